@@ -1,0 +1,39 @@
+# Thin wrapper around CMake. `make demo` and `make test` are all a newcomer needs.
+JOBS ?= $(shell nproc)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+
+.PHONY: deps build build-asan demo test test-fast test-asan bench clean
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON -DMOUSECFG_BUILD_BENCH=OFF
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+demo: build
+	$(BUILD)/mousecfg --demo
+
+# The suite runs twice: a normal build and one under AddressSanitizer + UBSan.
+test: test-fast test-asan
+
+test-fast: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing and running the demo need.
+# Does nothing (quickly) when they are all present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
+  libqt6opengl6-dev libqt6svg6
+  qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
+  qml6-module-qttest qml6-module-qtquick-controls qml6-module-qtquick-templates
+  qt6-qpa-plugins
+  libhidapi-dev libudev-dev
+  libglib2.0-dev gsettings-desktop-schemas libglib2.0-bin
+  libxcb1-dev libxcb-xinput-dev libx11-xcb-dev libx11-dev libxi-dev
+  xvfb xauth xdotool x11-utils
+  libbenchmark-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

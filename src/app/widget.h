@@ -1,0 +1,64 @@
+#pragma once
+
+#include "device/hid_thread.h"
+
+#include <QEvent>
+#include <QRect>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWidget>
+
+class QMenu;
+class DeviceMonitor;
+class Ui_Controler;
+class myQQuickView;
+
+// True from a check that finds a device until a check that finds none.
+extern bool deviceConnected;
+
+// Posted to the Widget after a connect; runs the scene's start-up hand-over.
+class RunUiEvent : public QEvent
+{
+public:
+    static constexpr QEvent::Type EventType = static_cast<QEvent::Type>(1000);
+    static constexpr int Code = 2177;
+    explicit RunUiEvent(int code = Code) : QEvent(EventType), code(code) {}
+    int code;
+};
+
+// The program's only top-level window: owns the device layer, the window controller (and
+// through it the QML view), the device-check timer and the tray icon.
+class Widget : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit Widget(QWidget *parent = nullptr);
+    ~Widget() override;
+
+    bool debugMode = false;
+    QTimer checkTimer;
+    Ui_Controler *ui = nullptr;
+    Hid_Thread hid;
+    QSystemTrayIcon *trayIcon = nullptr;
+    QMenu *trayMenu = nullptr;
+    QRect screenRect0;
+    QRect screenRect1;
+    bool onFirstScreen = true;
+    DeviceMonitor *deviceMonitor = nullptr;
+
+    myQQuickView *view() const;
+    // Asks the window to come back (visible, not minimised); delivered through the event loop.
+    void requestRestore();
+
+public slots:
+    void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
+    void checkDevice();
+    void exitSYS();
+    void receiveMessage(QString message);
+    void onResolutionChanged(int currentScreen);
+    // A device was attached or removed somewhere: schedule a check unless a device is polled.
+    void onDeviceChange();
+
+protected:
+    void customEvent(QEvent *event) override;
+};

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "device/deviceentry.h"
+#include "device/protocol.h"
+
+#include <QFuture>
+#include <QList>
+#include <QThread>
+
+#include <atomic>
+
+struct hid_device_;
+typedef struct hid_device_ hid_device;
+
+class Widget;
+class myQQuickView;
+
+// The device layer. Its own thread is never started: every command runs to completion on the
+// GUI thread; only the status polling runs on a pool thread, on the other interface.
+class Hid_Thread : public QThread
+{
+    Q_OBJECT
+public:
+    explicit Hid_Thread(QObject *parent = nullptr);
+    ~Hid_Thread() override;
+
+    Widget *owner = nullptr;
+    QList<DeviceEntry> deviceList;
+    int deviceIndex = 1;
+    hid_device *commandHandle = nullptr;
+    hid_device *statusHandle = nullptr;
+    bool hidBusy = false;
+    std::atomic<bool> isPolling{false};
+    QFuture<void> pollingFuture;
+    unsigned char request[9] = {};
+    unsigned char reply[9] = {};
+    unsigned char dataBuffer[192] = {};
+
+    // Status polling.
+    void startPollingUSBVendorCmd(int index);
+    void stopPolling();
+    // Waits until no polling task runs any more (used at exit before the layer goes away).
+    void waitForPollingToEnd();
+
+    // Transport.
+    hid_device *openCommandInterface(int index);
+    hid_device *openStatusInterface(int index);
+    bool waitForTransport();
+    bool sendCommand(int length, bool settle);
+    bool queryCommand(int length);
+    void settlePause();
+
+    // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
+    myQQuickView *view() const;
+
+public slots:
+    uchar hidCS(uchar *cmd);
+
+    // ---- 553 family ----------------------------------------------------------------------
+    void hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_01H_SetReportRate(uchar rate);
+    void hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix);
+    void hid553_02H_SetParameter_0(uchar *src64, uchar profileNo);
+    void hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_03H_SetParameter_1(uchar *src192, uchar profileNo);
+    void hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4);
+    void hid553_0BH_SetCurrentDPI(uchar stage);
+    void hid553_0CH_SetFixLEDColor(uchar *src3);
+    void hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2);
+    void hid553_10H_SetLED8StageColor(uchar type, uchar *src24);
+    void hid553_11H_SetDPISet(uchar dpiStage, uchar *src8);
+    void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
+    void hid553_80H_SyncData();
+    void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    void hid553_8BH_GetCurrentDPI(uchar &byte1);
+
+    // ---- 560 family ----------------------------------------------------------------------
+    void hid560_01H_SetKeyboardoption(uchar byte1, uchar byte2);
+    void hid560_02H_SetCurrentProfile(uchar profile);
+    void hid560_03H_SetReportRate(uchar rate);
+    void hid560_04H_SetCurrentDPI(uchar stage);
+    void hid560_0CH_setProfile(uchar *src128, uchar profileData);
+    void hid560_0DH_SetKeyMatrix(uchar *src64, uchar indexAddOne);
+    void hid560_0FH_SetMacroKey(uchar macroId, uchar *src128);
+    void hid560_81H_GetKeyboardoption(uchar &byte1, uchar &byte2);
+    void hid560_82H_GetCurrentProfile(uchar &byte1);
+    void hid560_84H_GetCurrentDPI(uchar &byte1, uchar &byte2);
+    void hid560_8CH_readProfile(uchar *src128, uchar profileNo);
+
+    // ---- scrambling ----------------------------------------------------------------------
+    void USBDataEncryption(uchar FIFOBuf[], uchar SecrecyCode[]);
+    void USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[]);
+    bool chkDeviceIsEnCode(int index);
+
+private:
+    void pollStatus(int index);
+    // Fills request[1..8] from a payload (request[0] is the report number 0).
+    void setRequest(const protocol::Payload &payload);
+    bool isGunDevice() const;
+};
+
+// The per-process scrambling code (bytes 1..6 from the device's sCode).
+extern unsigned char secrecyCode[8];

@@ -1,0 +1,24 @@
+#pragma once
+
+// Small helpers shared by the test programs.
+
+#include <QString>
+#include <QStringList>
+
+namespace testsupport {
+
+// Collects the text of every qDebug() line while alive (restores the previous handler after).
+class DebugCapture
+{
+public:
+    DebugCapture();
+    ~DebugCapture();
+    QStringList lines() const;
+    bool contains(const QString &line) const;
+    void clear();
+};
+
+// Copies a folder tree (used to give each test its own copy of the shipped modules/ data).
+bool copyTree(const QString &from, const QString &to);
+
+} // namespace testsupport
