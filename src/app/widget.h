@@ -10,6 +10,7 @@
 
 class QMenu;
 class DeviceMonitor;
+class ScreenSource;
 class Ui_Controler;
 class myQQuickView;
 
@@ -41,6 +42,7 @@ public:
     Hid_Thread hid;
     QSystemTrayIcon *trayIcon = nullptr;
     QMenu *trayMenu = nullptr;
+    ScreenSource *desktop = nullptr;
     QRect screenRect0;
     QRect screenRect1;
     bool onFirstScreen = true;
@@ -49,6 +51,8 @@ public:
     myQQuickView *view() const;
     // Asks the window to come back (visible, not minimised); delivered through the event loop.
     void requestRestore();
+    // Replaces where screen geometries come from (takes ownership) and re-reads them.
+    void setScreenSource(ScreenSource *source);
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
@@ -61,4 +65,11 @@ public slots:
 
 protected:
     void customEvent(QEvent *event) override;
+#ifdef Q_OS_WIN
+    // WM_DEVICECHANGE and WM_SYSCOMMAND/SC_RESTORE (src/platform/win/widget_native.cpp).
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
+
+private:
+    void createTrayIcon();
 };

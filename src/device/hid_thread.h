@@ -3,8 +3,10 @@
 #include "device/deviceentry.h"
 #include "device/protocol.h"
 
+#include <QByteArray>
 #include <QFuture>
 #include <QList>
+#include <QMutex>
 #include <QThread>
 
 #include <atomic>
@@ -35,6 +37,14 @@ public:
     unsigned char request[9] = {};
     unsigned char reply[9] = {};
     unsigned char dataBuffer[192] = {};
+
+    // How often a command looks for a free transport, 8 ms apart (tests may lower it).
+    int transportWaitCount = 255;
+    // Bound on each data-phase input report: a device that never answers must not hold the
+    // GUI thread for ever (tests may lower it).
+    int dataReadTimeoutMs = 1000;
+    // Largest report length the transport accepts from the device table.
+    static constexpr int maxReportLength = 4096;
 
     // Status polling.
     void startPollingUSBVendorCmd(int index);
@@ -94,10 +104,26 @@ public slots:
     bool chkDeviceIsEnCode(int index);
 
 private:
-    void pollStatus(int index);
+    // The polling task: reads the status interface at statusPath until a newer task or a stop
+    // takes over; generation tells it apart from later tasks.
+    void pollStatus(int index, const QByteArray &statusPath, unsigned generation);
+    hid_device *openStatusPath(const QByteArray &statusPath);
+    // Debug-mode identity read into the device-wide settings and the view.
+    void readIdentity();
+    DeviceEntry *entryAt(int index);
+    void closeCommandHandle();
+    // Ends a transfer: closes the handle, releases the transport.
+    bool endTransfer(bool ok);
     // Fills request[1..8] from a payload (request[0] is the report number 0).
     void setRequest(const protocol::Payload &payload);
     bool isGunDevice() const;
+
+    // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the
+    // moment a command starts waiting for the transport.
+    bool lastTransferOk = false;
+    std::atomic<unsigned> pollGeneration{0};
+    // Held by the one polling task that reads the status interface.
+    QMutex pollReader;
 };
 
 // The per-process scrambling code (bytes 1..6 from the device's sCode).

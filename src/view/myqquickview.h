@@ -31,6 +31,14 @@ public:
     // In-memory copies of the five 128-byte device profile blocks of a "560" device.
     unsigned char profileBlocks[5][128] = {};
 
+    // Settings folder of the connected device, "./modules/" + its pid in lower-case hex;
+    // empty while no device entry is selected.
+    QString settingsFolder() const;
+    // The current profile's settings; null before initUI or with currentProfile out of range.
+    QSettings *currentProfileSettings() const;
+    // The connected device speaks the "560" command set (any other icType: the "553" set).
+    bool is560() const { return icType == QLatin1String("560"); }
+
     // Calls a function of the scene's root object; false when there is no root or no such function.
     bool invokeRoot(const char *function, Qt::ConnectionType type,
                     const QVariantList &args = QVariantList());
@@ -40,60 +48,60 @@ public slots:
     void clearHidBusy();                                                            // 0  view_frame.cpp
     void initUI();                                                                  // 1  view_profiles.cpp
     void runUI();                                                                   // 2  view_frame.cpp
-    // void resetApconfig();                                                        // 3  view_settings.cpp
-    // bool loadMacroFile(QVariant macroFileName);                                  // 4  view_macros.cpp
-    // void saveMacroFile(QVariant macroFileName);                                  // 5
-    // bool loadProfile(int profile);                                               // 6  view_profiles.cpp
-    // void saveProfile(int profile);                                               // 7
-    // void resetProfile(int profile);                                              // 8
-    // void copyProfile(int destprofile, int srcprofile);                           // 9
-    // QStringList getLangStrings(QString typeStr, QString langCode);               // 10 view_lang.cpp
-    // QVariant createMacroIni(QVariant name, QVariant macroIndex);                 // 11 view_macros.cpp
-    // QVariant updataNameList(QVariant type, QStringList nameList);                // 12 view_names.cpp
-    // QVariant modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname);   // 13 view_macros.cpp
-    // void deleteMacroUpdateProfile(QVariant macroName);                           // 14 view_keys.cpp
-    // QVariant deleteMacroIni(QVariant name);                                      // 15 view_macros.cpp
-    // QVariantList getNameList(QVariant type);                                     // 16 view_names.cpp
-    // QVariant saveMacroIni(QVariant name, QStringList macros, QVariant repeat);   // 17 view_macros.cpp
-    // QVariant mouseSendMacroData(QVariantList macroData, QVariant macroIndex);    // 18
-    // QStringList loadMacroIni(QVariant name);                                     // 19
-    // void mouseSaveGundata(QVariant index, QVariantList src6);                    // 20 view_gun.cpp
-    // void mouseSendGundata(int index, QVariantList data);                         // 21
-    // void modifyGundata(QVariant modifyType, QVariantList src6);                  // 22
-    // QVariantList getGunData(QVariant name);                                      // 23
-    // QStringList getGunDataKey();                                                 // 24
-    // QVariant getXYSensitive(QVariant index);                                     // 25
-    // QVariant getselectGun(QVariant index);                                       // 26
-    // void setXYSensitive(QVariant index, QVariant xyData);                        // 27
-    // void setSelectGun(QVariant index, QVariant xyData);                          // 28
-    // void setCurrentProfile(int profile);                                         // 29 view_profiles.cpp
-    // void mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4); // 30 view_lighting.cpp
-    // void mouseSetReportRate(uchar rate);                                         // 31 view_lighting.cpp
-    // void mouseSetCurrentDPI(uchar currentDPI);                                   // 32 view_dpi.cpp
-    // void mouseResetKeyMatrix();                                                  // 33 view_keys.cpp
-    // QVariant mouseGetCurrentDPI();                                               // 34 view_dpi.cpp
-    // void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam); // 35 view_keys.cpp
-    // void mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray); // 36 view_dpi.cpp
-    // void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);          // 37 view_lighting.cpp
-    // void mouseSetRGBColor(uchar type, QVariantList src24);                       // 38
-    // void mouseSetProfile(uint profileNo);                                        // 39
+    void resetApconfig();                                                           // 3  view_settings.cpp
+    bool loadMacroFile(QVariant macroFileName);                                     // 4  view_macros.cpp
+    void saveMacroFile(QVariant macroFileName);                                     // 5
+    bool loadProfile(int profile);                                                  // 6  view_profiles.cpp
+    void saveProfile(int profile);                                                  // 7
+    void resetProfile(int profile);                                                 // 8
+    void copyProfile(int destprofile, int srcprofile);                              // 9
+    QStringList getLangStrings(QString typeStr, QString langCode);                  // 10 view_lang.cpp
+    QVariant createMacroIni(QVariant name, QVariant macroIndex);                    // 11 view_macros.cpp
+    QVariant updataNameList(QVariant type, QStringList nameList);                   // 12 view_names.cpp
+    QVariant modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname);      // 13 view_macros.cpp
+    void deleteMacroUpdateProfile(QVariant macroName);                              // 14 view_keys.cpp
+    QVariant deleteMacroIni(QVariant name);                                         // 15 view_macros.cpp
+    QVariantList getNameList(QVariant type);                                        // 16 view_names.cpp
+    QVariant saveMacroIni(QVariant name, QStringList macros, QVariant repeat);      // 17 view_macros.cpp
+    QVariant mouseSendMacroData(QVariantList macroData, QVariant macroIndex);       // 18
+    QStringList loadMacroIni(QVariant name);                                        // 19
+    void mouseSaveGundata(QVariant index, QVariantList src6);                       // 20 view_gun.cpp
+    void mouseSendGundata(int index, QVariantList data);                            // 21
+    void modifyGundata(QVariant modifyType, QVariantList src6);                     // 22
+    QVariantList getGunData(QVariant name);                                         // 23
+    QStringList getGunDataKey();                                                    // 24
+    QVariant getXYSensitive(QVariant index);                                        // 25
+    QVariant getselectGun(QVariant index);                                          // 26
+    void setXYSensitive(QVariant index, QVariant xyData);                           // 27
+    void setSelectGun(QVariant index, QVariant xyData);                             // 28
+    void setCurrentProfile(int profile);                                            // 29 view_profiles.cpp
+    void mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4);     // 30 view_lighting.cpp
+    void mouseSetReportRate(uchar rate);                                            // 31 view_lighting.cpp
+    void mouseSetCurrentDPI(uchar currentDPI);                                      // 32 view_dpi.cpp
+    void mouseResetKeyMatrix();                                                     // 33 view_keys.cpp
+    QVariant mouseGetCurrentDPI();                                                  // 34 view_dpi.cpp
+    void mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVariantList otherParam);  // 35 view_keys.cpp
+    void mouseSetDpi(int dpiCount, QString sensorType, QVariantList dpiValueArray);  // 36 view_dpi.cpp
+    void mouseSetRGBEffect(uchar effect, uchar option1, uchar option2);             // 37 view_lighting.cpp
+    void mouseSetRGBColor(uchar type, QVariantList src24);                          // 38
+    void mouseSetProfile(uint profileNo);                                           // 39
     void mouseReadProfile(uint profileNo);                                          // 40 view_lighting.cpp
-    // QVariant mouseReadCurrentProfile();                                          // 41
-    // void mouseSwitchKeyMatrix(int indexNo);                                      // 42 view_keys.cpp
-    // QVariantList GetKeyboardoption();                                            // 43 view_lighting.cpp
-    // void mouseSetParameter_0(QVariantList src64, uint profileNo);                // 44
-    // void mouseSetParameter_1(QVariantList src192, uint profileNo);               // 45 view_keys.cpp
+    QVariant mouseReadCurrentProfile();                                             // 41
+    void mouseSwitchKeyMatrix(int indexNo);                                         // 42 view_keys.cpp
+    QVariantList GetKeyboardoption();                                               // 43 view_lighting.cpp
+    void mouseSetParameter_0(QVariantList src64, uint profileNo);                   // 44
+    void mouseSetParameter_1(QVariantList src192, uint profileNo);                  // 45 view_keys.cpp
     // void mouseSetCursorSpeed(uint cursorSpeed);                                  // 46 view_pointer.cpp
     // void mouseSetVerticalScrollLines(uint lines);                                // 47
     // void mouseSetDoubleClickSpeed(uint speed);                                   // 48
-    // QVariantList mouseGetKeydefine(QVariant index, bool isRecovery);             // 49 view_keys.cpp
+    QVariantList mouseGetKeydefine(QVariant index, bool isRecovery);                // 49 view_keys.cpp
     void openUpdateExe();                                                           // 50 view_frame.cpp
-    // QVariant getData(QVariant key, bool isRecovery);                             // 51 view_settings.cpp
+    QVariant getData(QVariant key, bool isRecovery);                                // 51 view_settings.cpp
     QVariant getGlobalData(QVariant key);                                           // 52 view_settings.cpp
-    // QVariantList getDataList(QVariant key, bool isRecovery);                     // 53
-    // void setData(QVariant key, QVariant data);                                   // 54
+    QVariantList getDataList(QVariant key, bool isRecovery);                        // 53
+    void setData(QVariant key, QVariant data);                                      // 54
     void setGlobalData(QVariant key, QVariant tmpdata);                             // 55 view_settings.cpp
-    // void setDataList(QVariant key, QVariantList datalist);                       // 56
+    void setDataList(QVariant key, QVariantList datalist);                          // 56
     void setBusy(int busyTime);                                                     // 57 view_frame.cpp
     void syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar lightMode, uchar speed); // 58
     void setScreenChange(int widgetData);                                           // 59

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 class Widget;
 class myQQuickView;
@@ -26,3 +27,7 @@ public slots:
     void setBusy();
     void reSizeWinodws(int mainW, int mainH);
 };
+
+// The product name from the device table ("./modules/devConfig.ini", common/name): window title
+// and tray tooltip. Empty when the table or the key is missing.
+QString deviceTableName();

@@ -1,7 +1,132 @@
 // Profiles: opening the connected device's settings files, current profile, import/export.
 #include "view/myqquickview.h"
 
+#include "view/filedialogs.h"
+#include "view/settingsfiles.h"
+#include "view/settingsstore.h"
+
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+
+bool validSlot(int profile)
+{
+    return profile >= 0 && profile < store::profileCount;
+}
+
+// Replaces profile slot `profile` with a copy of source, keeping the ten handles in slot order.
+bool replaceSlot(myQQuickView &view, int profile, const QString &source)
+{
+    const QString folder = view.settingsFolder();
+    if (!validSlot(profile) || view.profileSettings.size() != store::profileCount || folder.isEmpty()) {
+        qDebug() << "Profile slot refused" << profile;
+        return false;
+    }
+    QSettings *handle = view.profileSettings.at(profile);
+    const bool done = store::replace(handle, store::profileFile(folder, profile), source);
+    view.profileSettings[profile] = handle;
+    return done;
+}
+
+} // namespace
+
 void myQQuickView::initUI()
 {
+    const QString folder = settingsFolder();
+    if (folder.isEmpty()) {
+        qDebug() << "initUI: no device";
+    } else {
+        store::close(globalSettings);
+        store::close(defaultSettings);
+        for (QSettings *&handle : profileSettings)
+            store::close(handle);
+        profileSettings.clear();
+
+        globalSettings = store::open(store::globalFile(folder), this);
+        defaultSettings = store::open(store::defaultProfileFile(folder), this);
+        for (int slot = 0; slot < store::profileCount; ++slot)
+            profileSettings.append(store::open(store::profileFile(folder, slot), this));
+
+        isColorful = globalSettings->value(QStringLiteral("mouse/isColorful")).toBool();
+        isGun = globalSettings->value(QStringLiteral("mouse/isGun")).toBool();
+        icType = globalSettings->value(QStringLiteral("mouse/icType")).toString();
+        is55328 = globalSettings->value(QStringLiteral("mouse/is55328")).toBool();
+
+        // On the first connect the family is known only now; the profile blocks must come
+        // from the device before any lighting or DPI change writes them back whole.
+        if (is560()) {
+            const uint last = isGun ? 4 : 1;
+            for (uint block = 0; block <= last; ++block)
+                mouseReadProfile(block);
+        }
+    }
     invokeRoot("initUI", Qt::QueuedConnection);
+}
+
+void myQQuickView::setCurrentProfile(int profile)
+{
+    if (!validSlot(profile)) {
+        qDebug() << "setCurrentProfile refused" << profile;
+        return;
+    }
+    currentProfile = profile;
+}
+
+bool myQQuickView::loadProfile(int profile)
+{
+    if (!validSlot(profile)) {
+        qDebug() << "loadProfile refused" << profile;
+        return false;
+    }
+    const QString fileName = filedialogs::getOpenFileName(this, tr("Open File"), filedialogs::desktopFolder(),
+                                                          tr("Profile(*.pf)"));
+    if (fileName.isEmpty())
+        return false;
+    // A file that cannot be imported leaves the slot as it was and is not reported as loaded.
+    return replaceSlot(*this, profile, fileName);
+}
+
+void myQQuickView::saveProfile(int profile)
+{
+    const QString folder = settingsFolder();
+    if (!validSlot(profile) || folder.isEmpty()) {
+        qDebug() << "saveProfile refused" << profile;
+        return;
+    }
+    const QString fileName = filedialogs::getSaveFileName(this, tr("Save File"), filedialogs::desktopFolder(),
+                                                          tr("Profile(*.pf)"));
+    if (fileName.isEmpty())
+        return;
+    // Changes made just before the export belong in it.
+    if (profile < profileSettings.size() && profileSettings.at(profile))
+        profileSettings.at(profile)->sync();
+    QString why;
+    if (!settingsfiles::copyOver(store::profileFile(folder, profile), fileName, &why))
+        qDebug() << "saveProfile failed" << fileName << why;
+}
+
+void myQQuickView::resetProfile(int profile)
+{
+    const QString folder = settingsFolder();
+    if (folder.isEmpty()) {
+        qDebug() << "resetProfile refused" << profile;
+        return;
+    }
+    replaceSlot(*this, profile, store::defaultProfileFile(folder));
+}
+
+void myQQuickView::copyProfile(int destprofile, int srcprofile)
+{
+    const QString folder = settingsFolder();
+    if (folder.isEmpty() || !validSlot(srcprofile) || !validSlot(destprofile)
+        || profileSettings.size() != store::profileCount) {
+        qDebug() << "copyProfile refused" << destprofile << srcprofile;
+        return;
+    }
+    if (destprofile == srcprofile)
+        return;
+    // The source's unwritten changes are part of what is copied.
+    profileSettings.at(srcprofile)->sync();
+    replaceSlot(*this, destprofile, store::profileFile(folder, srcprofile));
 }

@@ -1,0 +1,53 @@
+// Device detection: re-reads the device table, finds the interfaces of each row among the
+// attached HID devices and brings the configuration UI up for the first row present, or
+// hides the window when there is none.
+
+#include "app/devicetable.h"
+#include "app/widget.h"
+#include "view/myqquickview.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+void Widget::checkDevice()
+{
+    QList<DeviceEntry> entries = devicetable::readFile(QStringLiteral("./modules/devConfig.ini"));
+    for (DeviceEntry &entry : entries)
+        devicetable::assignPaths(entry, devicetable::enumerate(entry.vid, entry.pid));
+    hid.deviceList = entries;
+
+    const int index = devicetable::firstPresent(hid.deviceList);
+    if (index < 0) {
+        qDebug() << "Device DisConnect";
+        deviceConnected = false;
+        setVisible(false);
+        return;
+    }
+
+    qDebug() << "Device Connect";
+    myQQuickView *v = view();
+    if (v)
+        v->clearHidBusy();
+    else
+        hid.hidBusy = false;
+    hid.deviceIndex = index;
+    deviceConnected = true;
+    if (trayIcon)
+        trayIcon->showMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"),
+                              QSystemTrayIcon::Information, 10000);
+    hid.startPollingUSBVendorCmd(index);
+    if (!v)
+        return;
+    if (v->icType == QLatin1String("560")) {
+        v->mouseReadProfile(0);
+        v->mouseReadProfile(1);
+        if (v->isGun) {
+            v->mouseReadProfile(2);
+            v->mouseReadProfile(3);
+            v->mouseReadProfile(4);
+        }
+    }
+    v->setEnabled(true);
+    v->initUI();
+    QCoreApplication::postEvent(this, new RunUiEvent());
+}

@@ -1,0 +1,94 @@
+#include "app/devicetable.h"
+
+#include "device/hidapi_seam.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace devicetable {
+
+quint16 parseHex16(const QString &text)
+{
+    bool ok = false;
+    const uint value = text.trimmed().toUInt(&ok, 16);
+    return ok && value <= 0xFFFF ? static_cast<quint16>(value) : 0;
+}
+
+namespace {
+
+quint16 hexKey(QSettings &table, const QString &key)
+{
+    return parseHex16(table.value(key).toString());
+}
+
+} // namespace
+
+QList<DeviceEntry> read(QSettings &table)
+{
+    QList<DeviceEntry> entries;
+    for (int n = 0; n < table.value(QStringLiteral("common/deviceCount"), 0).toInt() && n < maxEntries; ++n) {
+        const QString section = QString::number(n) + QLatin1Char('/');
+        DeviceEntry e;
+        const QVariant type = table.value(section + QStringLiteral("type"));
+        if (type.isValid()) {
+            bool ok = false;
+            e.type = type.toString().trimmed().toInt(&ok, 16);
+            if (!ok)
+                e.type = 0;
+        }
+        e.vid = hexKey(table, section + QStringLiteral("vid"));
+        e.pid = hexKey(table, section + QStringLiteral("pid"));
+        e.usagePage = hexKey(table, section + QStringLiteral("usagePage"));
+        e.usage = hexKey(table, section + QStringLiteral("usage"));
+        e.usagePage2 = hexKey(table, section + QStringLiteral("usagePage2"));
+        e.usage2 = hexKey(table, section + QStringLiteral("usage2"));
+        e.reportLength = table.value(section + QStringLiteral("reportLength"), 32).toInt();
+        e.sCode = table.value(section + QStringLiteral("sCode"), QStringLiteral("583041")).toString();
+        entries.append(e);
+    }
+    return entries;
+}
+
+QList<DeviceEntry> readFile(const QString &fileName)
+{
+    if (!QFileInfo(fileName).isFile())
+        return {};
+    QSettings table(fileName, QSettings::IniFormat);
+    return read(table);
+}
+
+void assignPaths(DeviceEntry &entry, const QList<HidInterface> &interfaces)
+{
+    entry.path.clear();
+    entry.path2.clear();
+    for (const HidInterface &i : interfaces) {
+        if (i.usagePage == entry.usagePage && i.usage == entry.usage)
+            entry.path = i.path;
+        if (i.usagePage == entry.usagePage2 && i.usage == entry.usage2)
+            entry.path2 = i.path;
+    }
+}
+
+QList<HidInterface> enumerate(quint16 vid, quint16 pid)
+{
+    QList<HidInterface> interfaces;
+    hid_device_info *devices = hid::enumerate(vid, pid);
+    for (const hid_device_info *d = devices; d; d = d->next) {
+        if (!d->path)
+            continue;
+        interfaces.append({QString::fromLocal8Bit(d->path), d->usage_page, d->usage});
+    }
+    if (devices)
+        hid::free_enumeration(devices);
+    return interfaces;
+}
+
+int firstPresent(const QList<DeviceEntry> &entries)
+{
+    for (int i = 0; i < entries.size(); ++i)
+        if (!entries.at(i).path.isEmpty())
+            return i;
+    return -1;
+}
+
+} // namespace devicetable

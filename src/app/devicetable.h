@@ -1,0 +1,45 @@
+#pragma once
+
+// The device table ("./modules/devConfig.ini") and the matching of its rows against the HID
+// interfaces that are attached. Parsing and matching are pure; enumeration goes through hidapi.
+
+#include "device/deviceentry.h"
+
+#include <QList>
+#include <QString>
+
+class QSettings;
+
+namespace devicetable {
+
+// A table never holds more rows than this; a damaged count beyond it is cut here.
+constexpr int maxEntries = 256;
+
+// One attached HID interface as enumeration reports it.
+struct HidInterface
+{
+    QString path;
+    quint16 usagePage = 0;
+    quint16 usage = 0;
+};
+
+// Hexadecimal text without prefix ("ff01", "0001", "FF01") as a 16-bit value; text that is not
+// a hexadecimal number of at most 16 bits gives 0.
+quint16 parseHex16(const QString &text);
+
+// The rows of an opened table: sections "0" .. count-1, the count read again before each row.
+QList<DeviceEntry> read(QSettings &table);
+// The rows of the table file; a missing file has no rows.
+QList<DeviceEntry> readFile(const QString &fileName);
+
+// Sets path and path2 of an entry from the interfaces of its device: the last interface with the
+// command usage page and usage gives path, the last with the status ones gives path2.
+void assignPaths(DeviceEntry &entry, const QList<HidInterface> &interfaces);
+
+// The interfaces hidapi enumerates for vid/pid (empty when enumeration fails).
+QList<HidInterface> enumerate(quint16 vid, quint16 pid);
+
+// Index of the first entry whose command interface is present, -1 when none.
+int firstPresent(const QList<DeviceEntry> &entries);
+
+} // namespace devicetable

@@ -1,0 +1,99 @@
+// Entry point: one instance per executable, the main window, one device check, the event loop.
+#include "app/copydata.h"
+#include "app/singleinstance.h"
+#include "app/widget.h"
+#include "input/inputforward.h"
+#include "input/inputhook.h"
+
+#include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+
+#ifdef Q_OS_WIN
+#include "platform/win/copydatafilter.h"
+#endif
+
+namespace {
+
+// A tray-resident 2D tool has no use for a GL stack: the scene is drawn by Qt Quick's software
+// renderer unless QT_QUICK_BACKEND asks for another one. Must run before the first view exists.
+void selectSceneRenderer()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+// "--demo" takes an optional family ("--demo=553"); the parser wants a value, so a bare
+// "--demo" becomes "--demo=" (an empty family).
+QStringList normalisedArguments(QStringList args)
+{
+    for (QString &arg : args)
+        if (arg == QLatin1String("--demo"))
+            arg = QStringLiteral("--demo=");
+    return args;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    selectSceneRenderer();
+
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
+    QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
+    // The program lives in the tray: neither hiding the window nor closing a message box while
+    // it is hidden may end it. Only the tray's quit action does.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Configuration tool for USB gaming mice."));
+    parser.addHelpOption();
+    QCommandLineOption demoOption(QStringLiteral("demo"),
+                                  QStringLiteral("Run with a virtual mouse of the given firmware family "
+                                                 "(553 or 560; both when empty)."),
+                                  QStringLiteral("family"));
+    parser.addOption(demoOption);
+    parser.process(normalisedArguments(app.arguments()));
+
+    // One instance per executable and user: a second start wakes the first and leaves.
+    SingleInstance instance;
+    if (instance.isRunning()) {
+        instance.sendMessage(QString(), 5000);
+        return 1;
+    }
+
+    // Every data path is relative to the executable's folder.
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+
+    // ---- Demo mode -------------------------------------------------------------------------
+    // With --demo the virtual mice stand in for real devices; wired up by the device layer:
+    //   if (parser.isSet(demoOption) && !vdev::setupDemo(parser.value(demoOption), &w)) return 2;
+    // (call site moves before the Widget if the virtual backend must exist when it is built)
+
+    Widget w;
+    QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+
+    // ---- Input capture ---------------------------------------------------------------------
+    // Built after the Widget and before the window is shown; declared after the Widget, it is
+    // destroyed (capture removed) when the event loop has returned, before the Widget.
+    InputHook inputHook(false);
+    inputHook.setKeyboardCallback(forwardKeyboardToScene, w.view());
+    inputHook.setMouseCallback(forwardMouseToScene, w.view());
+
+    // The copy-data warning: WM_COPYDATA on Windows, the single-instance channel elsewhere.
+#ifdef Q_OS_WIN
+    installCopyDataFilter(&w);
+#else
+    QObject::connect(&instance, &SingleInstance::copyDataReceived, &w,
+                     [&w](const copydata::Record &record) { showCopyDataMessage(record, &w); });
+#endif
+
+    w.showNormal();
+    w.checkDevice();
+
+    return app.exec();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/copydata.h"
+
+#include <QObject>
+#include <QString>
+
+class QLocalServer;
+
+// One running instance per executable and user. The first instance listens on a local socket
+// that only the same user may open; a later start finds it, hands over a message and quits.
+// The channel carries two kinds of records: a text message and a copy-data record.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    // An empty id means the default one, derived from this executable's path and the user.
+    explicit SingleInstance(const QString &id = QString(), QObject *parent = nullptr);
+    ~SingleInstance() override;
+
+    // The id of the program at `executablePath` for the current user.
+    static QString idForExecutable(const QString &executablePath);
+    QString id() const { return m_id; }
+
+    // True when another instance owns the id. Otherwise this instance becomes the owner (a socket
+    // left behind by a crashed instance is removed first). Decided on the first call.
+    bool isRunning();
+    // Hands a record to the running instance; true once it has confirmed receipt within timeout ms.
+    bool sendMessage(const QString &message, int timeout);
+    bool sendCopyData(const copydata::Record &record, int timeout);
+
+    // Largest record accepted on the channel; a peer announcing more is dropped.
+    static constexpr quint32 MaxRecordSize = 64 * 1024;
+
+signals:
+    void messageReceived(const QString &message);
+    void copyDataReceived(const copydata::Record &record);
+
+private:
+    bool send(const QByteArray &record, int timeout);
+    void acceptConnections();
+    void dispatch(const QByteArray &record);
+
+    QString m_id;
+    QLocalServer *m_server = nullptr;
+    int m_state = 0;  // 0 undecided, 1 we own the id, 2 another instance runs
+};

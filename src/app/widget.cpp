@@ -1,0 +1,171 @@
+#include "app/widget.h"
+
+#include "app/screensource.h"
+#include "platform/devicemonitor.h"
+#include "view/myqquickview.h"
+#include "view/ui_controler.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QIcon>
+#include <QMenu>
+
+bool deviceConnected = false;
+
+namespace {
+
+const char *const TrayMenuStyle =
+    "QMenu { border: 1px solid rgb(100, 100, 100); background: rgb(68, 69, 73); } "
+    "QMenu::item { height: 22px; padding: 0px 25px 0px 20px; } "
+    "QMenu::item:enabled { color: rgb(225, 225, 225); } "
+    "QMenu::item:!enabled { color: rgb(155, 155, 155); } "
+    "QMenu::item:enabled:selected { color: rgb(230, 230, 230); background: rgba(255, 255, 255, 40); } "
+    "QMenu::separator { height: 1px; background: rgb(100, 100, 100); } "
+    "QMenu::indicator { width: 13px; height: 13px; } "
+    "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
+
+// Posted by requestRestore; only the Widget itself handles it.
+const QEvent::Type RestoreEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
+Widget::Widget(QWidget *parent)
+    : QWidget(parent)
+{
+    hid.owner = this;
+
+    ui = new Ui_Controler;
+    ui->setupUi(this);
+    view()->hid = &hid;
+
+    checkTimer.setInterval(1024);
+    checkTimer.setSingleShot(true);
+    connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+
+    deviceMonitor = createDeviceMonitor(this);
+    if (deviceMonitor)
+        connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, &Widget::onDeviceChange);
+
+    createTrayIcon();
+
+    onFirstScreen = true;
+    setScreenSource(new QtScreenSource);
+
+    debugMode = view()->getGlobalData(QStringLiteral("debugmode/isEnable")).toBool();
+}
+
+Widget::~Widget()
+{
+    hid.stopPolling();
+    // The polling worker reads through hid and reports into the view: let it finish before
+    // either goes away.
+    hid.waitForPollingToEnd();
+    // The scene goes first so nothing in it can reach the controller any more. The controller
+    // is deleted at once: a deferred delete requested after the event loop has ended never runs.
+    if (ui) {
+        delete ui->view;
+        ui->view = nullptr;
+        delete ui;
+        ui = nullptr;
+    }
+}
+
+myQQuickView *Widget::view() const
+{
+    return ui ? ui->view : nullptr;
+}
+
+void Widget::createTrayIcon()
+{
+    trayIcon = new QSystemTrayIcon(this);
+
+    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
+    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+
+    trayMenu = new QMenu(this);
+    trayMenu->addAction(quitAction);
+    trayMenu->setStyleSheet(QString::fromLatin1(TrayMenuStyle));
+    trayIcon->setContextMenu(trayMenu);
+
+    trayIcon->setToolTip(deviceTableName());
+    trayIcon->setIcon(QIcon(QStringLiteral("./modules/img/logo.ico")));
+
+    connect(trayIcon, &QSystemTrayIcon::activated, this, &Widget::trayIconActivated);
+    trayIcon->setVisible(true);
+}
+
+void Widget::setScreenSource(ScreenSource *source)
+{
+    if (!source)
+        return;
+    if (desktop)
+        desktop->deleteLater();
+    desktop = source;
+    desktop->setParent(this);
+    connect(desktop, &ScreenSource::resized, this, &Widget::onResolutionChanged);
+    onResolutionChanged(0);
+}
+
+void Widget::requestRestore()
+{
+    QCoreApplication::postEvent(this, new QEvent(RestoreEventType));
+}
+
+void Widget::trayIconActivated(QSystemTrayIcon::ActivationReason reason)
+{
+    if (reason == QSystemTrayIcon::DoubleClick && deviceConnected)
+        requestRestore();
+}
+
+void Widget::receiveMessage(QString message)
+{
+    Q_UNUSED(message);
+    if (deviceConnected)
+        requestRestore();
+}
+
+void Widget::exitSYS()
+{
+    hid.stopPolling();
+    QCoreApplication::exit(0);
+}
+
+void Widget::onResolutionChanged(int currentScreen)
+{
+    Q_UNUSED(currentScreen);
+    if (!desktop)
+        return;
+    const QList<QRect> screens = desktop->screenGeometries();
+    if (screens.size() == 2) {
+        screenRect0 = screens.at(0);
+        screenRect1 = screens.at(1);
+    } else if (!screens.isEmpty()) {
+        screenRect0 = screens.at(0);
+    }
+    if (myQQuickView *v = view())
+        v->setScreenChange(onFirstScreen ? screenRect0.width() : screenRect1.width());
+}
+
+void Widget::onDeviceChange()
+{
+    if (!hid.isPolling)
+        checkTimer.start();
+}
+
+void Widget::customEvent(QEvent *event)
+{
+    if (event->type() == RestoreEventType) {
+        setVisible(true);
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        raise();
+        activateWindow();
+        return;
+    }
+    if (event->type() == RunUiEvent::EventType) {
+        auto *runUi = dynamic_cast<RunUiEvent *>(event);
+        if (runUi && runUi->code == RunUiEvent::Code)
+            if (myQQuickView *v = view())
+                v->runUI();
+    }
+}

@@ -1,0 +1,205 @@
+// The 553 firmware family: one vendor command per slot. Each slot claims the transport, builds
+// its payload (commandset.h), moves its data block and, for queries, hands the reply back.
+
+#include "device/commandset.h"
+#include "device/hid_thread.h"
+
+#include <QDebug>
+#include <QThread>
+
+using cmdset::fillReport;
+using cmdset::loadBlock;
+
+void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 00";
+        return;
+    }
+    setRequest(cmd553::getSecrecyCode(byte1, byte2, byte3, byte4));
+    fillReport(reply, cmd553::getSecrecyCodePrefill());
+    queryCommand(0);
+    byte1 = reply[2];
+    byte2 = reply[3];
+    byte3 = reply[4];
+    byte4 = reply[5];
+}
+
+void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 01";
+        return;
+    }
+    setRequest(cmd553::setReportRate(rate));
+    sendCommand(0, true);
+}
+
+void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 02";
+        return;
+    }
+    setRequest(cmd553::setCurrentKeyMatrix(currentKeyMatrix));
+    sendCommand(0, true);
+}
+
+void Hid_Thread::hid553_02H_SetParameter_0(uchar *src64, uchar profileNo)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 12";
+        return;
+    }
+    setRequest(cmd553::setParameter0(profileNo));
+    loadBlock(dataBuffer, src64, cmd553::parameter0Length);
+    sendCommand(cmd553::parameter0Length, true);
+}
+
+void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 03";
+        return;
+    }
+    setRequest(cmd553::setKeyboardOption(byte1, byte2, byte3, byte4));
+    sendCommand(0, false);
+    QThread::msleep(8);
+}
+
+void Hid_Thread::hid553_03H_SetParameter_1(uchar *src192, uchar profileNo)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 12";
+        return;
+    }
+    setRequest(cmd553::setParameter1(profileNo));
+    loadBlock(dataBuffer, src192, cmd553::parameter1Length);
+    sendCommand(cmd553::parameter1Length, true);
+}
+
+void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 04";
+        return;
+    }
+    setRequest(cmd553::setGunData(byte1, byte2, byte3, byte4));
+    sendCommand(0, false);
+    QThread::msleep(8);
+}
+
+void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 0B";
+        return;
+    }
+    setRequest(cmd553::setCurrentDpi(stage));
+    sendCommand(0, true);
+}
+
+void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 0C";
+        return;
+    }
+    uchar rgb[3];
+    loadBlock(rgb, src3, 3);
+    setRequest(cmd553::setFixLedColor(rgb[0], rgb[1], rgb[2]));
+    sendCommand(0, true);
+}
+
+void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 0D";
+        return;
+    }
+    setRequest(cmd553::setRgbLedEffect(effect, option1, option2));
+    sendCommand(0, true);
+}
+
+void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 10";
+        return;
+    }
+    const int length = cmd553::ledColourLength(type);
+    setRequest(cmd553::setLed8StageColor(type));
+    loadBlock(dataBuffer, src24, length);
+    sendCommand(length, true);
+}
+
+void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 11";
+        return;
+    }
+    setRequest(cmd553::setDpiSet(dpiStage));
+    loadBlock(dataBuffer, src8, cmd553::dpiSetLength);
+    sendCommand(cmd553::dpiSetLength, true);
+}
+
+void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 12";
+        return;
+    }
+    setRequest(cmd553::setKeyMatrix(indexAddOne));
+    loadBlock(dataBuffer, src64, cmd553::keyMatrixLength);
+    sendCommand(cmd553::keyMatrixLength, true);
+}
+
+void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 13";
+        return;
+    }
+    setRequest(cmd553::setMacroKey(macroId));
+    loadBlock(dataBuffer, src128, cmd553::macroLength);
+    sendCommand(cmd553::macroLength, true);
+}
+
+void Hid_Thread::hid553_80H_SyncData()
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 04";
+        return;
+    }
+    setRequest(cmd553::syncData());
+    sendCommand(0, false);
+    QThread::msleep(10);
+}
+
+void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 83";
+        return;
+    }
+    setRequest(cmd553::getKeyboardOption());
+    fillReport(reply, cmd553::getKeyboardOptionPrefill(byte1, byte2, byte3, byte4));
+    queryCommand(0);
+    byte1 = reply[3];
+    byte2 = reply[4];
+    byte3 = reply[5];
+    byte4 = reply[6];
+}
+
+void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
+{
+    if (!waitForTransport()) {
+        qDebug() << "cmd Failed 8BH";
+        return;
+    }
+    setRequest(cmd553::getCurrentDpi());
+    fillReport(reply, cmd553::getCurrentDpiPrefill(byte1));
+    queryCommand(0);
+    byte1 = reply[2];
+}

@@ -1,0 +1,253 @@
+// The device object and its transport: one command at a time on the GUI thread, framed as a
+// 9-byte feature request, an optional data phase in reports of reportLength bytes, and for
+// queries a 9-byte feature reply. Every report goes out on a freshly opened handle and no
+// handle stays open between commands.
+
+#include "device/hid_thread.h"
+
+#include "app/widget.h"
+#include "device/hidapi_seam.h"
+#include "view/myqquickview.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr int featureReportSize = 9;
+constexpr unsigned long pauseAfterOutputMs = 20;
+constexpr unsigned long transportPollMs = 8;
+
+// Copies the piece of a data phase that starts at `offset` into an output report: report
+// number 0, the data, zeros up to reportLength. The last piece of a transfer that is not a
+// multiple of the chunk size carries only the bytes that are left.
+void fillOutputReport(std::vector<unsigned char> &report, const unsigned char *data, int length, int offset,
+                      int chunk)
+{
+    std::fill(report.begin(), report.end(), 0);
+    const int n = std::min(chunk, length - offset);
+    std::memcpy(report.data() + 1, data + offset, static_cast<size_t>(n));
+}
+
+} // namespace
+
+Hid_Thread::Hid_Thread(QObject *parent)
+    : QThread(parent)
+{
+}
+
+Hid_Thread::~Hid_Thread()
+{
+    // The polling task calls back into this object: it must be gone first.
+    stopPolling();
+    waitForPollingToEnd();
+    closeCommandHandle();
+}
+
+myQQuickView *Hid_Thread::view() const
+{
+    return owner ? owner->view() : nullptr;
+}
+
+bool Hid_Thread::isGunDevice() const
+{
+    const myQQuickView *v = view();
+    return v && v->isGun;
+}
+
+void Hid_Thread::setRequest(const protocol::Payload &payload)
+{
+    request[0] = 0;
+    std::memcpy(request + 1, payload.data(), payload.size());
+}
+
+uchar Hid_Thread::hidCS(uchar *cmd)
+{
+    return cmd ? protocol::checksum(cmd) : 0;
+}
+
+DeviceEntry *Hid_Thread::entryAt(int index)
+{
+    return index >= 0 && index < deviceList.size() ? &deviceList[index] : nullptr;
+}
+
+void Hid_Thread::closeCommandHandle()
+{
+    if (commandHandle) {
+        hid::close(commandHandle);
+        commandHandle = nullptr;
+    }
+}
+
+hid_device *Hid_Thread::openCommandInterface(int index)
+{
+    DeviceEntry *entry = entryAt(index);
+    if (!entry || entry->path.isEmpty())
+        return nullptr;
+    closeCommandHandle();
+    hid_device *handle = hid::open_path(entry->path.toLocal8Bit().constData());
+    if (!handle) {
+        // Every later command fails at once until a device check finds the interface again.
+        entry->path.clear();
+        return nullptr;
+    }
+    hid::set_nonblocking(handle, 0);
+    commandHandle = handle;
+    return handle;
+}
+
+hid_device *Hid_Thread::openStatusPath(const QByteArray &statusPath)
+{
+    if (statusHandle) {
+        hid::close(statusHandle);
+        statusHandle = nullptr;
+    }
+    if (statusPath.isEmpty())
+        return nullptr;
+    hid_device *handle = hid::open_path(statusPath.constData());
+    if (!handle)
+        return nullptr;
+    hid::set_nonblocking(handle, 0);
+    statusHandle = handle;
+    return handle;
+}
+
+hid_device *Hid_Thread::openStatusInterface(int index)
+{
+    DeviceEntry *entry = entryAt(index);
+    if (!entry || entry->path2.isEmpty())
+        return nullptr;
+    hid_device *handle = openStatusPath(entry->path2.toLocal8Bit());
+    if (!handle)
+        entry->path2.clear();
+    return handle;
+}
+
+bool Hid_Thread::waitForTransport()
+{
+    lastTransferOk = false;
+    for (int attempt = 0; attempt < transportWaitCount; ++attempt) {
+        if (!hidBusy) {
+            hidBusy = true;
+            return true;
+        }
+        QThread::msleep(transportPollMs);
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return false;
+}
+
+void Hid_Thread::settlePause()
+{
+    QThread::msleep(5);
+    QThread::msleep(5);
+}
+
+bool Hid_Thread::endTransfer(bool ok)
+{
+    closeCommandHandle();
+    hidBusy = false;
+    lastTransferOk = ok;
+    return ok;
+}
+
+// A data phase needs a report length the buffers can hold and at most a dataBuffer of data;
+// anything else is refused before the device sees the request it belongs to.
+static bool dataPhaseAllowed(const DeviceEntry &entry, int length, int capacity)
+{
+    if (length < 0 || length > capacity) {
+        qDebug() << "cmd refused: data length" << length;
+        return false;
+    }
+    if (length > 0 && (entry.reportLength <= 0 || entry.reportLength > Hid_Thread::maxReportLength)) {
+        qDebug() << "cmd refused: reportLength" << entry.reportLength;
+        return false;
+    }
+    return true;
+}
+
+bool Hid_Thread::sendCommand(int length, bool settle)
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+    // The event processing above may have run a device check: look the entry up afterwards.
+    const DeviceEntry *entry = entryAt(deviceIndex);
+    if (!entry || entry->path.isEmpty())
+        return endTransfer(false);
+    if (!dataPhaseAllowed(*entry, length, static_cast<int>(sizeof dataBuffer)))
+        return endTransfer(false);
+    const int reportLength = entry->reportLength;
+    const bool encode = entry->isEncode;
+
+    if (!openCommandInterface(deviceIndex))
+        return endTransfer(false);
+    if (encode)
+        USBDataEncryption(request + 1, secrecyCode);
+    if (!openCommandInterface(deviceIndex) || hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
+        return endTransfer(false);
+    if (settle)
+        settlePause();
+    if (length == 0)
+        return endTransfer(true);
+
+    const int chunk = protocol::chunkSize(length, reportLength);
+    std::vector<unsigned char> report(static_cast<size_t>(reportLength) + 1);
+    for (int offset = 0; offset < length; offset += chunk) {
+        fillOutputReport(report, dataBuffer, length, offset, chunk);
+        if (!openCommandInterface(deviceIndex) || hid::write(commandHandle, report.data(), report.size()) < 0)
+            return endTransfer(false);
+        QThread::msleep(pauseAfterOutputMs);
+    }
+    if (settle)
+        settlePause();
+    return endTransfer(true);
+}
+
+bool Hid_Thread::queryCommand(int length)
+{
+    const DeviceEntry *entry = entryAt(deviceIndex);
+    if (!entry || entry->path.isEmpty())
+        return endTransfer(false);
+    if (!dataPhaseAllowed(*entry, length, static_cast<int>(sizeof dataBuffer)))
+        return endTransfer(false);
+    const int reportLength = entry->reportLength;
+    const bool encode = entry->isEncode;
+
+    if (!openCommandInterface(deviceIndex))
+        return endTransfer(false);
+    if (encode)
+        USBDataEncryption(request + 1, secrecyCode);
+    if (!openCommandInterface(deviceIndex) || hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
+        return endTransfer(false);
+    if (!openCommandInterface(deviceIndex) || hid::get_feature_report(commandHandle, reply, featureReportSize) < 0)
+        return endTransfer(false);
+    if (length == 0) {
+        endTransfer(true);
+        if (encode)
+            USBDataDecipher(reply + 1, secrecyCode);
+        return true;
+    }
+
+    // Data-phase reports are never scrambled. Each one is awaited at most dataReadTimeoutMs;
+    // a report that does not come ends the transfer as failed.
+    const int chunk = protocol::chunkSize(length, reportLength);
+    std::vector<unsigned char> report(static_cast<size_t>(reportLength) + 1);
+    for (int offset = 0; offset < length; offset += chunk) {
+        std::fill(report.begin(), report.end(), 0);
+        if (!openCommandInterface(deviceIndex))
+            return endTransfer(false);
+        const int got = hid::read_timeout(commandHandle, report.data(), report.size(), dataReadTimeoutMs);
+        if (got < 0)
+            return endTransfer(false);
+        if (got == 0) {
+            qDebug() << "Device read timeout";
+            return endTransfer(false);
+        }
+        std::memcpy(dataBuffer + offset, report.data(), static_cast<size_t>(std::min(chunk, length - offset)));
+    }
+    return endTransfer(true);
+}

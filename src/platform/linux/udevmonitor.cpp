@@ -1,0 +1,49 @@
+#include "platform/linux/udevmonitor.h"
+
+#include <QSocketNotifier>
+
+#include <libudev.h>
+
+#include <cstring>
+
+UdevMonitor::UdevMonitor(QObject *parent)
+    : DeviceMonitor(parent)
+{
+    m_udev = udev_new();
+    if (!m_udev)
+        return;
+    m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
+    if (!m_monitor)
+        return;
+    if (udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) < 0
+        || udev_monitor_enable_receiving(m_monitor) < 0)
+        return;
+    const int fd = udev_monitor_get_fd(m_monitor);
+    if (fd < 0)
+        return;
+    m_notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &UdevMonitor::readEvents);
+}
+
+UdevMonitor::~UdevMonitor()
+{
+    delete m_notifier;
+    if (m_monitor)
+        udev_monitor_unref(m_monitor);
+    if (m_udev)
+        udev_unref(m_udev);
+}
+
+void UdevMonitor::readEvents()
+{
+    // Drain everything queued; one notification per burst is enough for the caller's timer.
+    bool changed = false;
+    while (udev_device *device = udev_monitor_receive_device(m_monitor)) {
+        const char *action = udev_device_get_action(device);
+        if (action && (std::strcmp(action, "add") == 0 || std::strcmp(action, "remove") == 0))
+            changed = true;
+        udev_device_unref(device);
+    }
+    if (changed)
+        emit deviceChanged();
+}

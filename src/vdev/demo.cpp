@@ -1,0 +1,188 @@
+#include "vdev/demo.h"
+
+#include "app/widget.h"
+#include "vdev/virtualdevice.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QPointer>
+
+#include <memory>
+
+namespace vdev {
+
+namespace {
+
+std::unique_ptr<VirtualDevice> theDevice;
+int demoMouse = Mouse560;
+
+// Serves the line-based control protocol on a local socket: one answer block per line.
+class ControlServer : public QLocalServer
+{
+public:
+    ControlServer(VirtualDevice &device, int mouse, QObject *parent)
+        : QLocalServer(parent), m_device(device), m_mouse(mouse)
+    {
+        setSocketOptions(QLocalServer::UserAccessOption);
+        connect(this, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket *socket = nextPendingConnection()) {
+                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+                connect(socket, &QLocalSocket::readyRead, this, [this, socket] { serve(socket); });
+            }
+        });
+    }
+
+private:
+    void serve(QLocalSocket *socket)
+    {
+        while (socket->canReadLine()) {
+            const QString line = QString::fromUtf8(socket->readLine()).trimmed();
+            if (line.isEmpty())
+                continue;
+            for (const QString &answer : runControlCommand(m_device, m_mouse, line))
+                socket->write(answer.toUtf8() + '\n');
+        }
+        // A client that sends an endless line without a newline is cut off.
+        if (socket->bytesAvailable() > 4096)
+            socket->disconnectFromServer();
+    }
+
+    VirtualDevice &m_device;
+    int m_mouse;
+};
+
+void addTrayMenu(Widget *w, VirtualDevice &device, int mouse)
+{
+    if (!w->trayMenu)
+        return;
+    auto *menu = new QMenu(QObject::tr("Virtual mouse"), w->trayMenu);
+    auto addCommand = [&](const QString &text, const QString &command) {
+        QAction *action = menu->addAction(text);
+        QObject::connect(action, &QAction::triggered, menu, [&device, mouse, command] {
+            runControlCommand(device, mouse, command);
+        });
+        return action;
+    };
+    addCommand(QObject::tr("Press DPI button"), QStringLiteral("press dpi"));
+    addCommand(QObject::tr("Press report-rate button"), QStringLiteral("press rate"));
+    addCommand(QObject::tr("Press light button"), QStringLiteral("press light"));
+    menu->addSeparator();
+    QAction *plugAction = menu->addAction(QString());
+    auto label = [&device, mouse, plugAction] {
+        plugAction->setText(device.isPlugged(mouse) ? QObject::tr("Unplug") : QObject::tr("Plug in"));
+    };
+    label();
+    QObject::connect(plugAction, &QAction::triggered, menu, [&device, mouse, label] {
+        runControlCommand(device, mouse, device.isPlugged(mouse) ? QStringLiteral("unplug") : QStringLiteral("plug"));
+        label();
+    });
+    QObject::connect(menu, &QMenu::aboutToShow, menu, label);
+    const QList<QAction *> existing = w->trayMenu->actions();
+    w->trayMenu->insertMenu(existing.isEmpty() ? nullptr : existing.first(), menu);
+    if (!existing.isEmpty())
+        w->trayMenu->insertSeparator(existing.first());
+}
+
+} // namespace
+
+bool isDemoFamily(const QString &family)
+{
+    return family.isEmpty() || mouseForFamily(family) >= 0;
+}
+
+QString defaultDemoFamily()
+{
+    return QStringLiteral("560");
+}
+
+VirtualDevice *demoDevice()
+{
+    return theDevice.get();
+}
+
+bool setupDemo(const QString &family, Widget *w)
+{
+    if (!isDemoFamily(family))
+        return false;
+    const int mouse = mouseForFamily(family.isEmpty() ? defaultDemoFamily() : family);
+    if (!theDevice) {
+        theDevice = std::make_unique<VirtualDevice>();
+        theDevice->install();
+        demoMouse = mouse;
+        theDevice->plug(mouse);
+        const QString wireLog = qEnvironmentVariable("MOUSECFG_WIRE_LOG");
+        if (!wireLog.isEmpty() && !theDevice->setWireLogFile(wireLog))
+            qWarning("cannot write the wire log to %s", qPrintable(wireLog));
+    }
+    if (!w)
+        return true;
+
+    if (w->deviceMonitor)
+        theDevice->addMonitor(w->deviceMonitor);
+    addTrayMenu(w, *theDevice, demoMouse);
+    const QString control = qEnvironmentVariable("MOUSECFG_VDEV_CONTROL");
+    if (!control.isEmpty() && !startControlServer(*theDevice, demoMouse, control, w))
+        qWarning("cannot listen on %s", qPrintable(control));
+    return true;
+}
+
+QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString &name, QObject *parent)
+{
+    auto *server = new ControlServer(device, mouse, parent);
+    QLocalServer::removeServer(name);
+    if (!server->listen(name)) {
+        delete server;
+        return nullptr;
+    }
+    return server;
+}
+
+QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line)
+{
+    const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return {QStringLiteral("error: empty command")};
+    const QString command = words.at(0).toLower();
+    QStringList args = words.mid(1);
+
+    // An optional family at the end picks the other mouse.
+    if (!args.isEmpty() && mouseForFamily(args.last()) >= 0)
+        mouse = mouseForFamily(args.takeLast());
+
+    if (command == QLatin1String("help") && args.isEmpty())
+        return {QStringLiteral("press dpi|rate|light [553|560]"), QStringLiteral("unplug [553|560]"),
+                QStringLiteral("plug [553|560]"), QStringLiteral("state [553|560]"), QStringLiteral("ok")};
+    if (command == QLatin1String("press") && args.size() == 1) {
+        const QString button = args.at(0).toLower();
+        if (!device.isPlugged(mouse))
+            return {QStringLiteral("error: mouse unplugged")};
+        if (button == QLatin1String("dpi"))
+            device.pressDpiButton(mouse);
+        else if (button == QLatin1String("rate"))
+            device.pressRateButton(mouse);
+        else if (button == QLatin1String("light"))
+            device.pressLightButton(mouse);
+        else
+            return {QStringLiteral("error: unknown button ") + button};
+        return {QStringLiteral("ok")};
+    }
+    if (command == QLatin1String("unplug") && args.isEmpty()) {
+        device.unplug(mouse);
+        return {QStringLiteral("ok")};
+    }
+    if (command == QLatin1String("plug") && args.isEmpty()) {
+        device.plug(mouse);
+        return {QStringLiteral("ok")};
+    }
+    if (command == QLatin1String("state") && args.isEmpty()) {
+        QStringList answer = QString::fromStdString(device.describe(mouse)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        answer << QStringLiteral("ok");
+        return answer;
+    }
+    return {QStringLiteral("error: unknown command ") + line.simplified()};
+}
+
+} // namespace vdev

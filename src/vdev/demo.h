@@ -1,0 +1,40 @@
+#pragma once
+
+// Demo mode: the program runs against a virtual mouse plugged in through the hidapi seam.
+
+#include <QString>
+#include <QStringList>
+
+class QLocalServer;
+class QObject;
+class Widget;
+
+namespace vdev {
+
+class VirtualDevice;
+
+// "553" or "560" (empty: the default family); anything else is not a family.
+bool isDemoFamily(const QString &family);
+QString defaultDemoFamily();
+
+// Installs the process's virtual device (backend and device-change source) with the mouse of
+// `family` plugged in, then, when w is given, attaches the demo to the window: its monitor
+// follows the virtual device, the tray gets a "Virtual mouse" submenu, MOUSECFG_WIRE_LOG names
+// a file for the wire log and MOUSECFG_VDEV_CONTROL a control socket. Call it after the Widget
+// is built and before the first device check (calling it once with nullptr before the Widget
+// exists and again with the Widget also works). False for an unknown family.
+bool setupDemo(const QString &family, Widget *w);
+
+// The virtual device of demo mode (null outside it).
+VirtualDevice *demoDevice();
+
+// One line of the control protocol, run against `device` with `mouse` as the default target:
+//   press dpi|rate|light [553|560], unplug [553|560], plug [553|560], state [553|560], help
+// Returns the answer lines; the last one is "ok" or starts with "error".
+QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line);
+
+// Serves runControlCommand on a local socket (only for this user): each line read gets its
+// answer lines back. Null when it cannot listen on `name`.
+QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString &name, QObject *parent);
+
+} // namespace vdev

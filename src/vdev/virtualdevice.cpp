@@ -1,0 +1,658 @@
+#include "vdev/virtualdevice.h"
+
+#include "platform/devicemonitor.h"
+
+#include <QFile>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+
+namespace vdev {
+
+namespace {
+
+const MouseSpec specs[MouseCount] = {
+    {VirtualFirmware::Family::F553, "553", 0x5530, 32, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
+    {VirtualFirmware::Family::F560, "560", 0x5600, 64, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
+};
+
+// Enumeration order: the pointer interface first, as a composite mouse lists it.
+const Iface enumeratedIfaces[] = {Iface::Pointer, Iface::Command, Iface::Status};
+
+std::atomic<VirtualDevice *> installedDevice{nullptr};
+
+DeviceMonitor *createVirtualMonitor(QObject *parent)
+{
+    auto *monitor = new DeviceMonitor(parent);
+    if (VirtualDevice *device = installedDevice.load())
+        device->addMonitor(monitor);
+    return monitor;
+}
+
+std::string hexBytes(const std::vector<uint8_t> &bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string s;
+    s.reserve(bytes.size() * 3);
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i)
+            s += ' ';
+        s += digits[bytes[i] >> 4];
+        s += digits[bytes[i] & 0x0F];
+    }
+    return s;
+}
+
+} // namespace
+
+const char *ifaceName(Iface iface)
+{
+    switch (iface) {
+    case Iface::Command: return "command";
+    case Iface::Status: return "status";
+    case Iface::Pointer: return "pointer";
+    case Iface::None: break;
+    }
+    return "-";
+}
+
+const char *callName(Call call)
+{
+    switch (call) {
+    case Call::Enumerate: return "enumerate";
+    case Call::Open: return "open";
+    case Call::SetNonblocking: return "set_nonblocking";
+    case Call::SendFeature: return "send_feature_report";
+    case Call::GetFeature: return "get_feature_report";
+    case Call::Write: return "write";
+    case Call::Read: return "read";
+    case Call::ReadTimeout: return "read_timeout";
+    case Call::Close: return "close";
+    }
+    return "?";
+}
+
+const MouseSpec &mouseSpec(int mouse)
+{
+    return specs[mouse == Mouse560 ? Mouse560 : Mouse553];
+}
+
+int mouseForFamily(const QString &family)
+{
+    for (int m = 0; m < MouseCount; ++m)
+        if (family == QLatin1String(specs[m].familyName))
+            return m;
+    return -1;
+}
+
+bool WireEvent::isReport() const
+{
+    switch (call) {
+    case Call::SendFeature:
+    case Call::GetFeature:
+    case Call::Write:
+    case Call::Read:
+    case Call::ReadTimeout:
+        return result > 0;
+    default:
+        return false;
+    }
+}
+
+VirtualDevice::VirtualDevice()
+    : m_start(std::chrono::steady_clock::now())
+{
+    for (int m = 0; m < MouseCount; ++m)
+        m_mice[m].firmware = std::make_unique<VirtualFirmware>(specs[m].family, specs[m].reportLength);
+}
+
+VirtualDevice::~VirtualDevice()
+{
+    uninstall();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (Handle *h : m_handles)
+        delete h;
+    m_handles.clear();
+    for (hid_device_info *d : m_enumerations) {
+        while (d) {
+            hid_device_info *next = d->next;
+            std::free(d->path);
+            delete d;
+            d = next;
+        }
+    }
+    m_enumerations.clear();
+    if (m_logFile)
+        std::fclose(m_logFile);
+}
+
+void VirtualDevice::install()
+{
+    installedDevice.store(this);
+    setHidBackend(this);
+    setDeviceMonitorFactory(&createVirtualMonitor);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_installed = true;
+}
+
+void VirtualDevice::uninstall()
+{
+    VirtualDevice *self = this;
+    if (!installedDevice.compare_exchange_strong(self, nullptr))
+        return;
+    setHidBackend(nullptr);
+    setDeviceMonitorFactory(nullptr);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_installed = false;
+}
+
+bool VirtualDevice::isInstalled() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_installed;
+}
+
+VirtualDevice *VirtualDevice::installed()
+{
+    return installedDevice.load();
+}
+
+QString VirtualDevice::path(int mouse, Iface iface) const
+{
+    const MouseSpec &s = mouseSpec(mouse);
+    return QStringLiteral("vdev:%1:%2:%3")
+        .arg(VendorId, 4, 16, QLatin1Char('0'))
+        .arg(s.productId, 4, 16, QLatin1Char('0'))
+        .arg(QLatin1String(ifaceName(iface)));
+}
+
+void VirtualDevice::plug(int mouse)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_mice[mouse].plugged)
+        return;
+    m_mice[mouse].plugged = true;
+    notifyMonitors();
+    m_changed.notify_all();
+}
+
+void VirtualDevice::unplug(int mouse)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    unplugLocked(mouse);
+}
+
+void VirtualDevice::unplugLocked(int mouse)
+{
+    Mouse &m = m_mice[mouse];
+    if (!m.plugged)
+        return;
+    m.plugged = false;
+    ++m.epoch;
+    // Reports in flight are lost with the cable.
+    std::vector<uint8_t> dropped;
+    while (m.firmware->takeCommandInput(dropped)) {}
+    while (m.firmware->takeStatusReport(dropped)) {}
+    m.injectedStatus.clear();
+    notifyMonitors();
+    m_changed.notify_all();
+}
+
+bool VirtualDevice::isPlugged(int mouse) const
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_mice[mouse].plugged;
+}
+
+void VirtualDevice::addMonitor(DeviceMonitor *monitor)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_monitors.emplace_back(monitor);
+}
+
+void VirtualDevice::notifyMonitors()
+{
+    for (const QPointer<DeviceMonitor> &p : m_monitors) {
+        if (DeviceMonitor *monitor = p.data())
+            QMetaObject::invokeMethod(monitor, [monitor] { monitor->notifyChanged(); }, Qt::QueuedConnection);
+    }
+}
+
+void VirtualDevice::pressDpiButton(int mouse)
+{
+    withFirmware(mouse, [](VirtualFirmware &f) { f.pressDpiButton(); });
+}
+
+void VirtualDevice::pressRateButton(int mouse)
+{
+    withFirmware(mouse, [](VirtualFirmware &f) { f.pressRateButton(); });
+}
+
+void VirtualDevice::pressLightButton(int mouse)
+{
+    withFirmware(mouse, [](VirtualFirmware &f) { f.pressLightButton(); });
+}
+
+void VirtualDevice::injectStatusReport(int mouse, const std::vector<uint8_t> &bytes)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_mice[mouse].injectedStatus.push_back(bytes);
+    m_changed.notify_all();
+}
+
+int VirtualDevice::openHandleCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return static_cast<int>(m_handles.size());
+}
+
+void VirtualDevice::withFirmware(int mouse, const std::function<void(VirtualFirmware &)> &f)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    f(*m_mice[mouse].firmware);
+    m_changed.notify_all();
+}
+
+VirtualFirmware::State VirtualDevice::firmwareState(int mouse) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_mice[mouse == Mouse560 ? Mouse560 : Mouse553].firmware->state();
+}
+
+std::string VirtualDevice::describe(int mouse) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const int m = mouse == Mouse560 ? Mouse560 : Mouse553;
+    std::string s = std::string("mouse ") + specs[m].familyName
+        + (m_mice[m].plugged ? " plugged\n" : " unplugged\n");
+    return s + m_mice[m].firmware->describe();
+}
+
+std::vector<WireEvent> VirtualDevice::wireLog() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_log;
+}
+
+void VirtualDevice::clearWireLog()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_log.clear();
+}
+
+bool VirtualDevice::setWireLogFile(const QString &fileName)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_logFile) {
+        std::fclose(m_logFile);
+        m_logFile = nullptr;
+    }
+    if (fileName.isEmpty())
+        return true;
+    m_logFile = std::fopen(QFile::encodeName(fileName).constData(), "w");
+    return m_logFile != nullptr;
+}
+
+void VirtualDevice::addFault(const Fault &fault)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.push_back(fault);
+}
+
+void VirtualDevice::clearFaults()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults.clear();
+    ++m_stallGeneration;
+    m_changed.notify_all();
+}
+
+VirtualDevice::Handle *VirtualDevice::handleOf(hid_device *device) const
+{
+    auto *h = reinterpret_cast<Handle *>(device);
+    return m_handles.count(h) ? h : nullptr;
+}
+
+bool VirtualDevice::alive(const Handle *h) const
+{
+    const Mouse &m = m_mice[h->mouse];
+    return m.plugged && m.epoch == h->epoch;
+}
+
+bool VirtualDevice::takeFault(Call call, int mouse, Iface iface, FaultAction &action)
+{
+    for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
+        Fault &f = *it;
+        if (f.call != call || (f.mouse >= 0 && f.mouse != mouse) || (f.iface != Iface::None && f.iface != iface))
+            continue;
+        if (f.skip > 0) {
+            --f.skip;
+            continue;
+        }
+        if (f.times == 0)
+            continue;
+        action = f.action;
+        if (f.times > 0 && --f.times == 0)
+            m_faults.erase(it);
+        return true;
+    }
+    return false;
+}
+
+void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uint8_t *bytes, size_t n)
+{
+    WireEvent e;
+    e.timeNs = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - m_start).count();
+    e.mouse = mouse;
+    e.iface = iface;
+    e.call = call;
+    e.result = result;
+    if (bytes && n)
+        e.bytes.assign(bytes, bytes + n);
+    if (m_logFile) {
+        std::fprintf(m_logFile, "%12.3f %s %s %s %d %s\n", e.timeMs(),
+                     mouse >= 0 ? specs[mouse].familyName : "-", ifaceName(iface), callName(call), result,
+                     hexBytes(e.bytes).c_str());
+        std::fflush(m_logFile);
+    }
+    m_log.push_back(std::move(e));
+}
+
+hid_device_info *VirtualDevice::enumerate(unsigned short vendorId, unsigned short productId)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    FaultAction action;
+    if (takeFault(Call::Enumerate, -1, Iface::None, action)) {
+        log(-1, Iface::None, Call::Enumerate, -1);
+        return nullptr;
+    }
+    hid_device_info *head = nullptr;
+    hid_device_info **tail = &head;
+    int count = 0;
+    for (int m = 0; m < MouseCount; ++m) {
+        const MouseSpec &s = specs[m];
+        if (!m_mice[m].plugged || (vendorId && vendorId != VendorId) || (productId && productId != s.productId))
+            continue;
+        for (Iface iface : enumeratedIfaces) {
+            auto *d = new hid_device_info{};
+            d->path = strdup(path(m, iface).toLatin1().constData());
+            d->vendor_id = VendorId;
+            d->product_id = s.productId;
+            d->release_number = 0x0100;
+            d->interface_number = static_cast<int>(iface) - 1;
+            d->bus_type = HID_API_BUS_USB;
+            switch (iface) {
+            case Iface::Command: d->usage_page = s.usagePage; d->usage = s.usage; break;
+            case Iface::Status: d->usage_page = s.usagePage2; d->usage = s.usage2; break;
+            default: d->usage_page = 0x0001; d->usage = 0x0002; break;
+            }
+            *tail = d;
+            tail = &d->next;
+            ++count;
+        }
+    }
+    log(-1, Iface::None, Call::Enumerate, count);
+    if (head)
+        m_enumerations.insert(head);
+    return head;
+}
+
+void VirtualDevice::freeEnumeration(hid_device_info *devices)
+{
+    if (!devices)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_enumerations.erase(devices))
+        return;   // not ours, or freed twice
+    while (devices) {
+        hid_device_info *next = devices->next;
+        std::free(devices->path);
+        delete devices;
+        devices = next;
+    }
+}
+
+hid_device *VirtualDevice::openPath(const char *pathText)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    int mouse = -1;
+    Iface iface = Iface::None;
+    const QString wanted = QString::fromLatin1(pathText ? pathText : "");
+    for (int m = 0; m < MouseCount && mouse < 0; ++m)
+        for (Iface i : enumeratedIfaces)
+            if (wanted == path(m, i)) {
+                mouse = m;
+                iface = i;
+                break;
+            }
+    FaultAction action;
+    if (takeFault(Call::Open, mouse, iface, action)) {
+        if (action == FaultAction::Unplug && mouse >= 0)
+            unplugLocked(mouse);
+        log(mouse, iface, Call::Open, -1);
+        return nullptr;
+    }
+    if (mouse < 0 || !m_mice[mouse].plugged) {
+        log(mouse, iface, Call::Open, -1);
+        return nullptr;
+    }
+    auto *h = new Handle{mouse, iface, m_mice[mouse].epoch, true};
+    m_handles.insert(h);
+    log(mouse, iface, Call::Open, 0);
+    return reinterpret_cast<hid_device *>(h);
+}
+
+int VirtualDevice::setNonblocking(hid_device *device, int nonblock)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Handle *h = handleOf(device);
+    if (!h) {
+        log(-1, Iface::None, Call::SetNonblocking, -1);
+        return -1;
+    }
+    FaultAction action;
+    if (takeFault(Call::SetNonblocking, h->mouse, h->iface, action)) {
+        if (action == FaultAction::Unplug)
+            unplugLocked(h->mouse);
+        log(h->mouse, h->iface, Call::SetNonblocking, -1);
+        return -1;
+    }
+    if (!alive(h)) {
+        log(h->mouse, h->iface, Call::SetNonblocking, -1);
+        return -1;
+    }
+    h->blocking = nonblock == 0;
+    log(h->mouse, h->iface, Call::SetNonblocking, 0);
+    return 0;
+}
+
+int VirtualDevice::sendFeatureReport(hid_device *device, const unsigned char *data, size_t length)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Handle *h = handleOf(device);
+    if (!h || !data) {
+        log(-1, Iface::None, Call::SendFeature, -1);
+        return -1;
+    }
+    FaultAction action;
+    int result = -1;
+    if (takeFault(Call::SendFeature, h->mouse, h->iface, action)) {
+        if (action == FaultAction::Unplug)
+            unplugLocked(h->mouse);
+    } else if (alive(h) && h->iface == Iface::Command) {
+        result = m_mice[h->mouse].firmware->featureWrite(data, length);
+    }
+    log(h->mouse, h->iface, Call::SendFeature, result, data, length);
+    m_changed.notify_all();
+    return result;
+}
+
+int VirtualDevice::getFeatureReport(hid_device *device, unsigned char *data, size_t length)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Handle *h = handleOf(device);
+    if (!h || !data) {
+        log(-1, Iface::None, Call::GetFeature, -1);
+        return -1;
+    }
+    FaultAction action;
+    int result = -1;
+    if (takeFault(Call::GetFeature, h->mouse, h->iface, action)) {
+        if (action == FaultAction::Unplug)
+            unplugLocked(h->mouse);
+    } else if (alive(h) && h->iface == Iface::Command) {
+        result = m_mice[h->mouse].firmware->featureRead(data, length);
+    }
+    const size_t shown = result > 0 ? std::min(static_cast<size_t>(result), length) : 0;
+    log(h->mouse, h->iface, Call::GetFeature, result, data, shown);
+    return result;
+}
+
+int VirtualDevice::write(hid_device *device, const unsigned char *data, size_t length)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Handle *h = handleOf(device);
+    if (!h || !data) {
+        log(-1, Iface::None, Call::Write, -1);
+        return -1;
+    }
+    FaultAction action;
+    int result = -1;
+    if (takeFault(Call::Write, h->mouse, h->iface, action)) {
+        if (action == FaultAction::Unplug)
+            unplugLocked(h->mouse);
+    } else if (alive(h) && h->iface == Iface::Command) {
+        result = m_mice[h->mouse].firmware->outputWrite(data, length);
+    }
+    log(h->mouse, h->iface, Call::Write, result, data, length);
+    m_changed.notify_all();
+    return result;
+}
+
+int VirtualDevice::read(hid_device *device, unsigned char *data, size_t length)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    Handle *h = handleOf(device);
+    const int ms = h && !h->blocking ? 0 : -1;
+    return readLocked(lock, device, data, length, ms, Call::Read);
+}
+
+int VirtualDevice::readTimeout(hid_device *device, unsigned char *data, size_t length, int milliseconds)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return readLocked(lock, device, data, length, milliseconds, Call::ReadTimeout);
+}
+
+int VirtualDevice::readLocked(std::unique_lock<std::mutex> &lock, hid_device *device, unsigned char *data,
+                              size_t length, int milliseconds, Call call)
+{
+    Handle *h = handleOf(device);
+    if (!h || !data) {
+        log(-1, Iface::None, call, -1);
+        return -1;
+    }
+    // The handle is only looked at again after checking it is still registered: a close from
+    // another thread while this read waits must not leave it dangling.
+    const int mouse = h->mouse;
+    const Iface iface = h->iface;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
+    auto waitForChange = [&]() {
+        if (milliseconds < 0) {
+            m_changed.wait(lock);
+            return true;
+        }
+        return m_changed.wait_until(lock, deadline) != std::cv_status::timeout;
+    };
+    auto stillAlive = [&]() { return handleOf(device) == h && alive(h); };
+
+    FaultAction action;
+    if (takeFault(call, mouse, iface, action)) {
+        switch (action) {
+        case FaultAction::Fail:
+            log(mouse, iface, call, -1);
+            return -1;
+        case FaultAction::Unplug:
+            unplugLocked(mouse);
+            break;
+        case FaultAction::Stall: {
+            const unsigned generation = m_stallGeneration;
+            while (stillAlive() && generation == m_stallGeneration && milliseconds != 0) {
+                if (!waitForChange())
+                    break;
+            }
+            if (!stillAlive()) {
+                log(mouse, iface, call, -1);
+                return -1;
+            }
+            if (generation == m_stallGeneration) {
+                log(mouse, iface, call, 0);
+                return 0;
+            }
+            break;   // released: read as usual
+        }
+        }
+    }
+
+    std::vector<uint8_t> report;
+    for (;;) {
+        if (!stillAlive()) {
+            log(mouse, iface, call, -1);
+            return -1;
+        }
+        Mouse &m = m_mice[mouse];
+        bool got = false;
+        if (iface == Iface::Command) {
+            got = m.firmware->takeCommandInput(report);
+        } else if (iface == Iface::Status) {
+            if (!m.injectedStatus.empty()) {
+                report = std::move(m.injectedStatus.front());
+                m.injectedStatus.pop_front();
+                got = true;
+            } else {
+                got = m.firmware->takeStatusReport(report);
+            }
+        }
+        if (got) {
+            const size_t n = std::min(report.size(), length);
+            std::memcpy(data, report.data(), n);
+            log(mouse, iface, call, static_cast<int>(n), data, n);
+            return static_cast<int>(n);
+        }
+        if (milliseconds == 0 || !waitForChange()) {
+            log(mouse, iface, call, 0);
+            return 0;
+        }
+    }
+}
+
+void VirtualDevice::close(hid_device *device)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Handle *h = handleOf(device);
+    if (!h) {
+        log(-1, Iface::None, Call::Close, -1);
+        return;
+    }
+    FaultAction action;
+    if (takeFault(Call::Close, h->mouse, h->iface, action) && action == FaultAction::Unplug)
+        unplugLocked(h->mouse);
+    log(h->mouse, h->iface, Call::Close, 0);
+    m_handles.erase(h);
+    delete h;
+    m_changed.notify_all();
+}
+
+} // namespace vdev

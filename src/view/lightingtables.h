@@ -1,0 +1,40 @@
+#pragma once
+
+// Lighting effects, colours and parameter block 0: pure functions, no I/O.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace lighting {
+
+// What the firmware gets for one effect choice of the lighting page.
+struct Effect
+{
+    uint8_t mode = 0;
+    uint8_t p1 = 0;
+    uint8_t p2 = 0;
+    bool operator==(const Effect &o) const { return mode == o.mode && p1 == o.p1 && p2 == o.p2; }
+};
+
+// RGB devices: effect index, speed step (0..4) and brightness step (0..4) of the page.
+Effect colorfulEffect(uint8_t effect, uint8_t speedStep, uint8_t brightnessStep);
+
+// Single-colour devices. p2 is the value the "553" family gets; the "560" family replaces it.
+Effect plainEffect(uint8_t effect, uint8_t speedStep, uint8_t brightnessStep, bool is55328);
+
+using Colours = std::array<uint8_t, 24>;
+
+// Eight colours R, G, B from up to 24 values; missing values are 0, further ones ignored.
+Colours colours(const std::vector<int> &values);
+
+// True when the eighth colour is not black (the "55328" variant then takes all eight colours,
+// otherwise only the first one as a fixed colour).
+bool hasEighthColour(const Colours &c);
+
+using ParameterBlock0 = std::array<uint8_t, 64>;
+
+// Parameter block 0: the first six values as bytes, the rest zero.
+ParameterBlock0 parameterBlock0(const std::vector<int> &values);
+
+} // namespace lighting

@@ -1,0 +1,71 @@
+#include "view/macrostore.h"
+
+#include <QDir>
+#include <QStringList>
+
+namespace macrostore {
+
+namespace {
+
+bool isDeviceName(const QString &name)
+{
+    // Windows opens these devices whatever the extension, so "NUL.bin" would swallow data.
+    const QString base = name.section(QLatin1Char('.'), 0, 0).trimmed().toUpper();
+    static const QStringList fixed = {QStringLiteral("CON"), QStringLiteral("PRN"),
+                                      QStringLiteral("AUX"), QStringLiteral("NUL")};
+    if (fixed.contains(base))
+        return true;
+    return base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT")))
+           && base.at(3) >= QLatin1Char('1') && base.at(3) <= QLatin1Char('9');
+}
+
+} // namespace
+
+bool isSafeName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1String("..")))
+        return false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return false;
+        switch (c.unicode()) {
+        case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>': case '|':
+            return false;
+        default:
+            break;
+        }
+    }
+    return !isDeviceName(name);
+}
+
+QString macroFolder(const QString &settingsFolder)
+{
+    return settingsFolder + QStringLiteral("/macro");
+}
+
+QString macroFile(const QString &settingsFolder, const QString &name)
+{
+    if (settingsFolder.isEmpty() || !isSafeName(name))
+        return {};
+    const QString folder = macroFolder(settingsFolder);
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral(".bin");
+    // The character rules already keep the file in the folder; this states the guarantee.
+    if (QDir::cleanPath(path).section(QLatin1Char('/'), 0, -2) != QDir::cleanPath(folder))
+        return {};
+    return path;
+}
+
+QString iniText(const QVariant &value, const QString &separator)
+{
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(separator);
+    if (value.typeId() == QMetaType::QVariantList) {
+        QStringList parts;
+        for (const QVariant &v : value.toList())
+            parts << v.toString();
+        return parts.join(separator);
+    }
+    return value.toString();
+}
+
+} // namespace macrostore

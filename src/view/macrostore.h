@@ -1,0 +1,34 @@
+#pragma once
+
+// File names and INI values of the macro store, the name lists and the language files.
+// Pure functions, no I/O.
+
+#include <QString>
+#include <QVariant>
+
+namespace macrostore {
+
+// Upper bounds for counts read from files, so a damaged "total" cannot make a reader build
+// an enormous list.
+constexpr int maxEvents = 65535;
+constexpr int maxTexts = 4096;
+
+// Macro slots of the device (0..11).
+constexpr int macroSlotCount = 12;
+
+// A name that can be used as a file name inside one folder on every platform the program
+// runs on: not empty, no path separator, drive colon or "..", no control characters or
+// characters Windows refuses in file names, and not a Windows device name (NUL, COM1, ...).
+bool isSafeName(const QString &name);
+
+// "<folder>/macro".
+QString macroFolder(const QString &settingsFolder);
+
+// "<folder>/macro/<name>.bin"; empty when the folder is empty or the name is not safe.
+QString macroFile(const QString &settingsFolder, const QString &name);
+
+// The text of an INI value. A value that was written without quotes and holds commas is read
+// back as a list; its parts are joined again with separator.
+QString iniText(const QVariant &value, const QString &separator);
+
+} // namespace macrostore

@@ -1,0 +1,118 @@
+#include "view/ui_controler.h"
+
+#include "app/widget.h"
+#include "view/myqquickview.h"
+
+#include <QDebug>
+#include <QQmlContext>
+#include <QQmlError>
+#include <QSettings>
+#include <QStringList>
+#include <QUrl>
+
+QString deviceTableName()
+{
+    QSettings table(QStringLiteral("./modules/devConfig.ini"), QSettings::IniFormat);
+    const QVariant name = table.value(QStringLiteral("common/name"), QString());
+    // An unquoted comma makes the INI reader split the value; the name is still one text.
+    if (name.typeId() == QMetaType::QStringList)
+        return name.toStringList().join(QStringLiteral(", "));
+    return name.toString();
+}
+
+Ui_Controler::Ui_Controler(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void Ui_Controler::setupUi(Widget *w)
+{
+    if (w->objectName().isEmpty())
+        w->setObjectName(QStringLiteral("Widget"));
+    widget = w;
+
+    w->setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    w->setWindowOpacity(1.0);
+    w->setAttribute(Qt::WA_TranslucentBackground);
+    w->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    view = new myQQuickView(w);
+    view->setObjectName(QStringLiteral("ui_View"));
+    view->setAttribute(Qt::WA_AlwaysStackOnTop);
+    view->setClearColor(Qt::transparent);
+
+    // The scene only reaches the context properties from functions and handlers that run later,
+    // so they may be published after it has loaded.
+    view->setSource(QUrl(QStringLiteral("qrc:/modules/qml/main.qml")));
+    if (view->status() == QQuickWidget::Error) {
+        const QList<QQmlError> errors = view->errors();
+        for (const QQmlError &error : errors)
+            qWarning() << error.toString();
+    }
+    QQmlContext *context = view->rootContext();
+    context->setContextProperty(QStringLiteral("ui_View"), view);
+    context->setContextProperty(QStringLiteral("hid"), &w->hid);
+    context->setContextProperty(QStringLiteral("ui_Ctl"), this);
+
+    w->resize(view->size());
+    w->setWindowTitle(deviceTableName());
+}
+
+void Ui_Controler::onMinimize()
+{
+    if (widget)
+        widget->showMinimized();
+}
+
+void Ui_Controler::onClose()
+{
+    if (widget)
+        widget->setVisible(false);
+}
+
+void Ui_Controler::onXChanged(int x)
+{
+    if (!widget || !view)
+        return;
+    const QRect &r0 = widget->screenRect0;
+    const QRect &r1 = widget->screenRect1;
+    const int nx = widget->x() + x;
+    const int ww = widget->width();
+    const bool screen1Right = r1.left() > 0;
+
+    if (widget->onFirstScreen) {
+        if (screen1Right ? nx > r0.width() : nx < -ww) {
+            view->setScreenChange(r1.width());
+            widget->onFirstScreen = false;
+        }
+    } else {
+        if (screen1Right ? nx < r0.width() - ww : nx > 0) {
+            view->setScreenChange(r0.width());
+            widget->onFirstScreen = true;
+        }
+    }
+    widget->move(nx, widget->y());
+}
+
+void Ui_Controler::onYChanged(int y)
+{
+    if (widget)
+        widget->move(widget->x(), widget->y() + y);
+}
+
+void Ui_Controler::setBusy(int busyTime)
+{
+    if (view)
+        view->invokeRoot("setProtectUI", Qt::DirectConnection, {busyTime});
+}
+
+void Ui_Controler::setBusy()
+{
+    setBusy(0);
+}
+
+void Ui_Controler::reSizeWinodws(int mainW, int mainH)
+{
+    if (widget)
+        widget->resize(mainW, mainH);
+}

@@ -1,0 +1,46 @@
+// The view's own slots: transport release, the scene's run step, busy lock, firmware reports and
+// screen changes handed to the scene.
+#include "view/myqquickview.h"
+
+#include "device/hid_thread.h"
+
+#include <QThread>
+
+void myQQuickView::clearHidBusy()
+{
+    if (hid)
+        hid->hidBusy = false;
+}
+
+void myQQuickView::runUI()
+{
+    invokeRoot("run", Qt::QueuedConnection);
+}
+
+void myQQuickView::openUpdateExe()
+{
+}
+
+void myQQuickView::setBusy(int busyTime)
+{
+    invokeRoot("setProtectUI", Qt::DirectConnection, {busyTime});
+}
+
+void myQQuickView::syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar lightMode, uchar speed)
+{
+    // The status-polling worker calls this from its pool thread; the scene belongs to the GUI
+    // thread, so such a call is re-posted to this object (queued calls keep their order).
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(this, "syncFwReport", Qt::QueuedConnection,
+                                  Q_ARG(uchar, type), Q_ARG(uchar, reportRate), Q_ARG(uchar, dpi),
+                                  Q_ARG(uchar, lightMode), Q_ARG(uchar, speed));
+        return;
+    }
+    invokeRoot("syncFwReport", Qt::DirectConnection,
+               {int(type), int(reportRate), int(dpi), int(lightMode), int(speed)});
+}
+
+void myQQuickView::setScreenChange(int widgetData)
+{
+    invokeRoot("setScreenChange", Qt::DirectConnection, {widgetData});
+}

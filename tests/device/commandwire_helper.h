@@ -1,0 +1,52 @@
+#pragma once
+
+// A Hid_Thread wired to one virtual mouse, and the wire log cut into one record per request:
+// what the command slots put on the wire, as the tests of both command sets compare it.
+
+#include "device/hid_thread.h"
+#include "vdev/virtualdevice.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <functional>
+
+namespace commandwire {
+
+struct Transfer
+{
+    QByteArray request;          // the 9-byte feature report as sent
+    QList<QByteArray> writes;    // output reports, report number included
+    QList<QByteArray> reads;     // input reports as returned
+    bool replyRead = false;
+    double settleMs = 0;         // from the request to the next call on the wire
+    double tailMs = 0;           // from the last report of the transfer to the next call
+};
+
+// Chunk bytes carried by the output reports, in order.
+QByteArray dataOut(const Transfer &t, int length, int reportLength);
+
+struct Rig
+{
+    explicit Rig(int mouse, Hid_Thread *useThread = nullptr);
+    ~Rig();
+
+    vdev::VirtualDevice device;
+    Hid_Thread ownThread;
+    Hid_Thread &hid;
+    int mouse;
+    int reportLength;
+
+    // Clears the wire log, runs f, then marks the log so the time after the last transfer shows.
+    void run(const std::function<void(Hid_Thread &)> &f);
+    QList<Transfer> transfers() const;
+    // Time from the last command-interface call to the end of run().
+    double trailingMs() const;
+    int reportCount() const;
+    VirtualFirmware::State state() const { return device.firmwareState(mouse); }
+};
+
+// A recognisable block: byte i = (i * 7 + seed) mod 256.
+QByteArray pattern(int length, int seed);
+
+} // namespace commandwire

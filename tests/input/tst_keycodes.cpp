@@ -1,0 +1,332 @@
+// Keystroke and button translation: the composed tables, the overrides, the auto-repeat filter,
+// the evdev bridge used on Linux, and the hook object's callbacks.
+#include "input/inputhook.h"
+#include "input/keycodes.h"
+
+#include <QtTest>
+
+using keycodes::FlagAltDown;
+using keycodes::FlagExtended;
+
+namespace {
+struct Composed
+{
+    quint8 scan;
+    quint8 extended;
+    quint8 code;
+};
+// Every keystroke with a key code: scan code, extended flag, key code.
+const Composed composedTable[] = {
+    {0x01, 0, 0x29}, {0x02, 0, 0x1E}, {0x03, 0, 0x1F}, {0x04, 0, 0x20}, {0x05, 0, 0x21}, {0x06, 0, 0x22},
+    {0x07, 0, 0x23}, {0x08, 0, 0x24}, {0x09, 0, 0x25}, {0x0A, 0, 0x26}, {0x0B, 0, 0x27}, {0x0C, 0, 0x2D},
+    {0x0D, 0, 0x2E}, {0x0E, 0, 0x2A}, {0x0F, 0, 0x2B}, {0x10, 0, 0x14}, {0x11, 0, 0x1A}, {0x12, 0, 0x08},
+    {0x13, 0, 0x15}, {0x14, 0, 0x17}, {0x15, 0, 0x1C}, {0x16, 0, 0x18}, {0x17, 0, 0x0C}, {0x18, 0, 0x12},
+    {0x19, 0, 0x13}, {0x1A, 0, 0x2F}, {0x1B, 0, 0x30}, {0x1C, 0, 0x28}, {0x1C, 1, 0x58}, {0x1D, 0, 0xE0},
+    {0x1D, 1, 0xE4}, {0x1E, 0, 0x04}, {0x1F, 0, 0x16}, {0x20, 0, 0x07}, {0x21, 0, 0x09}, {0x22, 0, 0x0A},
+    {0x23, 0, 0x0B}, {0x24, 0, 0x0D}, {0x25, 0, 0x0E}, {0x26, 0, 0x0F}, {0x27, 0, 0x33}, {0x28, 0, 0x34},
+    {0x29, 0, 0x35}, {0x2A, 0, 0xE1}, {0x2B, 0, 0x31}, {0x2C, 0, 0x1D}, {0x2D, 0, 0x1B}, {0x2E, 0, 0x06},
+    {0x2F, 0, 0x19}, {0x30, 0, 0x05}, {0x31, 0, 0x11}, {0x32, 0, 0x10}, {0x33, 0, 0x36}, {0x34, 0, 0x37},
+    {0x35, 0, 0x38}, {0x35, 1, 0x54}, {0x36, 1, 0xE5}, {0x37, 0, 0x55}, {0x37, 1, 0x46}, {0x38, 0, 0xE2},
+    {0x38, 1, 0xE6}, {0x39, 0, 0x2C}, {0x3A, 0, 0x39}, {0x3B, 0, 0x3A}, {0x3C, 0, 0x3B}, {0x3D, 0, 0x3C},
+    {0x3E, 0, 0x3D}, {0x3F, 0, 0x3E}, {0x40, 0, 0x3F}, {0x41, 0, 0x40}, {0x42, 0, 0x41}, {0x43, 0, 0x42},
+    {0x44, 0, 0x43}, {0x45, 0, 0x48}, {0x45, 1, 0x53}, {0x46, 0, 0x47}, {0x47, 0, 0x5F}, {0x47, 1, 0x4A},
+    {0x48, 0, 0x60}, {0x48, 1, 0x52}, {0x49, 0, 0x61}, {0x49, 1, 0x4B}, {0x4A, 0, 0x56}, {0x4B, 0, 0x5C},
+    {0x4B, 1, 0x50}, {0x4C, 0, 0x5D}, {0x4D, 0, 0x5E}, {0x4D, 1, 0x4F}, {0x4E, 0, 0x57}, {0x4F, 0, 0x59},
+    {0x4F, 1, 0x4D}, {0x50, 0, 0x5A}, {0x50, 1, 0x51}, {0x51, 0, 0x5B}, {0x51, 1, 0x4E}, {0x52, 0, 0x62},
+    {0x52, 1, 0x49}, {0x53, 0, 0x63}, {0x53, 1, 0x4C}, {0x56, 0, 0x64}, {0x57, 0, 0x44}, {0x58, 0, 0x45},
+    {0x5B, 1, 0xE3}, {0x5D, 1, 0x65}, {0x6E, 0, 0x72},
+    // Keyboards send the right Shift key without the extended flag; the right Windows key is
+    // 0x5C extended.
+    {0x36, 0, 0xE5}, {0x5C, 1, 0xE7},
+};
+
+QList<QString> reported;
+void recordKey(uchar code, uchar isDown, void *context)
+{
+    reported << QString::asprintf("%02X%c", code, isDown ? '+' : '-');
+    if (context)
+        ++*static_cast<int *>(context);
+}
+
+// "D1E" presses scan 0x1E, "U1Ce" releases 0x1C extended; the reports come back as "04+ 04-".
+QString runKeys(InputHook &hook, const QString &events)
+{
+    reported.clear();
+    const QStringList list = events.split(' ', Qt::SkipEmptyParts);
+    for (const QString &e : list) {
+        const bool down = e.startsWith('D');
+        const bool extended = e.endsWith('e');
+        const QString hex = e.mid(1, e.size() - 1 - (extended ? 1 : 0));
+        hook.keyEvent(hex.toUInt(nullptr, 16), extended ? FlagExtended : 0, down);
+    }
+    return reported.join(' ');
+}
+
+struct MouseReport
+{
+    uchar button;
+    uchar isDown;
+    quint32 x;
+    quint32 y;
+};
+QList<MouseReport> mouseReports;
+void recordMouse(uchar button, uchar isDown, quint32 x, quint32 y, void *)
+{
+    mouseReports.append({button, isDown, x, y});
+}
+
+const copydata::Record *deliveredRecord = nullptr;
+void *deliveredContext = nullptr;
+void recordCopyData(const copydata::Record &record, void *context)
+{
+    deliveredRecord = &record;
+    deliveredContext = context;
+}
+} // namespace
+
+class TestKeyCodes : public QObject
+{
+    Q_OBJECT
+private slots:
+    void translation_data();
+    void translation();
+    void backslashKey();
+    void repeatFilter_data();
+    void repeatFilter();
+    void stateKeptWithoutCallback();
+    void mouseButtons_data();
+    void mouseButtons();
+    void doubleClickReportsEachPressAndRelease();
+    void evdevKeys_data();
+    void evdevKeys();
+    void evdevCodesAreDistinct();
+    void copyDataHandOver();
+};
+
+void TestKeyCodes::translation_data()
+{
+    QTest::addColumn<uint>("scanCode");
+    QTest::addColumn<uint>("flags");
+    QTest::addColumn<int>("code");
+
+    // Nothing to report.
+    QTest::newRow("scan 0") << 0u << 0u << 0;
+    QTest::newRow("above 255 reads as 0, not as its low byte") << 0x11Eu << 0u << 0;
+    QTest::newRow("256") << 0x100u << 0u << 0;
+    QTest::newRow("extended flag on a plain key") << 0x1Eu << FlagExtended << 0;
+    QTest::newRow("Print Screen without Alt") << 0x54u << 0u << 0;
+    QTest::newRow("unlisted scan 0x59") << 0x59u << 0u << 0;
+    QTest::newRow("unlisted scan 0xFF") << 0xFFu << FlagExtended << 0;
+
+    // The overrides and the pairs that differ only in the extended flag.
+    QTest::newRow("Ctrl+Break reads as Pause") << 0x46u << FlagExtended << 0x48;
+    QTest::newRow("Scroll Lock") << 0x46u << 0u << 0x47;
+    QTest::newRow("Alt+Print Screen") << 0x54u << FlagAltDown << 0x46;
+    QTest::newRow("Alt+Print Screen, extended") << 0x54u << (FlagAltDown | FlagExtended) << 0x46;
+    QTest::newRow("Alt held on a plain key") << 0x1Eu << FlagAltDown << 0x04;
+    QTest::newRow("Pause") << 0x45u << 0u << 0x48;
+    QTest::newRow("Num Lock") << 0x45u << FlagExtended << 0x53;
+    QTest::newRow("Enter") << 0x1Cu << 0u << 0x28;
+    QTest::newRow("keypad Enter") << 0x1Cu << FlagExtended << 0x58;
+    QTest::newRow("left Shift") << 0x2Au << 0u << 0xE1;
+    QTest::newRow("right Shift") << 0x36u << 0u << 0xE5;
+    QTest::newRow("right Shift, extended") << 0x36u << FlagExtended << 0xE5;
+    QTest::newRow("left Windows") << 0x5Bu << FlagExtended << 0xE3;
+    QTest::newRow("right Windows") << 0x5Cu << FlagExtended << 0xE7;
+    QTest::newRow("keypad 7") << 0x47u << 0u << 0x5F;
+    QTest::newRow("Home") << 0x47u << FlagExtended << 0x4A;
+    QTest::newRow("flags beyond the known bits ignored") << 0x1Eu << 0x90u << 0x04;
+
+    for (const Composed &c : composedTable) {
+        const QByteArray name = QByteArray::number(c.scan, 16).toUpper() + (c.extended ? "+E0" : "");
+        QTest::newRow(name.constData()) << uint(c.scan) << (c.extended ? FlagExtended : 0u) << int(c.code);
+    }
+}
+
+void TestKeyCodes::translation()
+{
+    QFETCH(uint, scanCode);
+    QFETCH(uint, flags);
+    QFETCH(int, code);
+    const keycodes::KeyTranslator translator;
+    QCOMPARE(int(translator.keyCode(scanCode, flags)), code);
+}
+
+void TestKeyCodes::backslashKey()
+{
+    QCOMPARE(int(keycodes::KeyTranslator(false).keyCode(0x2B, 0)), 0x31);
+    QCOMPARE(int(keycodes::KeyTranslator(true).keyCode(0x2B, 0)), 0x32);
+    // Virtual keys no scan code reaches still have their key codes.
+    const keycodes::KeyTranslator translator;
+    QCOMPARE(int(translator.usage(0x7C)), 0x68);
+    QCOMPARE(int(translator.usage(0x85)), 0x71);
+    QCOMPARE(int(translator.usage(0xFF)), 0x66);
+    QCOMPARE(int(translator.usage(0x00)), 0);
+    QCOMPARE(keycodes::virtualKeyToUsageCount, size_t(121));
+}
+
+void TestKeyCodes::repeatFilter_data()
+{
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<QString>("reports");
+
+    QTest::newRow("release without a press") << "U1E" << "";
+    QTest::newRow("keys without a code leave no state") << "D59 U59 D1Ee U1Ee" << "";
+    QTest::newRow("held key: one down, one up") << "D1E D1E D1E U1E U1E" << "04+ 04-";
+    QTest::newRow("press again after release") << "D1E U1E D1E U1E" << "04+ 04- 04+ 04-";
+    QTest::newRow("interleaved keys") << "D1E D30 U1E U30" << "04+ 05+ 04- 05-";
+    QTest::newRow("Ctrl+Break and Pause share one code") << "D46e D45 U45" << "48+ 48-";
+    QTest::newRow("Enter and keypad Enter are separate") << "D1C D1Ce U1C U1Ce" << "28+ 58+ 28- 58-";
+}
+
+void TestKeyCodes::repeatFilter()
+{
+    QFETCH(QString, events);
+    QFETCH(QString, reports);
+    InputHook hook;
+    int calls = 0;
+    hook.setKeyboardCallback(recordKey, &calls);
+    QCOMPARE(runKeys(hook, events), reports);
+    QCOMPARE(calls, int(reported.size()));
+}
+
+void TestKeyCodes::stateKeptWithoutCallback()
+{
+    InputHook hook;
+    runKeys(hook, "D1E");
+    hook.setKeyboardCallback(recordKey, nullptr);
+    QCOMPARE(runKeys(hook, "D1E U1E"), QString("04-"));
+    hook.setKeyboardCallback(nullptr, nullptr);
+    QCOMPARE(runKeys(hook, "D1E"), QString());
+    QVERIFY(hook.translator().isDown(0x04));
+}
+
+void TestKeyCodes::mouseButtons_data()
+{
+    QTest::addColumn<uint>("message");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("isDown");
+
+    QTest::newRow("move") << 0x200u << 0 << false;
+    QTest::newRow("left double click") << 0x203u << 0 << false;
+    QTest::newRow("right double click") << 0x206u << 0 << false;
+    QTest::newRow("middle double click") << 0x209u << 0 << false;
+    QTest::newRow("wheel") << 0x20Au << 0 << false;
+    QTest::newRow("side button down") << 0x20Bu << 0 << false;
+    QTest::newRow("left down") << 0x201u << 0xF0 << true;
+    QTest::newRow("left up") << 0x202u << 0xF0 << false;
+    QTest::newRow("right down") << 0x204u << 0xF1 << true;
+    QTest::newRow("right up") << 0x205u << 0xF1 << false;
+    QTest::newRow("middle down") << 0x207u << 0xF2 << true;
+    QTest::newRow("middle up") << 0x208u << 0xF2 << false;
+}
+
+void TestKeyCodes::mouseButtons()
+{
+    QFETCH(uint, message);
+    QFETCH(int, button);
+    QFETCH(bool, isDown);
+    const keycodes::MouseButton b = keycodes::mouseButtonFromMessage(message);
+    QCOMPARE(int(b.code), button);
+    QCOMPARE(b.isDown, isDown);
+}
+
+void TestKeyCodes::doubleClickReportsEachPressAndRelease()
+{
+    InputHook hook;
+    mouseReports.clear();
+    hook.setMouseCallback(recordMouse, nullptr);
+    for (quint32 message : {0x201u, 0x202u, 0x203u, 0x201u, 0x202u, 0x20Au})
+        hook.mouseEvent(message, 640, 2000);
+    QCOMPARE(mouseReports.size(), 4);
+    const uchar downs[] = {1, 0, 1, 0};
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(int(mouseReports[i].button), 0xF0);
+        QCOMPARE(mouseReports[i].isDown, downs[i]);
+        QCOMPARE(mouseReports[i].x, 640u);
+        QCOMPARE(mouseReports[i].y, 2000u);
+    }
+    hook.setMouseCallback(nullptr, nullptr);
+    hook.mouseEvent(0x201, 0, 0);
+    QCOMPARE(mouseReports.size(), 4);
+}
+
+void TestKeyCodes::evdevKeys_data()
+{
+    QTest::addColumn<uint>("evdev");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("reserved 0") << 0u << 0;
+    QTest::newRow("unused 84") << 84u << 0;
+    QTest::newRow("volume up has no code") << 115u << 0;
+    QTest::newRow("beyond the table") << 300u << 0;
+    QTest::newRow("A") << 30u << 0x04;
+    QTest::newRow("Enter") << 28u << 0x28;
+    QTest::newRow("keypad Enter") << 96u << 0x58;
+    QTest::newRow("right Ctrl") << 97u << 0xE4;
+    QTest::newRow("keypad /") << 98u << 0x54;
+    QTest::newRow("slash") << 53u << 0x38;
+    QTest::newRow("Print Screen") << 99u << 0x46;
+    QTest::newRow("right Alt") << 100u << 0xE6;
+    QTest::newRow("right Shift") << 54u << 0xE5;
+    QTest::newRow("Num Lock") << 69u << 0x53;
+    QTest::newRow("Pause") << 119u << 0x48;
+    QTest::newRow("Scroll Lock") << 70u << 0x47;
+    QTest::newRow("keypad 7") << 71u << 0x5F;
+    QTest::newRow("Home") << 102u << 0x4A;
+    QTest::newRow("Delete") << 111u << 0x4C;
+    QTest::newRow("keypad .") << 83u << 0x63;
+    QTest::newRow("non-US backslash") << 86u << 0x64;
+    QTest::newRow("F12") << 88u << 0x45;
+    QTest::newRow("F23") << 193u << 0x72;
+    QTest::newRow("left Windows") << 125u << 0xE3;
+    QTest::newRow("right Windows") << 126u << 0xE7;
+    QTest::newRow("Menu") << 127u << 0x65;
+}
+
+void TestKeyCodes::evdevKeys()
+{
+    QFETCH(uint, evdev);
+    QFETCH(int, code);
+    quint32 scan = 0;
+    quint32 flags = 0;
+    const bool mapped = keycodes::scanCodeFromEvdev(evdev, &scan, &flags);
+    const keycodes::KeyTranslator translator;
+    QCOMPARE(mapped ? int(translator.keyCode(scan, flags)) : 0, code);
+}
+
+void TestKeyCodes::evdevCodesAreDistinct()
+{
+    // Two physical keys must never read as the same keystroke.
+    QHash<quint32, uint> seen;
+    for (uint evdev = 0; evdev < 256; ++evdev) {
+        quint32 scan = 0;
+        quint32 flags = 0;
+        if (!keycodes::scanCodeFromEvdev(evdev, &scan, &flags))
+            continue;
+        QVERIFY(scan > 0 && scan < 256);
+        const quint32 key = scan << 8 | flags;
+        QVERIFY2(!seen.contains(key), qPrintable(QString("evdev %1 and %2").arg(seen.value(key)).arg(evdev)));
+        seen.insert(key, evdev);
+    }
+}
+
+void TestKeyCodes::copyDataHandOver()
+{
+    copydata::Record record;
+    record.dwData = copydata::WarningTag;
+    {
+        InputHook hook;
+        QVERIFY(!InputHook::deliverCopyData(record));
+        int context = 0;
+        hook.installCopyDataFilter(recordCopyData, nullptr, &context);
+        QVERIFY(InputHook::deliverCopyData(record));
+        QCOMPARE(deliveredRecord, &record);
+        QCOMPARE(deliveredContext, static_cast<void *>(&context));
+    }
+    // Nothing is handed to a receiver whose hook is gone.
+    QVERIFY(!InputHook::deliverCopyData(record));
+}
+
+QTEST_GUILESS_MAIN(TestKeyCodes)
+#include "tst_keycodes.moc"

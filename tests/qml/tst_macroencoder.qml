@@ -1,0 +1,180 @@
+import QtQuick
+import QtTest
+import "../../modules/qml/Xq/MacroEncoder.js" as MacroEncoder
+
+TestCase {
+    name: "MacroEncoder"
+
+    // A few names of the key vocabulary with their codes.
+    readonly property var codes: ({ "A": 0x04, "B": 0x05, ",": 0x36, "LShift": 0xE1,
+                                    "MS-L": 0xF0, "MS-R": 0xF1 })
+    function lookup(name) {
+        return codes.hasOwnProperty(name) ? codes[name] : 0
+    }
+
+    function test_encode_data() {
+        return [
+            { tag: "no action: repeat and terminator", events: ["0,50"], repeat: 1,
+              bytes: [0x00, 0x01, 0x00, 0x00] },
+            { tag: "unknown key name is left out, its pause kept",
+              events: ["1,A", "0,30", "1,Nope", "0,20", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "events of other types are ignored", events: ["7,A", "1,A", "x,B", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "press A, 50 ms, release A", events: ["1,A", "0,50", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "parsed events", events: [{ type: 1, info: "A" }, { type: 0, info: 50 }, { type: 2, info: "A" }],
+              repeat: 1, bytes: [0x00, 0x01, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "no delay between actions gives 10 ms", events: ["1,A", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "consecutive delays add up", events: ["1,A", "0,500", "0,700", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x78, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "1260 ms still fits the record", events: ["1,A", "0,1260", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x7E, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "1270 ms needs the 20 ms unit", events: ["1,A", "0,1270", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x01, 0x00, 0x3F, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "2000 ms extension", events: ["1,A", "0,2000", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x01, 0x00, 0x64, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "extension after a release keeps the release bit", events: ["2,A", "0,2000", "1,B"], repeat: 1,
+              bytes: [0x00, 0x01, 0x80, 0x04, 0x00, 0x01, 0x00, 0x64, 0x01, 0x05, 0x00, 0x00] },
+            { tag: "20 minutes use the 50 ms unit", events: ["1,A", "0,1200000", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x02, 0x5D, 0xC0, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "50 minutes use the 100 ms unit", events: ["1,A", "0,3000000", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x03, 0x75, 0x30, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "pauses beyond the largest unit are sent as its maximum",
+              events: ["1,A", "0,7000000", "0,7000000", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x03, 0xFF, 0xFF, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "15 ms rounds to 20 ms", events: ["1,A", "0,15", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x02, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "partial pauses are summed before rounding", events: ["1,A", "0,5", "0,5", "0,4", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "unreadable and negative delays count as 0", events: ["1,A", "0,abc", "0,-500", "0,30", "2,A"], repeat: 1,
+              bytes: [0x00, 0x01, 0x03, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "leading and trailing delays dropped", events: ["0,100", "0,20", "1,A", "0,30", "2,A", "0,500"],
+              repeat: 1, bytes: [0x00, 0x01, 0x03, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "single action is kept", events: ["0,20", "3,MS-L"], repeat: 1,
+              bytes: [0x00, 0x01, 0x01, 0xF0, 0x00, 0x00] },
+            { tag: "mouse release sets bit 7", events: ["3,MS-R", "0,40", "4,MS-R"], repeat: 1,
+              bytes: [0x00, 0x01, 0x04, 0xF1, 0x81, 0xF1, 0x00, 0x00] },
+            { tag: "key named comma", events: ["1,,", "2,,"], repeat: 1,
+              bytes: [0x00, 0x01, 0x01, 0x36, 0x81, 0x36, 0x00, 0x00] },
+            { tag: "repeat 300 high byte first", events: ["1,A"], repeat: 300,
+              bytes: [0x01, 0x2C, 0x01, 0x04, 0x00, 0x00] },
+            { tag: "repeat as text", events: ["1,A"], repeat: "65535", bytes: [0xFF, 0xFF, 0x01, 0x04, 0x00, 0x00] },
+            { tag: "repeat 0 clamps to 1", events: ["1,A"], repeat: 0, bytes: [0x00, 0x01, 0x01, 0x04, 0x00, 0x00] },
+            { tag: "repeat above range clamps", events: ["1,A"], repeat: 70000, bytes: [0xFF, 0xFF, 0x01, 0x04, 0x00, 0x00] },
+            { tag: "unreadable repeat counts as 1", events: ["1,A"], repeat: "x", bytes: [0x00, 0x01, 0x01, 0x04, 0x00, 0x00] },
+        ]
+    }
+
+    function test_encode(data) {
+        compare(MacroEncoder.encode(data.events, data.repeat, lookup), data.bytes)
+    }
+
+    function pairs(count, name) {
+        var list = []
+        for (var i = 0; i < count; ++i)
+            list.push("1," + name, "2," + name)
+        return list
+    }
+
+    function test_cut_at_last_whole_record() {
+        // 64 records need 132 bytes; 62 fit.
+        var out = MacroEncoder.encode(pairs(32, "A"), 1, lookup)
+        compare(out.length, 128)
+        compare(out.slice(122), [0x01, 0x04, 0x81, 0x04, 0x00, 0x00])
+        compare(MacroEncoder.encodedLength(pairs(32, "A")), 132)
+    }
+
+    function test_cut_releases_held_keys() {
+        var events = ["1,LShift", "1,A"].concat(pairs(60, "B"), ["2,A", "2,LShift"])
+        var out = MacroEncoder.encode(events, 1, lookup)
+        compare(out.length, 128)
+        // Last kept action (release B), then A and Shift released, last pressed first.
+        compare(out.slice(120), [0x81, 0x05, 0x81, 0x04, 0x81, 0xE1, 0x00, 0x00])
+    }
+
+    function test_cut_drops_an_extension_that_does_not_fit() {
+        // Press A would need a 2000 ms extension after 60 records: it becomes the last kept
+        // action with the shortest pause, and A is released.
+        var events = pairs(30, "B").concat(["1,A", "0,5000", "2,A"])
+        var out = MacroEncoder.encode(events, 1, lookup)
+        compare(out.length, 128)
+        compare(out.slice(122), [0x01, 0x04, 0x81, 0x04, 0x00, 0x00])
+    }
+
+    function test_encoded_length_data() {
+        return [
+            { tag: "empty", events: [], length: 4 },
+            { tag: "one action", events: ["1,A"], length: 6 },
+            { tag: "extension counts four", events: ["1,A", "0,2000", "2,A"], length: 12 },
+            { tag: "trailing long delay counts nothing", events: ["1,A", "2,A", "0,9000"], length: 8 },
+        ]
+    }
+
+    function test_encoded_length(data) {
+        compare(MacroEncoder.encodedLength(data.events), data.length)
+        compare(MacroEncoder.encode(data.events, 1, lookup).length, data.length)
+    }
+
+    // Reads a block back: the actions it plays, or null when it is malformed.
+    function decode(block) {
+        var actions = []
+        var p = 2
+        while (p + 1 < block.length) {
+            if (block[p] === 0 && block[p + 1] === 0)
+                return p + 2 === block.length ? actions : null
+            actions.push({ release: (block[p] & 0x80) !== 0, code: block[p + 1] })
+            p += (block[p] & 0x7F) === 0 ? 6 : 2
+        }
+        return null
+    }
+
+    function test_random_macros_stay_well_formed() {
+        var seed = 12345
+        function next(n) {
+            seed = (seed * 1103515245 + 12345) % 2147483648
+            return seed % n
+        }
+        var names = ["A", "B", "LShift", "MS-L"]
+        for (var round = 0; round < 300; ++round) {
+            var events = []
+            var count = next(120)
+            for (var i = 0; i < count; ++i) {
+                var type = next(5)
+                events.push(type === 0 ? "0," + (next(4) === 0 ? next(200000) : next(300))
+                                       : type + "," + names[next(names.length)])
+            }
+            var out = MacroEncoder.encode(events, next(70000), lookup)
+            verify(out.length <= 128, "round " + round)
+            var played = decode(out)
+            verify(played !== null, "round " + round + " malformed")
+
+            var wanted = []
+            for (i = 0; i < events.length; ++i) {
+                var t = Number(events[i][0])
+                if (t > 0)
+                    wanted.push({ release: t === 2 || t === 4, code: lookup(events[i].substring(2)) })
+            }
+            // The played actions start with the stored ones; whatever follows only releases keys.
+            var held = []
+            for (i = 0; i < played.length; ++i) {
+                if (i < wanted.length && played[i].release === wanted[i].release && played[i].code === wanted[i].code) {
+                    var at = held.indexOf(played[i].code)
+                    if (played[i].release && at >= 0)
+                        held.splice(at, 1)
+                    else if (!played[i].release && at < 0)
+                        held.push(played[i].code)
+                    continue
+                }
+                verify(played[i].release, "round " + round + ": extra action " + i + " is not a release")
+                verify(held.indexOf(played[i].code) >= 0, "round " + round + ": release of a key not held")
+                held.splice(held.indexOf(played[i].code), 1)
+            }
+            if (MacroEncoder.encodedLength(events) <= 128)
+                compare(played.length, wanted.length, "round " + round + ": a fitting macro was cut")
+            else
+                compare(held.length, 0, "round " + round + ": cut macro leaves a key held")
+        }
+    }
+}
