@@ -69,13 +69,13 @@ int main(int argc, char *argv[])
     // Every data path is relative to the executable's folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
-    // ---- Demo mode -------------------------------------------------------------------------
-    // With --demo the virtual mice stand in for real devices; wired up by the device layer:
-    //   if (parser.isSet(demoOption) && !vdev::setupDemo(parser.value(demoOption), &w)) return 2;
-    // (call site moves before the Widget if the virtual backend must exist when it is built)
-
     Widget w;
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+
+    // ---- Demo mode -------------------------------------------------------------------------
+    // With --demo the virtual mice stand in for real devices (after the Widget, before the
+    // first device check); wired up by the device layer:
+    //   if (parser.isSet(demoOption) && !vdev::setupDemo(parser.value(demoOption), &w)) return 2;
 
     // ---- Input capture ---------------------------------------------------------------------
     // Built after the Widget and before the window is shown; declared after the Widget, it is

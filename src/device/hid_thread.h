@@ -59,6 +59,8 @@ public:
     bool sendCommand(int length, bool settle);
     bool queryCommand(int length);
     void settlePause();
+    // Fills request[1..8] from a payload (request[0] is the report number 0).
+    void setRequest(const protocol::Payload &payload);
 
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
@@ -114,8 +116,6 @@ private:
     void closeCommandHandle();
     // Ends a transfer: closes the handle, releases the transport.
     bool endTransfer(bool ok);
-    // Fills request[1..8] from a payload (request[0] is the report number 0).
-    void setRequest(const protocol::Payload &payload);
     bool isGunDevice() const;
 
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the

@@ -89,7 +89,10 @@ KeyDefinition toParameterForm(const KeyDefinition &ui)
     case Shortcut:
         p = {0x01, a, b, c};
         break;
-    default:   // gun functions, factory-only values and unknown types keep their bytes
+    case FactoryOnly:
+        p = {0x04, a, b, c};
+        break;
+    default:   // gun functions and unknown types keep their bytes
         break;
     }
     const bool fixedForm = t == MouseButton || t == Macro || t == DpiFunction;

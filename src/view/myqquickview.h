@@ -91,9 +91,9 @@ public slots:
     QVariantList GetKeyboardoption();                                               // 43 view_lighting.cpp
     void mouseSetParameter_0(QVariantList src64, uint profileNo);                   // 44
     void mouseSetParameter_1(QVariantList src192, uint profileNo);                  // 45 view_keys.cpp
-    // void mouseSetCursorSpeed(uint cursorSpeed);                                  // 46 view_pointer.cpp
-    // void mouseSetVerticalScrollLines(uint lines);                                // 47
-    // void mouseSetDoubleClickSpeed(uint speed);                                   // 48
+    void mouseSetCursorSpeed(uint cursorSpeed);                                     // 46 view_pointer.cpp
+    void mouseSetVerticalScrollLines(uint lines);                                   // 47
+    void mouseSetDoubleClickSpeed(uint speed);                                      // 48
     QVariantList mouseGetKeydefine(QVariant index, bool isRecovery);                // 49 view_keys.cpp
     void openUpdateExe();                                                           // 50 view_frame.cpp
     QVariant getData(QVariant key, bool isRecovery);                                // 51 view_settings.cpp

@@ -1,6 +1,7 @@
 #include "commandwire_helper.h"
 
 #include "device/hidapi_seam.h"
+#include "testsupport.h"
 
 namespace commandwire {
 
@@ -116,6 +117,69 @@ int Rig::reportCount() const
         if (e.iface == Iface::Command && e.call != Call::Open && e.call != Call::Close && e.call != Call::SetNonblocking)
             ++n;
     return n;
+}
+
+// msleep never returns early; the tolerance only absorbs the clock's granularity.
+constexpr double tolerance = 0.5;
+
+void checkSet(Rig &rig, const SetCase &c)
+{
+    rig.run(c.call);
+    const QList<Transfer> t = rig.transfers();
+    QCOMPARE(t.size(), 1);
+    QCOMPARE(t[0].request.toHex(), QByteArray("00") + c.request);
+    QVERIFY(!t[0].replyRead);
+    const int length = int(c.data.size());
+    const int chunk = qMin(length, rig.reportLength);
+    QCOMPARE(int(t[0].writes.size()), length ? (length + chunk - 1) / chunk : 0);
+    for (const QByteArray &w : t[0].writes) {
+        QCOMPARE(int(w.size()), rig.reportLength + 1);
+        QCOMPARE(w.at(0), char(0));
+        QCOMPARE(w.mid(1 + chunk), QByteArray(rig.reportLength - chunk, 0));
+    }
+    QCOMPARE(dataOut(t[0], length, rig.reportLength).toHex(), c.data.toHex());
+    if (c.settle) {
+        QVERIFY2(t[0].settleMs >= 10 - tolerance, qPrintable(QString::number(t[0].settleMs)));
+        if (length)
+            QVERIFY2(t[0].tailMs >= 30 - tolerance, qPrintable(QString::number(t[0].tailMs)));
+    }
+    if (c.sleepMs)
+        QVERIFY2(rig.trailingMs() >= c.sleepMs - tolerance, qPrintable(QString::number(rig.trailingMs())));
+    // The mouse understood it all.
+    const VirtualFirmware::State s = rig.state();
+    QCOMPARE(s.badChecksums + s.unknownRequests + s.strayDataReports + s.abandonedDataPhases, 0);
+}
+
+void checkQuery(Rig &rig, const QueryCase &c)
+{
+    if (c.setup)
+        rig.device.withFirmware(rig.mouse, [&](VirtualFirmware &fw) { c.setup(fw.mutableState()); });
+    QByteArray outputs;
+    rig.run([&](Hid_Thread &hid) { outputs = c.call(hid); });
+    QList<Transfer> t = rig.transfers();
+    QCOMPARE(t.size(), 1);
+    QCOMPARE(t[0].request.toHex(), QByteArray("00") + c.request);
+    QVERIFY(t[0].replyRead);
+    QVERIFY(t[0].writes.isEmpty());
+    QCOMPARE(outputs, c.answered);
+
+    // The request never reaches the mouse: the outputs are the pre-fill.
+    rig.device.addFault({vdev::Call::SendFeature, vdev::FaultAction::Fail});
+    rig.run([&](Hid_Thread &hid) { outputs = c.call(hid); });
+    rig.device.clearFaults();
+    QCOMPARE(outputs, c.prefilled);
+    QVERIFY(!rig.hid.hidBusy);
+}
+
+void checkBusy(Rig &rig, const std::function<void(Hid_Thread &)> &call, const char *failLine)
+{
+    rig.hid.hidBusy = true;
+    rig.hid.transportWaitCount = 2;
+    testsupport::DebugCapture capture;
+    rig.run(call);
+    rig.hid.hidBusy = false;
+    QCOMPARE(capture.lines(), QStringList{QString::fromLatin1(failLine)});
+    QCOMPARE(rig.reportCount(), 0);
 }
 
 } // namespace commandwire

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QtTest>
 
 #include <functional>
 
@@ -48,5 +49,36 @@ struct Rig
 
 // A recognisable block: byte i = (i * 7 + seed) mod 256.
 QByteArray pattern(int length, int seed);
+
+// One set command: the call, and what must cross the wire.
+struct SetCase
+{
+    const char *name;
+    std::function<void(Hid_Thread &)> call;
+    const char *request;         // payload b0..b7, hex
+    QByteArray data;             // data phase as it must arrive (empty: none)
+    bool settle;
+    int sleepMs;                 // pause after the transfer before the slot returns
+    const char *failLine;        // debug line when the transport stays busy
+};
+
+// One query: the call returns its outputs (hex); setup prepares the mouse.
+struct QueryCase
+{
+    const char *name;
+    std::function<QByteArray(Hid_Thread &)> call;
+    std::function<void(VirtualFirmware::State &)> setup;
+    const char *request;
+    QByteArray answered;         // outputs after a transfer that worked (hex)
+    QByteArray prefilled;        // outputs after a transfer that failed: the pre-fill (hex)
+    QByteArray untouched;        // outputs when the command never ran: the inputs (hex)
+    const char *failLine;
+};
+
+// The checks shared by both families; each reports through QtTest.
+void checkSet(Rig &rig, const SetCase &c);
+void checkQuery(Rig &rig, const QueryCase &c);
+// Transport held for the whole wait: only the failure line, nothing on the wire.
+void checkBusy(Rig &rig, const std::function<void(Hid_Thread &)> &call, const char *failLine);
 
 } // namespace commandwire

@@ -25,6 +25,38 @@ private:
     QByteArray m_display;
 };
 
-// Runs a program with DISPLAY set to `display`; true when it exits with code 0.
-bool runOnDisplay(const QByteArray &display, const QString &program, const QStringList &arguments,
-                  QString *output = nullptr);
+struct xcb_connection_t;
+
+// Another X client: it owns a window that can take the input focus and counts the key and button
+// presses that reach it, and it sends input through the XTEST extension as a real keyboard and
+// mouse would (X keycodes are evdev codes + 8).
+class XClient
+{
+public:
+    explicit XClient(const QByteArray &display);
+    ~XClient();
+    XClient(const XClient &) = delete;
+    XClient &operator=(const XClient &) = delete;
+
+    bool isValid() const { return m_xtestOpcode != 0; }
+    void focusOwnWindow();
+    bool hasFocus();
+
+    void key(quint8 keycode, bool isDown);
+    void tap(quint8 keycode) { key(keycode, true); key(keycode, false); }
+    void button(quint8 button, bool isDown);
+    void click(quint8 number) { button(number, true); button(number, false); }
+    void moveTo(qint16 x, qint16 y);
+    // Waits until the server has handled everything sent so far.
+    void sync();
+
+    // Presses that reached the window since the last call.
+    void takePresses(int *keys, int *buttons);
+
+private:
+    void fakeInput(quint8 type, quint8 detail, qint16 x, qint16 y);
+
+    xcb_connection_t *m_connection = nullptr;
+    quint32 m_window = 0;
+    quint8 m_xtestOpcode = 0;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+// Pointer options of GNOME-style desktops, through GSettings. The schema is looked up before it
+// is opened, so a desktop without it only makes the setters fail.
+
+#include "platform/pointersettings.h"
+
+#include <QByteArray>
+
+// Pointer speed 1..20 onto the schema's "speed" -1..1: 1 -> -1, 10 (both defaults) -> 0,
+// 20 -> 1, linear on either side of 10.
+double gnomePointerSpeed(int speed);
+
+class GSettingsPointer : public PointerSettings
+{
+public:
+    explicit GSettingsPointer(const QByteArray &schemaId = "org.gnome.desktop.peripherals.mouse");
+
+    bool setMouseSpeed(int speed) override;
+    bool setDoubleClickTime(int milliseconds) override;
+    // GNOME has no setting for it: always false.
+    bool setWheelScrollLines(uint lines) override;
+
+private:
+    QByteArray m_schemaId;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+// The desktop's own pointer options that the system settings page changes: pointer speed,
+// double-click time and lines per wheel notch. Each setter reports whether the desktop took
+// the value.
+
+#include <QtGlobal>
+
+class PointerSettings
+{
+public:
+    virtual ~PointerSettings() = default;
+    // speed: 1 (slowest) .. 20 (fastest), 10 being the usual default.
+    virtual bool setMouseSpeed(int speed) = 0;
+    virtual bool setDoubleClickTime(int milliseconds) = 0;
+    virtual bool setWheelScrollLines(uint lines) = 0;
+};
+
+// The settings in use: the desktop's unless another object was installed.
+PointerSettings &pointerSettings();
+// Installs a replacement (not owned); nullptr restores the desktop's.
+void setPointerSettings(PointerSettings *settings);
+// The desktop's settings of this system.
+PointerSettings &systemPointerSettings();
+
+namespace pointer {
+// Slider steps (0..10) to values: speed 1, 2, 4 .. 20 and double-click time 900 ms down to
+// 200 ms. Steps beyond 10 count as 10, so no input can produce a value the desktop rejects or
+// an unsigned wrap-around.
+int mouseSpeedFromStep(uint step);
+int doubleClickTimeFromStep(uint step);
+} // namespace pointer

@@ -1,0 +1,94 @@
+import QtQuick
+import QtTest
+import "qrc:/modules/qml/Xq"
+
+// The key code vocabulary and its two lookups.
+TestCase {
+    name: "KeyCodeString"
+
+    Component {
+        id: vocabularyComponent
+        KeyCodeString {}
+    }
+
+    function vocabulary() {
+        return createTemporaryObject(vocabularyComponent, null)
+    }
+
+    function test_lists() {
+        var v = vocabulary()
+        compare(v.keyCode.length, 133)
+        compare(v.keyCodeStr.length, 133)
+        // Codes are unique and ascending, so the first match of a code is its only one.
+        for (var i = 1; i < v.keyCode.length; ++i)
+            verify(v.keyCode[i] > v.keyCode[i - 1], "order at " + i)
+    }
+
+    function test_keycodeTostr_data() {
+        return [
+            { tag: "not in the vocabulary", code: 0x01, name: "" },
+            { tag: "no key", code: 0, name: "" },
+            { tag: "past the keys", code: 0xFF, name: "" },
+            { tag: "between ranges", code: 0x74, name: "" },
+            { tag: "M", code: 0x10, name: "M" },
+            { tag: "US backslash", code: 0x31, name: "\\" },
+            { tag: "non-US backslash", code: 0x32, name: "\\" },
+            { tag: "semicolon", code: 0x33, name: ";" },
+            { tag: "right arrow", code: 0x4F, name: "\u25BA" },
+            { tag: "keypad Enter", code: 0x58, name: "KPEnter" },
+            { tag: "right Windows", code: 0xE7, name: "RWin" },
+            { tag: "last mouse button", code: 0xF4, name: "MS-B5" },
+        ]
+    }
+
+    function test_keycodeTostr(data) {
+        compare(vocabulary().keycodeTostr(data.code), data.name)
+    }
+
+    function test_strTokeycode_data() {
+        return [
+            { tag: "wrong case", name: "m", code: 0 },
+            { tag: "empty", name: "", code: 0 },
+            { tag: "unknown", name: "Nope", code: 0 },
+            { tag: "name with a space", name: "M ", code: 0 },
+            { tag: "wrong case, longer name", name: "kpenter", code: 0 },
+            { tag: "M", name: "M", code: 0x10 },
+            { tag: "backslash: first match", name: "\\", code: 0x31 },
+            { tag: "semicolon", name: ";", code: 0x33 },
+            { tag: "digit", name: "1", code: 0x1E },
+            { tag: "keypad Enter", name: "KPEnter", code: 0x58 },
+            { tag: "left mouse button", name: "MS-L", code: 0xF0 },
+        ]
+    }
+
+    function test_strTokeycode(data) {
+        compare(vocabulary().strTokeycode(data.name), data.code)
+    }
+
+    function test_nonUsBackslashReadsBackAsUs() {
+        var v = vocabulary()
+        compare(v.strTokeycode(v.keycodeTostr(0x32)), 0x31)
+    }
+
+    function test_languageNames() {
+        var v = vocabulary()
+        var names = v.keyCodeStr.slice()
+        names[40] = "Leertaste"
+        v.keyCodeStr = names
+        compare(v.keycodeTostr(0x2C), "Leertaste")
+        compare(v.strTokeycode("Leertaste"), 0x2C)
+        compare(v.strTokeycode("Space"), 0)
+    }
+
+    function test_shortOrMissingLanguageList() {
+        var v = vocabulary()
+        v.keyCodeStr = ["a", "b"]
+        compare(v.keycodeTostr(0x05), "b")
+        compare(v.keycodeTostr(0x06), "")
+        compare(v.strTokeycode("b"), 0x05)
+        compare(v.strTokeycode("C"), 0)
+        v.keyCodeStr = null
+        compare(v.keycodeTostr(0x04), "")
+        compare(v.strTokeycode("A"), 0)
+    }
+}
