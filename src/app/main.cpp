@@ -4,6 +4,7 @@
 #include "app/widget.h"
 #include "input/inputforward.h"
 #include "input/inputhook.h"
+#include "vdev/demo.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
@@ -54,7 +55,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     QCommandLineOption demoOption(QStringLiteral("demo"),
                                   QStringLiteral("Run with a virtual mouse of the given firmware family "
-                                                 "(553 or 560; both when empty)."),
+                                                 "(553 or 560; 560 when empty)."),
                                   QStringLiteral("family"));
     parser.addOption(demoOption);
     parser.process(normalisedArguments(app.arguments()));
@@ -73,9 +74,12 @@ int main(int argc, char *argv[])
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
 
     // ---- Demo mode -------------------------------------------------------------------------
-    // With --demo the virtual mice stand in for real devices (after the Widget, before the
-    // first device check); wired up by the device layer:
-    //   if (parser.isSet(demoOption) && !vdev::setupDemo(parser.value(demoOption), &w)) return 2;
+    // With --demo a virtual mouse stands in for real devices (after the Widget, before the
+    // first device check).
+    if (parser.isSet(demoOption) && !vdev::setupDemo(parser.value(demoOption), &w)) {
+        qWarning("unknown demo family: %s", qPrintable(parser.value(demoOption)));
+        return 2;
+    }
 
     // ---- Input capture ---------------------------------------------------------------------
     // Built after the Widget and before the window is shown; declared after the Widget, it is

@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <functional>
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -215,11 +217,17 @@ bool SingleInstance::send(const QByteArray &record, int timeout)
     bool acknowledged = false;
     bool failed = false;
     connect(&socket, &QLocalSocket::connected, &loop, [&] { socket.write(frame(record)); });
+    auto readAck = [&] {
+        if (socket.bytesAvailable() > 0)
+            acknowledged = socket.read(1) == QByteArray(1, Ack);
+    };
     connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
-        acknowledged = socket.read(1) == QByteArray(1, Ack);
+        readAck();
         loop.quit();
     });
+    // The receiver closes right after its answer; the close may be reported first.
     connect(&socket, &QLocalSocket::errorOccurred, &loop, [&] {
+        readAck();
         failed = true;
         loop.quit();
     });

@@ -99,8 +99,10 @@ void Widget::setScreenSource(ScreenSource *source)
 {
     if (!source)
         return;
-    if (desktop)
+    if (desktop) {
+        desktop->disconnect(this);
         desktop->deleteLater();
+    }
     desktop = source;
     desktop->setParent(this);
     connect(desktop, &ScreenSource::resized, this, &Widget::onResolutionChanged);

@@ -8,7 +8,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
-#include <QPointer>
 
 #include <memory>
 

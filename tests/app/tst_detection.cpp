@@ -54,27 +54,6 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { deviceConnected = false; }
 
-    void parseHex16_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("value");
-        QTest::newRow("not hexadecimal") << "xyz" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("beyond 16 bits") << "10000" << 0;
-        QTest::newRow("negative") << "-1" << 0;
-        QTest::newRow("leading zeros") << "0001" << 1;
-        QTest::newRow("lower case") << "ff01" << 0xFF01;
-        QTest::newRow("upper case") << "FF01" << 0xFF01;
-        QTest::newRow("mixed case") << "fF0a" << 0xFF0A;
-    }
-
-    void parseHex16()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, value);
-        QCOMPARE(int(devicetable::parseHex16(text)), value);
-    }
-
     void readTable_data()
     {
         QTest::addColumn<QByteArray>("ini");
@@ -86,11 +65,11 @@ private slots:
             << QByteArray("[common]\ndeviceCount=2\n[0]\ntype=1\nvid=1209\npid=5530\n")
             << QStringList{"type 1 vid 1209 pid 5530 cmd 0/0 status 0/0 len 32 code 583041", defaults};
         QTest::newRow("unreadable values")
-            << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=zz\nvid=0x\nreportLength=abc\n")
+            << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=zz\nvid=0x\npid=10000\nusage=-1\nreportLength=abc\n")
             << QStringList{"type 0 vid 0 pid 0 cmd 0/0 status 0/0 len 0 code 583041"};
         QTest::newRow("full row")
             << QByteArray("[common]\ndeviceCount=1\nisEncode=true\ntotal=5\n[0]\ntype=0\nvid=0A1B\npid=00c2\n"
-                          "usagePage=FF01\nusage=0001\nusagePage2=ff02\nusage2=0001\nreportLength=64\nsCode=ABCDEF\n")
+                          "usagePage=FF01\nusage=0001\nusagePage2=fF02\nusage2=0001\nreportLength=64\nsCode=ABCDEF\n")
             << QStringList{"type 0 vid a1b pid c2 cmd ff01/1 status ff02/1 len 64 code ABCDEF"};
     }
 

@@ -1,5 +1,5 @@
-// One instance per executable: hand-over of messages and copy-data records, stale sockets,
-// misbehaving peers, and separate programs in separate folders.
+// One instance per executable: hand-over of records, stale sockets, misbehaving peers, and
+// separate programs in separate folders.
 #include "app/singleinstance.h"
 
 #include <QtTest>
@@ -20,26 +20,25 @@ QString freshId()
     return QStringLiteral("mousecfg-test-") + QUuid::createUuid().toString(QUuid::Id128).left(16);
 }
 
-// The same test program, started as a tiny single-instance program (see main below).
+// This test program started as a tiny single-instance program (see main); its output is kept
+// in the "out" property.
 QProcess *startChild(const QString &program, QObject *parent)
 {
     auto *p = new QProcess(parent);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("SINGLEINSTANCE_CHILD"), QStringLiteral("1"));
     p->setProcessEnvironment(env);
-    p->setProcessChannelMode(QProcess::MergedChannels);
     p->start(program, {});
     return p;
 }
 
-// Waits until the child's output (kept in its "out" property) holds `line`.
-bool waitForLine(QProcess *p, const QByteArray &line, int timeout = 20000)
+bool waitForOutput(QProcess *p, const QByteArray &text)
 {
-    QDeadlineTimer deadline(timeout);
+    QDeadlineTimer deadline(20000);
     for (;;) {
-        const QByteArray out = p->property("out").toByteArray() + p->readAll();
+        const QByteArray out = p->property("out").toByteArray() + p->readAllStandardOutput();
         p->setProperty("out", out);
-        if (out.contains(line))
+        if (out.contains(text))
             return true;
         if (deadline.hasExpired() || p->state() == QProcess::NotRunning)
             return false;
@@ -54,7 +53,6 @@ class tst_SingleInstance : public QObject
     Q_OBJECT
 private slots:
     void recordsReachTheOwner();
-    void nobodyListening();
     void staleSocketDoesNotBlock();
     void misbehavingPeerIsDropped_data();
     void misbehavingPeerIsDropped();
@@ -64,39 +62,21 @@ private slots:
 void tst_SingleInstance::recordsReachTheOwner()
 {
     const QString id = freshId();
-    SingleInstance first(id);
+    SingleInstance first(id), second(id);
     QVERIFY(!first.isRunning());
-    QVERIFY(!first.isRunning());  // decided once
     QSignalSpy messages(&first, &SingleInstance::messageReceived);
     QSignalSpy records(&first, &SingleInstance::copyDataReceived);
-
-    SingleInstance second(id);
     QVERIFY(second.isRunning());
+
     QVERIFY(second.sendMessage(QString(), 5000));
-    QTRY_COMPARE(messages.count(), 1);
-    QCOMPARE(messages.at(0).at(0).toString(), QString());
-
-    copydata::Record record;
-    record.dwData = copydata::WarningTag;
-    record.cbData = 3;
-    record.bytes = QByteArray("abc\0tail", 8);
-    QVERIFY(second.sendCopyData(record, 5000));
+    const copydata::Record sent{copydata::WarningTag, 3, QByteArray("abc\0tail", 8)};
+    QVERIFY(second.sendCopyData(sent, 5000));
     QTRY_COMPARE(records.count(), 1);
-    const auto got = records.at(0).at(0).value<copydata::Record>();
-    QCOMPARE(got.dwData, record.dwData);
-    QCOMPARE(got.cbData, record.cbData);
-    QCOMPARE(got.bytes, record.bytes);
-
-    // A record beyond the channel's limit is refused by the sender, not half-sent.
-    record.bytes = QByteArray(int(SingleInstance::MaxRecordSize), 'x');
-    QVERIFY(!second.sendCopyData(record, 1000));
     QCOMPARE(messages.count(), 1);
-}
-
-void tst_SingleInstance::nobodyListening()
-{
-    SingleInstance lone(freshId());
-    QVERIFY(!lone.sendMessage(QStringLiteral("x"), 2000));
+    const auto got = records.at(0).at(0).value<copydata::Record>();
+    QCOMPARE(got.dwData, sent.dwData);
+    QCOMPARE(got.cbData, sent.cbData);
+    QCOMPARE(got.bytes, sent.bytes);
 }
 
 void tst_SingleInstance::staleSocketDoesNotBlock()
@@ -105,19 +85,15 @@ void tst_SingleInstance::staleSocketDoesNotBlock()
     const QString id = freshId();
     const QByteArray path = QDir(QDir::tempPath()).filePath(id).toLocal8Bit();
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QVERIFY(fd >= 0);
     sockaddr_un addr = {};
     addr.sun_family = AF_UNIX;
-    QVERIFY(size_t(path.size()) < sizeof(addr.sun_path));
     std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
     QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&addr), sizeof(addr)), 0);
     ::close(fd);
-    QVERIFY(QFile::exists(QString::fromLocal8Bit(path)));
 
-    SingleInstance fresh(id);
+    SingleInstance fresh(id), later(id);
     QVERIFY(!fresh.isRunning());
     QSignalSpy messages(&fresh, &SingleInstance::messageReceived);
-    SingleInstance later(id);
     QVERIFY(later.isRunning());
     QVERIFY(later.sendMessage(QStringLiteral("hi"), 5000));
     QTRY_COMPARE(messages.count(), 1);
@@ -126,36 +102,30 @@ void tst_SingleInstance::staleSocketDoesNotBlock()
 void tst_SingleInstance::misbehavingPeerIsDropped_data()
 {
     QTest::addColumn<QByteArray>("raw");
-    QTest::newRow("huge length") << QByteArray("\xff\xff\xff\xff", 4);
-    QTest::newRow("length beyond limit") << QByteArray("\x00\x01\x00\x01", 4);
+    QTest::newRow("length beyond limit") << QByteArray("\xff\xff\xff\xff", 4);
     QTest::newRow("truncated frame") << QByteArray("\x00\x00\x00\x10\x01", 5);
     QTest::newRow("unknown kind") << QByteArray("\x00\x00\x00\x01\x07", 5);
-    QTest::newRow("message text cut short") << QByteArray("\x00\x00\x00\x05\x01\x00\x00\x00\x08", 9);
-    QTest::newRow("two frames in one connection")
-        << QByteArray("\x00\x00\x00\x05\x01\xff\xff\xff\xff\x00\x00\x00\x05\x01\xff\xff\xff\xff", 18);
-    QTest::newRow("connect and say nothing") << QByteArray();
+    QTest::newRow("text cut short") << QByteArray("\x00\x00\x00\x05\x01\x00\x00\x00\x08", 9);
+    QTest::newRow("two frames") << QByteArray("\x00\x00\x00\x05\x01\xff\xff\xff\xff", 9).repeated(2);
 }
 
 void tst_SingleInstance::misbehavingPeerIsDropped()
 {
     QFETCH(QByteArray, raw);
     const QString id = freshId();
-    SingleInstance owner(id);
+    SingleInstance owner(id), sender(id);
     QVERIFY(!owner.isRunning());
     QSignalSpy messages(&owner, &SingleInstance::messageReceived);
 
     QLocalSocket peer;
     peer.connectToServer(id);
     QVERIFY(peer.waitForConnected(2000));
-    if (!raw.isEmpty()) {
-        peer.write(raw);
-        QVERIFY(peer.waitForBytesWritten(2000));
-    }
+    peer.write(raw);
+    QVERIFY(peer.waitForBytesWritten(2000));
     QTest::qWait(50);
     peer.abort();
 
-    // The owner still serves a well-behaved sender, and nothing else got through.
-    SingleInstance sender(id);
+    // Nothing got through, and the owner still serves a well-behaved sender.
     QVERIFY(sender.isRunning());
     QVERIFY(sender.sendMessage(QStringLiteral("ok"), 5000));
     QTRY_COMPARE(messages.count(), 1);
@@ -165,34 +135,28 @@ void tst_SingleInstance::misbehavingPeerIsDropped()
 void tst_SingleInstance::secondStartExitsAndFoldersAreIndependent()
 {
     QTemporaryDir folderA, folderB;
-    QVERIFY(folderA.isValid() && folderB.isValid());
-    const QString self = QCoreApplication::applicationFilePath();
     const QString programA = folderA.filePath(QStringLiteral("prog"));
     const QString programB = folderB.filePath(QStringLiteral("prog"));
-    QVERIFY(QFile::copy(self, programA));
-    QVERIFY(QFile::copy(self, programB));
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), programA));
+    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), programB));
 
     QProcess *a = startChild(programA, this);
-    QVERIFY2(waitForLine(a, "listening"), a->property("out").toByteArray());
+    QVERIFY(waitForOutput(a, "listening"));
     QProcess *b = startChild(programB, this);
-    QVERIFY2(waitForLine(b, "listening"), "a copy in another folder runs on its own");
+    QVERIFY2(waitForOutput(b, "listening"), "a copy in another folder runs on its own");
 
     QProcess *again = startChild(programA, this);
     QTRY_COMPARE_WITH_TIMEOUT(again->state(), QProcess::NotRunning, 20000);
-    QCOMPARE(again->exitStatus(), QProcess::NormalExit);
     QCOMPARE(again->exitCode(), 1);
-    QVERIFY(!again->readAll().contains("listening"));
-    QVERIFY(waitForLine(a, "received:[]"));
+    QVERIFY(waitForOutput(a, "received:[]"));
 
     for (const QString &program : {programA, programB})
         QVERIFY(SingleInstance(SingleInstance::idForExecutable(program)).sendMessage(QStringLiteral("quit"), 5000));
     QTRY_COMPARE_WITH_TIMEOUT(a->state(), QProcess::NotRunning, 10000);
     QTRY_COMPARE_WITH_TIMEOUT(b->state(), QProcess::NotRunning, 10000);
-    QCOMPARE(a->exitCode(), 0);
-    QCOMPARE(b->exitCode(), 0);
 }
 
-// As a child: a minimal program built on the same class as the real one.
+// The child: a minimal program on the same class as the real one.
 static int childMain(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);

@@ -1,9 +1,8 @@
-// The main window outside the scene: tray icon and its actions, restore requests, device-change
-// scheduling, the copy-data warning and leaving the program.
+// The main window outside the scene: tray icon, restore requests, device-change scheduling, the
+// copy-data warning and leaving the program.
 #include "app/copydata.h"
 #include "app/widget.h"
 #include "platform/devicemonitor.h"
-#include "view/ui_controler.h"
 
 #include <QtTest>
 
@@ -19,14 +18,11 @@ class tst_Widget : public QObject
 private slots:
     void init();
     void cleanup();
-    void trayIconAndTitle();
-    void trayActivation_data();
-    void trayActivation();
-    void secondStartRestoresOnlyWithDevice_data();
-    void secondStartRestoresOnlyWithDevice();
-    void deviceChangeSchedulesCheck_data();
-    void deviceChangeSchedulesCheck();
-    void deviceChangeBurstRestartsTimer();
+    void trayIcon();
+    void restore_data();
+    void restore();
+    void deviceChange_data();
+    void deviceChange();
     void copyDataWarning();
     void quitActionStopsPollingAndExits();
 
@@ -47,33 +43,31 @@ void tst_Widget::cleanup()
     copydata::setPresenter({});
 }
 
-void tst_Widget::trayIconAndTitle()
+void tst_Widget::trayIcon()
 {
-    QSettings table(QStringLiteral("./modules/devConfig.ini"), QSettings::IniFormat);
-    QVERIFY2(table.contains(QStringLiteral("common/name")), "the build ships the device table");
-    const QString name = table.value(QStringLiteral("common/name")).toString();
+    const QString name = QSettings(QStringLiteral("./modules/devConfig.ini"), QSettings::IniFormat)
+                             .value(QStringLiteral("common/name")).toString();
     QVERIFY(!name.isEmpty());
     QCOMPARE(w->trayIcon->toolTip(), name);
     QCOMPARE(w->windowTitle(), name);
     QVERIFY2(!w->trayIcon->icon().isNull(), "logo.ico loads");
-    QVERIFY(w->trayIcon->contextMenu() == w->trayMenu);
-    QCOMPARE(w->trayMenu->actions().size(), 1);
-    QCOMPARE(w->trayMenu->actions().first()->text(), QStringLiteral("Quit (&Q)"));
+    QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 1);
 }
 
-void tst_Widget::trayActivation_data()
+void tst_Widget::restore_data()
 {
-    QTest::addColumn<int>("reason");
+    QTest::addColumn<int>("reason");  // -1: a second start's message instead of the tray
     QTest::addColumn<bool>("connected");
     QTest::addColumn<bool>("restored");
     QTest::newRow("double click, no device") << int(QSystemTrayIcon::DoubleClick) << false << false;
+    QTest::newRow("second start, no device") << -1 << false << false;
     QTest::newRow("single click") << int(QSystemTrayIcon::Trigger) << true << false;
     QTest::newRow("context menu") << int(QSystemTrayIcon::Context) << true << false;
-    QTest::newRow("middle click") << int(QSystemTrayIcon::MiddleClick) << true << false;
     QTest::newRow("double click with device") << int(QSystemTrayIcon::DoubleClick) << true << true;
+    QTest::newRow("second start with device") << -1 << true << true;
 }
 
-void tst_Widget::trayActivation()
+void tst_Widget::restore()
 {
     QFETCH(int, reason);
     QFETCH(bool, connected);
@@ -82,8 +76,10 @@ void tst_Widget::trayActivation()
     w->hide();
     deviceConnected = connected;
 
-    emit w->trayIcon->activated(QSystemTrayIcon::ActivationReason(reason));
-    QVERIFY2(!w->isVisible(), "the restore is a queued request");
+    if (reason < 0)
+        w->receiveMessage(QString());
+    else
+        emit w->trayIcon->activated(QSystemTrayIcon::ActivationReason(reason));
     QCoreApplication::processEvents();
 
     QCOMPARE(w->isVisible(), restored);
@@ -91,57 +87,30 @@ void tst_Widget::trayActivation()
         QVERIFY(!w->isMinimized());
 }
 
-void tst_Widget::secondStartRestoresOnlyWithDevice_data()
-{
-    QTest::addColumn<bool>("connected");
-    QTest::newRow("no device") << false;
-    QTest::newRow("device") << true;
-}
-
-void tst_Widget::secondStartRestoresOnlyWithDevice()
-{
-    QFETCH(bool, connected);
-    w->hide();
-    deviceConnected = connected;
-    w->receiveMessage(QStringLiteral("ignored text"));
-    QCoreApplication::processEvents();
-    QCOMPARE(w->isVisible(), connected);
-}
-
-void tst_Widget::deviceChangeSchedulesCheck_data()
+void tst_Widget::deviceChange_data()
 {
     QTest::addColumn<bool>("polling");
-    QTest::addColumn<bool>("scheduled");
-    QTest::newRow("device being polled") << true << false;
-    QTest::newRow("no polling") << false << true;
+    QTest::newRow("device being polled") << true;
+    QTest::newRow("no polling") << false;
 }
 
-void tst_Widget::deviceChangeSchedulesCheck()
+void tst_Widget::deviceChange()
 {
     QFETCH(bool, polling);
-    QFETCH(bool, scheduled);
     w->hid.isPolling = polling;
-    QVERIFY(!w->checkTimer.isActive());
+    w->deviceMonitor->notifyChanged();  // as the platform reports it
+    QCOMPARE(w->checkTimer.isActive(), !polling);
+    if (polling)
+        return;
 
-    QVERIFY(w->deviceMonitor);
-    w->deviceMonitor->notifyChanged();  // as the platform's monitor reports it
-
-    QCOMPARE(w->checkTimer.isActive(), scheduled);
-    QVERIFY(w->checkTimer.isSingleShot());
-    QCOMPARE(w->checkTimer.interval(), 1024);
-    w->hid.isPolling = false;
-}
-
-void tst_Widget::deviceChangeBurstRestartsTimer()
-{
-    // Every notification of a burst restarts the one timer: one check, 1024 ms after the last.
-    w->onDeviceChange();
+    // A burst restarts the one timer: a single check, 1024 ms after the last notification.
     QTest::qWait(150);
     const int before = w->checkTimer.remainingTime();
-    w->onDeviceChange();
-    w->onDeviceChange();
+    w->deviceMonitor->notifyChanged();
+    w->deviceMonitor->notifyChanged();
     QVERIFY(w->checkTimer.isActive());
-    QVERIFY2(w->checkTimer.remainingTime() > before, "restarted, not left running");
+    QVERIFY(w->checkTimer.isSingleShot());
+    QVERIFY(w->checkTimer.remainingTime() > before);
     QVERIFY(w->checkTimer.remainingTime() > 900);
 }
 
@@ -149,14 +118,12 @@ void tst_Widget::copyDataWarning()
 {
     QStringList shown;
     copydata::setPresenter([&shown](const QString &title, const QString &text) { shown << title << text; });
-
-    copydata::Record good{copydata::WarningTag, 4, QByteArray("note\0", 5)};
-    copydata::Record wrongTag{0x1234, 4, QByteArray("note\0", 5)};
+    const copydata::Record good{copydata::WarningTag, 4, QByteArray("note\0", 5)};
+    const copydata::Record wrongTag{0x1234, 4, QByteArray("note\0", 5)};
 
     QVERIFY(!showCopyDataMessage(good, nullptr));
     QVERIFY(!showCopyDataMessage(wrongTag, w.get()));
     QVERIFY(shown.isEmpty());
-
     QVERIFY(showCopyDataMessage(good, w.get()));
     QCOMPARE(shown, QStringList({w->windowTitle(), QStringLiteral("note")}));
 }

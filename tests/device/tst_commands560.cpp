@@ -7,6 +7,9 @@
 #include "app/widget.h"
 #include "view/myqquickview.h"
 
+#include "testsupport.h"
+
+#include <QTimer>
 #include <QtTest>
 
 using namespace commandwire;
@@ -72,6 +75,7 @@ private slots:
     void repeatedRequests_data();
     void repeatedRequests();
     void repeatedRequestsOnceOnGunDevice();
+    void commandBetweenAttemptsIsDropped();
     void queries_data();
     void queries();
     void readProfile_data();
@@ -136,6 +140,31 @@ void tst_Commands560::repeatedRequestsOnceOnGunDevice()
     QCOMPARE(int(t.size()), 2);
     QCOMPARE(t[0].request.mid(1).toHex(), QByteArray("04010200000000f8"));
     QCOMPARE(t[1].request.mid(1).toHex(), QByteArray("03010400000000f7"));
+}
+
+// Each attempt holds the transport while it processes events, so a command started from there
+// is dropped instead of overwriting the request the attempt is about to send.
+void tst_Commands560::commandBetweenAttemptsIsDropped()
+{
+    Rig rig(vdev::Mouse560);
+    rig.hid.transportWaitCount = 2;
+    int started = 0;
+    std::function<void()> nested = [&]() {
+        rig.hid.hid560_02H_SetCurrentProfile(9);
+        if (++started < 4)
+            QTimer::singleShot(0, nested);
+    };
+    QTimer::singleShot(0, nested);
+    testsupport::DebugCapture capture;
+    rig.run([](Hid_Thread &h) { h.hid560_04H_SetCurrentDPI(2); });
+
+    QStringList sent;
+    for (const Transfer &t : rig.transfers())
+        sent << QString::fromLatin1(t.request.mid(1).toHex());
+    QCOMPARE(sent, (QStringList{"04010200000000f8", "04020200000000f7", "04030200000000f6", "04040200000000f5"}));
+    QCOMPARE(started, 4);
+    QCOMPARE(capture.lines().count("cmd Failed 02"), 4);
+    QCOMPARE(rig.state().currentProfile, 1);
 }
 
 void tst_Commands560::queries_data()

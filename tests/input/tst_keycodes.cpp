@@ -3,7 +3,11 @@
 #include "input/inputhook.h"
 #include "input/keycodes.h"
 
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QtTest>
+
+#include <memory>
 
 using keycodes::FlagAltDown;
 using keycodes::FlagExtended;
@@ -101,6 +105,7 @@ private slots:
     void evdevKeys();
     void evdevCodesAreDistinct();
     void copyDataHandOver();
+    void everyKeyCodeHasAName();
 };
 
 void TestKeyCodes::translation_data()
@@ -328,5 +333,29 @@ void TestKeyCodes::copyDataHandOver()
     QVERIFY(!InputHook::deliverCopyData(record));
 }
 
-QTEST_GUILESS_MAIN(TestKeyCodes)
+void TestKeyCodes::everyKeyCodeHasAName()
+{
+    // A key the translation can report but the vocabulary cannot name would be lost on its
+    // way into a macro.
+    QQmlEngine engine;
+    QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/modules/qml/Xq/KeyCodeString.qml")));
+    std::unique_ptr<QObject> vocabulary(component.create());
+    QVERIFY2(vocabulary, qPrintable(component.errorString()));
+    QSet<int> named;
+    for (const QVariant &code : vocabulary->property("keyCode").toList())
+        named.insert(code.toInt());
+
+    const keycodes::KeyTranslator us(false);
+    const keycodes::KeyTranslator nonUs(true);
+    for (int vk = 0; vk < 256; ++vk) {
+        for (int code : {int(us.usage(uint8_t(vk))), int(nonUs.usage(uint8_t(vk)))})
+            QVERIFY2(code == 0 || named.contains(code), qPrintable(QString::asprintf("key code %02X", code)));
+    }
+    for (quint32 message = keycodes::WmLButtonDown; message <= keycodes::WmMButtonUp; ++message) {
+        const int code = keycodes::mouseButtonFromMessage(message).code;
+        QVERIFY(code == 0 || named.contains(code));
+    }
+}
+
+QTEST_MAIN(TestKeyCodes)
 #include "tst_keycodes.moc"

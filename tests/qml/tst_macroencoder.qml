@@ -71,6 +71,13 @@ TestCase {
         compare(MacroEncoder.encode(data.events, data.repeat, lookup), data.bytes)
     }
 
+    function test_encode_loaded_macro() {
+        compare(MacroEncoder.encodeLoaded(["1,A", "0,50", "2,A", "300"], lookup),
+                [0x01, 0x2C, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00])
+        compare(MacroEncoder.encodeLoaded(["1"], lookup), [0x00, 0x01, 0x00, 0x00])
+        compare(MacroEncoder.encodeLoaded([], lookup), [0x00, 0x01, 0x00, 0x00])
+    }
+
     function pairs(count, name) {
         var list = []
         for (var i = 0; i < count; ++i)

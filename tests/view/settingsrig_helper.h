@@ -8,23 +8,21 @@
 #include "view/myqquickview.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QTemporaryDir>
 
 #include <memory>
 
 namespace settingsrig {
 
-// Points the application's own default settings store into a temporary folder, so tests never
-// touch the user's; call once from initTestCase.
+// Points the application's default settings store into folder (call from initTestCase).
 void isolateDefaultStore(const QString &folder);
 
-class Rig
+// Bytes as "0a 1b ..." for readable comparisons.
+QByteArray hex(const uint8_t *data, int length);
+
+struct Rig
 {
-public:
-    // initUI: open the device's files at once (as a connect does).
-    explicit Rig(int mouse, bool initUI = true);
+    explicit Rig(int mouse, bool initUI = true);   // initUI: open the device's files, as a connect does
     ~Rig();
 
     QTemporaryDir dir;
@@ -32,22 +30,13 @@ public:
     Hid_Thread hid;
     std::unique_ptr<myQQuickView> view;
     int mouse;
+    QString previousDir;
 
-    // "./modules/<pid>/setting/" + name, relative to the working directory.
-    QString settingFile(const QString &name) const;
+    QString settingFile(const QString &name) const;   // "./modules/<pid>/setting/" + name
     QByteArray fileContent(const QString &name) const;
-    // A file outside the settings folder, inside the temporary directory.
-    QString scratchFile(const QString &name) const;
-
     VirtualFirmware::State state() const { return device.firmwareState(mouse); }
-    void clearWire() { device.clearWireLog(); }
-    // Request payloads (b0..b7) sent on the command interface since the last clearWire.
-    QList<QByteArray> requests() const;
-    // How many of them start with command byte b0.
-    int count(uint8_t b0) const;
-
-private:
-    QString m_previousDir;
+    // Command bytes (b0) of the requests sent since the last clearWireLog, as hex text.
+    QByteArray commands() const;
 };
 
 } // namespace settingsrig

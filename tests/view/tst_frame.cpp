@@ -1,5 +1,5 @@
-// The window frame around the scene: controller set-up, screen switching while dragging, the
-// view's calls into the scene and their threads.
+// The window frame around the scene: screen geometry and switching while dragging, the busy
+// lock, and the view's calls into the scene and their threads.
 #include "app/screensource.h"
 #include "app/widget.h"
 #include "view/myqquickview.h"
@@ -7,7 +7,6 @@
 
 #include <QtTest>
 
-#include <QQmlContext>
 #include <QQuickItem>
 #include <QThread>
 
@@ -52,11 +51,9 @@ class tst_Frame : public QObject
 private slots:
     void init();
     void cleanup();
-    void setupUi();
     void screenGeometry();
     void dragAcrossScreens_data();
     void dragAcrossScreens();
-    void windowControls();
     void busyLock();
     void runUiEvent();
     void syncFwReportFromWorkerThread();
@@ -74,25 +71,6 @@ void tst_Frame::init()
 void tst_Frame::cleanup()
 {
     w.reset();
-}
-
-void tst_Frame::setupUi()
-{
-    QVERIFY(w->windowFlags().testFlag(Qt::FramelessWindowHint));
-    QVERIFY(w->testAttribute(Qt::WA_TranslucentBackground));
-    QCOMPARE(w->objectName(), QStringLiteral("Widget"));
-    QVERIFY(view());
-    QCOMPARE(view()->parentWidget(), w.get());
-    QCOMPARE(view()->objectName(), QStringLiteral("ui_View"));
-    QCOMPARE(view()->status(), QQuickWidget::Ready);
-    QVERIFY(view()->rootObject());
-    QCOMPARE(view()->hid, &w->hid);
-    QQmlContext *context = view()->rootContext();
-    QCOMPARE(context->contextProperty(QStringLiteral("ui_View")).value<QObject *>(), view());
-    QCOMPARE(context->contextProperty(QStringLiteral("hid")).value<QObject *>(), &w->hid);
-    QCOMPARE(context->contextProperty(QStringLiteral("ui_Ctl")).value<QObject *>(), w->ui);
-    QCOMPARE(w->size(), view()->size());
-    QCOMPARE(w->size(), QSize(1024, 640));  // the offscreen screen is narrower than 1920
 }
 
 void tst_Frame::screenGeometry()
@@ -169,26 +147,6 @@ void tst_Frame::dragAcrossScreens()
     QCOMPARE(w->pos(), QPoint(startX + offset, 40));
 }
 
-void tst_Frame::windowControls()
-{
-    w->move(100, 100);
-    w->ui->onYChanged(-30);
-    QCOMPARE(w->pos(), QPoint(100, 70));
-
-    w->ui->reSizeWinodws(900, 500);
-    QCOMPARE(w->size(), QSize(900, 500));
-
-    w->show();
-    w->ui->onMinimize();
-    QVERIFY(w->isMinimized());
-    w->ui->onClose();
-    QVERIFY(!w->isVisible());
-
-    w->hid.hidBusy = true;
-    view()->clearHidBusy();
-    QVERIFY(!w->hid.hidBusy);
-}
-
 void tst_Frame::busyLock()
 {
     // Direct calls: the scene has locked or released the view before the call returns.
@@ -196,7 +154,6 @@ void tst_Frame::busyLock()
     QVERIFY(!view()->isEnabled());
     w->ui->setBusy();
     QVERIFY(view()->isEnabled());
-
     view()->setBusy(60000);
     QVERIFY(!view()->isEnabled());
     view()->setBusy(0);

@@ -1,12 +1,13 @@
 // Gun presets in the gun data file, one gun slot sent to either virtual mouse, and the
 // per-profile gun values.
-#include "devicefolder_helper.h"
+#include "macrorig.h"
 
 #include <QFile>
 #include <QSettings>
 #include <QtTest>
 
-using devicefolder::Rig;
+using settingsrig::Rig;
+using macrorig::deviceFile;
 
 class TestGun : public QObject
 {
@@ -22,35 +23,35 @@ private slots:
 void TestGun::presetsInShippedFile()
 {
     Rig rig(vdev::Mouse560);
-    QCOMPARE(rig.view.getGunDataKey(), (QStringList{"0", "1", "2", "3", "4", "5"}));
-    QCOMPARE(rig.view.getGunData(0), (QVariantList{"M416", "L-Click", "9", "0", "5", "0"}));
+    QCOMPARE(rig.view->getGunDataKey(), (QStringList{"0", "1", "2", "3", "4", "5"}));
+    QCOMPARE(rig.view->getGunData(0), (QVariantList{"M416", "L-Click", "9", "0", "5", "0"}));
 
-    rig.view.mouseSaveGundata(3, {"SCAR-L", "L-Click", 12, 0, 33, 5, "ignored"});
-    QCOMPARE(rig.view.getGunData("3"), (QVariantList{"SCAR-L", "L-Click", "12", "0", "33", "5"}));
-    rig.view.mouseSaveGundata(4, {"UNP9", "L-Click", 12, 0, 33});
-    QCOMPARE(rig.view.getGunData(4), (QVariantList{"UNP9", "L-Click", "10", "0", "10", "0"}));
+    rig.view->mouseSaveGundata(3, {"SCAR-L", "L-Click", 12, 0, 33, 5, "ignored"});
+    QCOMPARE(rig.view->getGunData("3"), (QVariantList{"SCAR-L", "L-Click", "12", "0", "33", "5"}));
+    rig.view->mouseSaveGundata(4, {"UNP9", "L-Click", 12, 0, 33});
+    QCOMPARE(rig.view->getGunData(4), (QVariantList{"UNP9", "L-Click", "10", "0", "10", "0"}));
 
     // Renaming keeps the preset layout; an empty name never touches the whole group.
-    rig.view.modifyGundata(1, {"Vector", "L-Click", 8, 0, 20, 3, "5"});
-    QCOMPARE(rig.view.getGunData("Vector"), (QVariantList{"Vector", "L-Click", "8", "0", "20", "3"}));
-    QVERIFY(rig.view.getGunData(5).isEmpty());
-    rig.view.modifyGundata(0, {""});
-    rig.view.modifyGundata(1, {"", "L-Click", 8, 0, 20, 3, "4"});
-    rig.view.modifyGundata(7, {"0"});
-    QCOMPARE(rig.view.getGunDataKey().size(), 6);
-    rig.view.modifyGundata(0, {"Vector"});
-    QCOMPARE(rig.view.getGunDataKey(), (QStringList{"0", "1", "2", "3", "4"}));
+    rig.view->modifyGundata(1, {"Vector", "L-Click", 8, 0, 20, 3, "5"});
+    QCOMPARE(rig.view->getGunData("Vector"), (QVariantList{"Vector", "L-Click", "8", "0", "20", "3"}));
+    QVERIFY(rig.view->getGunData(5).isEmpty());
+    rig.view->modifyGundata(0, {""});
+    rig.view->modifyGundata(1, {"", "L-Click", 8, 0, 20, 3, "4"});
+    rig.view->modifyGundata(7, {"0"});
+    QCOMPARE(rig.view->getGunDataKey().size(), 6);
+    rig.view->modifyGundata(0, {"Vector"});
+    QCOMPARE(rig.view->getGunDataKey(), (QStringList{"0", "1", "2", "3", "4"}));
 }
 
 void TestGun::missingFileWritesNothing()
 {
     Rig rig(vdev::Mouse560);
-    QVERIFY(QFile::remove(rig.file("gun/gunData.bin")));
-    rig.view.mouseSaveGundata(0, {"M416", "L-Click", 10, 0, 10, 0});
-    rig.view.modifyGundata(1, {"A", "L-Click", 10, 0, 10, 0, "0"});
-    QVERIFY(!QFile::exists(rig.file("gun/gunData.bin")));
-    QVERIFY(rig.view.getGunData(0).isEmpty());
-    QVERIFY(rig.view.getGunDataKey().isEmpty());
+    QVERIFY(QFile::remove(deviceFile(rig, "gun/gunData.bin")));
+    rig.view->mouseSaveGundata(0, {"M416", "L-Click", 10, 0, 10, 0});
+    rig.view->modifyGundata(1, {"A", "L-Click", 10, 0, 10, 0, "0"});
+    QVERIFY(!QFile::exists(deviceFile(rig, "gun/gunData.bin")));
+    QVERIFY(rig.view->getGunData(0).isEmpty());
+    QVERIFY(rig.view->getGunDataKey().isEmpty());
 }
 
 void TestGun::sendGunSlot_data()
@@ -87,11 +88,11 @@ void TestGun::sendGunSlot()
     QFETCH(QByteArray, expected);
     QFETCH(bool, isGun);
     Rig rig(mouse);
-    rig.view.isGun = isGun;
+    rig.view->isGun = isGun;
     rig.device.withFirmware(mouse, [&](VirtualFirmware &f) { f.mutableState().keyboardOption[2] = uint8_t(option3); });
-    rig.view.profileBlocks[index + 1 < 5 ? index + 1 : 0][65] = 0xFF;
+    rig.view->profileBlocks[index + 1 < 5 ? index + 1 : 0][65] = 0xFF;
     rig.device.clearWireLog();
-    rig.view.mouseSendGundata(index, data);
+    rig.view->mouseSendGundata(index, data);
 
     const VirtualFirmware::State state = rig.device.firmwareState(mouse);
     if (expected.isEmpty()) {
@@ -110,15 +111,15 @@ void TestGun::sendGunSlot()
 void TestGun::perProfileValues()
 {
     Rig rig(vdev::Mouse553);
-    QCOMPARE(rig.view.getXYSensitive(2), QVariant(4));
-    QCOMPARE(rig.view.getselectGun(2), QVariant(QString()));
-    rig.view.setXYSensitive(2, 7);
-    rig.view.setSelectGun(2, "AKM");
-    QCOMPARE(rig.view.getXYSensitive(2).toInt(), 7);
-    QCOMPARE(rig.view.getselectGun("2").toString(), QString("AKM"));
-    rig.view.setCurrentProfile(1);
-    QCOMPARE(rig.view.getXYSensitive(2), QVariant(4));
-    QSettings p1(rig.file("setting/p1.bin"), QSettings::IniFormat);
+    QCOMPARE(rig.view->getXYSensitive(2), QVariant(4));
+    QCOMPARE(rig.view->getselectGun(2), QVariant(QString()));
+    rig.view->setXYSensitive(2, 7);
+    rig.view->setSelectGun(2, "AKM");
+    QCOMPARE(rig.view->getXYSensitive(2).toInt(), 7);
+    QCOMPARE(rig.view->getselectGun("2").toString(), QString("AKM"));
+    rig.view->setCurrentProfile(1);
+    QCOMPARE(rig.view->getXYSensitive(2), QVariant(4));
+    QSettings p1(deviceFile(rig, "setting/p1.bin"), QSettings::IniFormat);
     QCOMPARE(p1.value("selectGun/2").toString(), QString("AKM"));
 }
 

@@ -1,11 +1,12 @@
 // Language strings: reading a group, and the shipped language files holding every group the
 // pages read, with each text in its page's position.
-#include "devicefolder_helper.h"
+#include "macrorig.h"
+#include "testsupport.h"
 
 #include <QSet>
 #include <QtTest>
 
-using devicefolder::Rig;
+using settingsrig::Rig;
 
 namespace {
 
@@ -66,11 +67,11 @@ void TestLang::readGroup()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, expected);
     Rig rig(vdev::Mouse553, false);
-    QVERIFY(devicefolder::writeFile(rig.dir.path() + "/modules/i18n/Test.ini", content));
-    QCOMPARE(rig.view.getLangStrings(group, lang), expected);
+    QVERIFY(macrorig::writeFile(rig.dir.path() + "/modules/i18n/Test.ini", content));
+    QCOMPARE(rig.view->getLangStrings(group, lang), expected);
 
-    QVERIFY(devicefolder::writeFile(rig.dir.path() + "/modules/i18n/Test.ini", "[g]\ntotal=999999999\n"));
-    QCOMPARE(rig.view.getLangStrings("g", "Test").size(), 4096);
+    QVERIFY(macrorig::writeFile(rig.dir.path() + "/modules/i18n/Test.ini", "[g]\ntotal=999999999\n"));
+    QCOMPARE(rig.view->getLangStrings("g", "Test").size(), 4096);
 }
 
 void TestLang::shippedFiles_data()
@@ -85,9 +86,10 @@ void TestLang::shippedFiles()
 {
     QFETCH(QString, lang);
     Rig rig(vdev::Mouse553, false);
+    QVERIFY(testsupport::copyTree(MOUSECFG_SOURCE_DIR "/modules/i18n", rig.dir.path() + "/modules/i18n"));
     for (const auto &[group, count] : pageCounts) {
-        const QStringList texts = rig.view.getLangStrings(group, lang);
-        const QStringList english = rig.view.getLangStrings(group, "English");
+        const QStringList texts = rig.view->getLangStrings(group, lang);
+        const QStringList english = rig.view->getLangStrings(group, "English");
         QVERIFY2(texts.size() == count, qPrintable(group));
         // Translations keep the positions: a text is empty exactly where the English one is.
         for (int i = 0; i < count; ++i)
@@ -95,7 +97,7 @@ void TestLang::shippedFiles()
     }
 
     // Key names decode back to their codes: only the two backslash keys share a name.
-    const QStringList keys = rig.view.getLangStrings("keyCode", lang);
+    const QStringList keys = rig.view->getLangStrings("keyCode", lang);
     QSet<QString> seen;
     for (int i = 0; i < keys.size(); ++i) {
         if (i == 46)
@@ -106,11 +108,11 @@ void TestLang::shippedFiles()
     }
     if (lang == "English") {
         QCOMPARE(keys, englishKeyNames);
-        QCOMPARE(rig.view.getLangStrings("keyMatrix", lang), QStringList{"Key "});
-        QCOMPARE(rig.view.getLangStrings("keyAssigment", lang).at(56), QString("Sniper Key"));
-        QCOMPARE(rig.view.getLangStrings("main", lang).at(10), QString("Save"));
+        QCOMPARE(rig.view->getLangStrings("keyMatrix", lang), QStringList{"Key "});
+        QCOMPARE(rig.view->getLangStrings("keyAssigment", lang).at(56), QString("Sniper Key"));
+        QCOMPARE(rig.view->getLangStrings("main", lang).at(10), QString("Save"));
     } else {
-        QVERIFY(rig.view.getLangStrings("macroEditor", lang) != rig.view.getLangStrings("macroEditor", "English"));
+        QVERIFY(rig.view->getLangStrings("macroEditor", lang) != rig.view->getLangStrings("macroEditor", "English"));
     }
 }
 

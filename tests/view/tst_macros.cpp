@@ -1,6 +1,6 @@
 // Macro files: life cycle, renaming with the profiles, refused names, import/export, and the
 // macro block reaching both virtual mice.
-#include "devicefolder_helper.h"
+#include "macrorig.h"
 
 #include "view/filedialogs.h"
 
@@ -9,7 +9,8 @@
 #include <QSettings>
 #include <QtTest>
 
-using devicefolder::Rig;
+using settingsrig::Rig;
+using macrorig::deviceFile;
 
 class TestMacros : public QObject
 {
@@ -30,32 +31,32 @@ private slots:
 void TestMacros::lifeCycle()
 {
     Rig rig(vdev::Mouse553);
-    QCOMPARE(rig.view.saveMacroIni("Macro_0", {"1,A"}, 1).toBool(), false);
-    QVERIFY(!QFileInfo::exists(rig.file("macro/Macro_0.bin")));
+    QCOMPARE(rig.view->saveMacroIni("Macro_0", {"1,A"}, 1).toBool(), false);
+    QVERIFY(!QFileInfo::exists(deviceFile(rig, "macro/Macro_0.bin")));
 
-    QVERIFY(rig.view.createMacroIni("Macro_0", 0).toBool());
-    QVERIFY(QFileInfo(rig.file("macro/Macro_0.bin")).isFile());
-    QCOMPARE(rig.view.loadMacroIni("Macro_0"), QStringList{"1"});
+    QVERIFY(rig.view->createMacroIni("Macro_0", 0).toBool());
+    QVERIFY(QFileInfo(deviceFile(rig, "macro/Macro_0.bin")).isFile());
+    QCOMPARE(rig.view->loadMacroIni("Macro_0"), QStringList{"1"});
 
     const QStringList five = {"1,A", "0,50", "2,A", "1,,", "2,,"};
-    QVERIFY(rig.view.saveMacroIni("Macro_0", five, 7).toBool());
-    QCOMPARE(rig.view.loadMacroIni("Macro_0"), five + QStringList{"7"});
-    QVERIFY(rig.view.saveMacroIni("Macro_0", {"3,MS-L", "4,MS-L"}, 2).toBool());
+    QVERIFY(rig.view->saveMacroIni("Macro_0", five, 7).toBool());
+    QCOMPARE(rig.view->loadMacroIni("Macro_0"), five + QStringList{"7"});
+    QVERIFY(rig.view->saveMacroIni("Macro_0", {"3,MS-L", "4,MS-L"}, 2).toBool());
     {
-        QSettings file(rig.file("macro/Macro_0.bin"), QSettings::IniFormat);
+        QSettings file(deviceFile(rig, "macro/Macro_0.bin"), QSettings::IniFormat);
         QCOMPARE(file.value("config/total").toInt(), 2);
         QVERIFY(!file.contains("macro/2") && !file.contains("macro/4"));
         QCOMPARE(file.value("config/did").toInt(), -1);
     }
     // Creating again keeps the events but resets the count.
-    QVERIFY(rig.view.createMacroIni("Macro_0", 0).toBool());
-    QCOMPARE(rig.view.loadMacroIni("Macro_0"), QStringList{"1"});
-    QVERIFY(rig.view.saveMacroIni("Macro_0", {}, 1).toBool());
-    QVERIFY(!QSettings(rig.file("macro/Macro_0.bin"), QSettings::IniFormat).childGroups().contains("macro"));
+    QVERIFY(rig.view->createMacroIni("Macro_0", 0).toBool());
+    QCOMPARE(rig.view->loadMacroIni("Macro_0"), QStringList{"1"});
+    QVERIFY(rig.view->saveMacroIni("Macro_0", {}, 1).toBool());
+    QVERIFY(!QSettings(deviceFile(rig, "macro/Macro_0.bin"), QSettings::IniFormat).childGroups().contains("macro"));
 
-    QVERIFY(rig.view.deleteMacroIni("Macro_0").toBool());
-    QVERIFY(!rig.view.deleteMacroIni("Macro_0").toBool());
-    QCOMPARE(rig.view.loadMacroIni("Macro_0"), QStringList());
+    QVERIFY(rig.view->deleteMacroIni("Macro_0").toBool());
+    QVERIFY(!rig.view->deleteMacroIni("Macro_0").toBool());
+    QCOMPARE(rig.view->loadMacroIni("Macro_0"), QStringList());
 }
 
 void TestMacros::loadDamagedFile_data()
@@ -80,8 +81,8 @@ void TestMacros::loadDamagedFile()
     QFETCH(int, count);
     QFETCH(QStringList, head);
     Rig rig(vdev::Mouse553, false);
-    QVERIFY(devicefolder::writeFile(rig.file("macro/M.bin"), content));
-    const QStringList loaded = rig.view.loadMacroIni("M");
+    QVERIFY(macrorig::writeFile(deviceFile(rig, "macro/M.bin"), content));
+    const QStringList loaded = rig.view->loadMacroIni("M");
     QCOMPARE(loaded.size(), count);
     QCOMPARE(loaded.mid(0, head.size()), head);
 }
@@ -104,40 +105,40 @@ void TestMacros::refusedNames()
 {
     QFETCH(QString, name);
     Rig rig(vdev::Mouse553);
-    QVERIFY(rig.view.createMacroIni("Macro_0", 0).toBool());
+    QVERIFY(rig.view->createMacroIni("Macro_0", 0).toBool());
     const QString source = rig.dir.path() + "/import.mc";
-    QVERIFY(devicefolder::writeFile(source, "[config]\ntotal=0\n"));
+    QVERIFY(macrorig::writeFile(source, "[config]\ntotal=0\n"));
     const QStringList before = QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
-    QVERIFY(!rig.view.createMacroIni(name, 0).toBool());
-    QVERIFY(!rig.view.saveMacroIni(name, {"1,A"}, 1).toBool());
-    QVERIFY(!rig.view.deleteMacroIni(name).toBool());
-    QCOMPARE(rig.view.loadMacroIni(name), QStringList());
-    QVERIFY(!rig.view.modifyMacroNameUpdateProfile("Macro_0", name).toBool());
-    QVERIFY(!rig.view.modifyMacroNameUpdateProfile(name, "Macro_1").toBool());
+    QVERIFY(!rig.view->createMacroIni(name, 0).toBool());
+    QVERIFY(!rig.view->saveMacroIni(name, {"1,A"}, 1).toBool());
+    QVERIFY(!rig.view->deleteMacroIni(name).toBool());
+    QCOMPARE(rig.view->loadMacroIni(name), QStringList());
+    QVERIFY(!rig.view->modifyMacroNameUpdateProfile("Macro_0", name).toBool());
+    QVERIFY(!rig.view->modifyMacroNameUpdateProfile(name, "Macro_1").toBool());
     {
         filedialogs::ScopedHook hook([&](const filedialogs::Request &) { return source; });
-        QVERIFY(!rig.view.loadMacroFile(name));
+        QVERIFY(!rig.view->loadMacroFile(name));
     }
-    QCOMPARE(QDir(rig.file("macro")).entryList(QDir::Files), QStringList{"Macro_0.bin"});
+    QCOMPARE(QDir(deviceFile(rig, "macro")).entryList(QDir::Files), QStringList{"Macro_0.bin"});
     QCOMPARE(QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
-    QVERIFY(!QFileInfo::exists(rig.file("escape.bin")));
+    QVERIFY(!QFileInfo::exists(deviceFile(rig, "escape.bin")));
 }
 
 void TestMacros::renameFollowsOfferedProfiles()
 {
     Rig rig(vdev::Mouse553);
-    QVERIFY(!rig.view.modifyMacroNameUpdateProfile("Macro_1", "Fire").toBool());
-    QVERIFY(rig.view.createMacroIni("Macro_1", 0).toBool());
-    for (QSettings *profile : rig.view.profileSettings) {
+    QVERIFY(!rig.view->modifyMacroNameUpdateProfile("Macro_1", "Fire").toBool());
+    QVERIFY(rig.view->createMacroIni("Macro_1", 0).toBool());
+    for (QSettings *profile : rig.view->profileSettings) {
         profile->setValue("mouseMacroKey/3", "Macro_1");
         profile->setValue("mouseMacroKey/4", "Macro_10");
     }
-    QVERIFY(rig.view.modifyMacroNameUpdateProfile("Macro_1", "Fire").toBool());
-    QVERIFY(!QFileInfo::exists(rig.file("macro/Macro_1.bin")));
-    QCOMPARE(rig.view.loadMacroIni("Fire"), QStringList{"1"});
-    for (int p = 0; p < rig.view.profileSettings.size(); ++p) {
-        QSettings file(rig.file(QString("setting/p%1.bin").arg(p + 1)), QSettings::IniFormat);
+    QVERIFY(rig.view->modifyMacroNameUpdateProfile("Macro_1", "Fire").toBool());
+    QVERIFY(!QFileInfo::exists(deviceFile(rig, "macro/Macro_1.bin")));
+    QCOMPARE(rig.view->loadMacroIni("Fire"), QStringList{"1"});
+    for (int p = 0; p < rig.view->profileSettings.size(); ++p) {
+        QSettings file(deviceFile(rig, QString("setting/p%1.bin").arg(p + 1)), QSettings::IniFormat);
         QCOMPARE(file.value("mouseMacroKey/3").toString(), QString(p < 6 ? "Fire" : "Macro_1"));
         QCOMPARE(file.value("mouseMacroKey/4").toString(), QString("Macro_10"));
     }
@@ -146,14 +147,14 @@ void TestMacros::renameFollowsOfferedProfiles()
 void TestMacros::renameOntoExistingChangesNothing()
 {
     Rig rig(vdev::Mouse553);
-    QVERIFY(rig.view.createMacroIni("Macro_1", 0).toBool());
-    QVERIFY(rig.view.createMacroIni("Macro_2", 0).toBool());
-    QVERIFY(rig.view.saveMacroIni("Macro_2", {"1,B"}, 1).toBool());
-    rig.view.profileSettings.at(0)->setValue("mouseMacroKey/3", "Macro_1");
-    QVERIFY(!rig.view.modifyMacroNameUpdateProfile("Macro_1", "Macro_2").toBool());
-    QCOMPARE(rig.view.profileSettings.at(0)->value("mouseMacroKey/3").toString(), QString("Macro_1"));
-    QCOMPARE(rig.view.loadMacroIni("Macro_1"), QStringList{"1"});
-    QCOMPARE(rig.view.loadMacroIni("Macro_2"), (QStringList{"1,B", "1"}));
+    QVERIFY(rig.view->createMacroIni("Macro_1", 0).toBool());
+    QVERIFY(rig.view->createMacroIni("Macro_2", 0).toBool());
+    QVERIFY(rig.view->saveMacroIni("Macro_2", {"1,B"}, 1).toBool());
+    rig.view->profileSettings.at(0)->setValue("mouseMacroKey/3", "Macro_1");
+    QVERIFY(!rig.view->modifyMacroNameUpdateProfile("Macro_1", "Macro_2").toBool());
+    QCOMPARE(rig.view->profileSettings.at(0)->value("mouseMacroKey/3").toString(), QString("Macro_1"));
+    QCOMPARE(rig.view->loadMacroIni("Macro_1"), QStringList{"1"});
+    QCOMPARE(rig.view->loadMacroIni("Macro_2"), (QStringList{"1,B", "1"}));
 }
 
 void TestMacros::importExport()
@@ -166,36 +167,36 @@ void TestMacros::importExport()
         return chosen;
     });
     const QString exported = rig.dir.path() + "/out.mc";
-    QVERIFY(devicefolder::writeFile(exported, "old export"));
-    QVERIFY(rig.view.createMacroIni("Macro_0", 0).toBool());
-    QVERIFY(rig.view.saveMacroIni("Macro_0", {"1,A", "2,A"}, 3).toBool());
-    const QByteArray macro = devicefolder::readFile(rig.file("macro/Macro_0.bin"));
+    QVERIFY(macrorig::writeFile(exported, "old export"));
+    QVERIFY(rig.view->createMacroIni("Macro_0", 0).toBool());
+    QVERIFY(rig.view->saveMacroIni("Macro_0", {"1,A", "2,A"}, 3).toBool());
+    const QByteArray macro = macrorig::readFile(deviceFile(rig, "macro/Macro_0.bin"));
 
     // Export: cancelled, of a missing macro (keeps the old file), then replacing it.
-    rig.view.saveMacroFile("Macro_0");
+    rig.view->saveMacroFile("Macro_0");
     chosen = exported;
-    rig.view.saveMacroFile("Missing");
-    QCOMPARE(devicefolder::readFile(exported), QByteArray("old export"));
-    rig.view.saveMacroFile("Macro_0");
-    QCOMPARE(devicefolder::readFile(exported), macro);
+    rig.view->saveMacroFile("Missing");
+    QCOMPARE(macrorig::readFile(exported), QByteArray("old export"));
+    rig.view->saveMacroFile("Macro_0");
+    QCOMPARE(macrorig::readFile(exported), macro);
     QCOMPARE(asked.first().mode, filedialogs::Mode::Save);
     QCOMPARE(asked.first().caption, QString("Save File"));
     QCOMPARE(asked.first().filter, QString("Macro(*.mc)"));
 
     // Import: never over an existing macro, the copy's real result, cancel.
     asked.clear();
-    QVERIFY(devicefolder::writeFile(exported, "[config]\ntotal=1\nrepeat=9\n[macro]\n0=\"1,B\"\n"));
-    QVERIFY(!rig.view.loadMacroFile("Macro_0"));
-    QCOMPARE(devicefolder::readFile(rig.file("macro/Macro_0.bin")), macro);
-    QVERIFY(rig.view.loadMacroFile("Macro_5"));
-    QCOMPARE(rig.view.loadMacroIni("Macro_5"), (QStringList{"1,B", "9"}));
+    QVERIFY(macrorig::writeFile(exported, "[config]\ntotal=1\nrepeat=9\n[macro]\n0=\"1,B\"\n"));
+    QVERIFY(!rig.view->loadMacroFile("Macro_0"));
+    QCOMPARE(macrorig::readFile(deviceFile(rig, "macro/Macro_0.bin")), macro);
+    QVERIFY(rig.view->loadMacroFile("Macro_5"));
+    QCOMPARE(rig.view->loadMacroIni("Macro_5"), (QStringList{"1,B", "9"}));
     QCOMPARE(asked.first().mode, filedialogs::Mode::Open);
     QCOMPARE(asked.first().caption, QString("Open File"));
     chosen = rig.dir.path() + "/missing.mc";
-    QVERIFY(!rig.view.loadMacroFile("Macro_6"));
+    QVERIFY(!rig.view->loadMacroFile("Macro_6"));
     chosen.clear();
-    QVERIFY(!rig.view.loadMacroFile("Macro_7"));
-    QVERIFY(!QFileInfo::exists(rig.file("macro/Macro_6.bin")) && !QFileInfo::exists(rig.file("macro/Macro_7.bin")));
+    QVERIFY(!rig.view->loadMacroFile("Macro_7"));
+    QVERIFY(!QFileInfo::exists(deviceFile(rig, "macro/Macro_6.bin")) && !QFileInfo::exists(deviceFile(rig, "macro/Macro_7.bin")));
 }
 
 void TestMacros::sendMacroData_data()
@@ -227,7 +228,7 @@ void TestMacros::sendMacroData()
     for (int i = 0; i < length; ++i)
         data << (i == 0 ? 0x01 : i == 1 ? 0x2C : 0x100 + i);   // repeat 300, high byte first
     rig.device.clearWireLog();
-    QCOMPARE(rig.view.mouseSendMacroData(data, index).toBool(), sent);
+    QCOMPARE(rig.view->mouseSendMacroData(data, index).toBool(), sent);
     const VirtualFirmware::State state = rig.device.firmwareState(mouse);
     if (!sent) {
         QCOMPARE(state.macroWritten, uint16_t(0));

@@ -1,10 +1,11 @@
 // Name lists in name.bin: what is stored for each list, and what comes back.
-#include "devicefolder_helper.h"
+#include "macrorig.h"
 
 #include <QSettings>
 #include <QtTest>
 
-using devicefolder::Rig;
+using settingsrig::Rig;
+using macrorig::deviceFile;
 
 class TestNames : public QObject
 {
@@ -41,15 +42,15 @@ void TestNames::roundTrip()
     QFETCH(QStringList, names);
     QFETCH(QStringList, stored);
     Rig rig(vdev::Mouse553, false);
-    QVERIFY(rig.view.updataNameList(type, {"x", "y"}).toBool());
-    QVERIFY(rig.view.updataNameList(type, names).toBool());
+    QVERIFY(rig.view->updataNameList(type, {"x", "y"}).toBool());
+    QVERIFY(rig.view->updataNameList(type, names).toBool());
 
-    QSettings file(rig.file("setting/name.bin"), QSettings::IniFormat);
+    QSettings file(deviceFile(rig, "setting/name.bin"), QSettings::IniFormat);
     QCOMPARE(file.contains(key), !stored.isEmpty());
     QVariantList expected;
     for (const QString &s : stored)
         expected << s;
-    QCOMPARE(rig.view.getNameList(type), expected);
+    QCOMPARE(rig.view->getNameList(type), expected);
 }
 
 void TestNames::otherTypesWriteNothing_data()
@@ -64,12 +65,12 @@ void TestNames::otherTypesWriteNothing()
 {
     QFETCH(QVariant, type);
     Rig rig(vdev::Mouse553, false);
-    QVERIFY(rig.view.updataNameList(0, {"Macro_0", "Macro_1"}).toBool());
-    const QByteArray before = devicefolder::readFile(rig.file("setting/name.bin"));
-    QVERIFY(rig.view.updataNameList(type, {"x"}).toBool());
-    QVERIFY(rig.view.updataNameList(type, {}).toBool());
-    QCOMPARE(devicefolder::readFile(rig.file("setting/name.bin")), before);
-    QVERIFY(rig.view.getNameList(type).isEmpty());
+    QVERIFY(rig.view->updataNameList(0, {"Macro_0", "Macro_1"}).toBool());
+    const QByteArray before = macrorig::readFile(deviceFile(rig, "setting/name.bin"));
+    QVERIFY(rig.view->updataNameList(type, {"x"}).toBool());
+    QVERIFY(rig.view->updataNameList(type, {}).toBool());
+    QCOMPARE(macrorig::readFile(deviceFile(rig, "setting/name.bin")), before);
+    QVERIFY(rig.view->getNameList(type).isEmpty());
 }
 
 QTEST_MAIN(TestNames)

@@ -192,3 +192,13 @@ function encode(events, repeat, strTokeycode) {
     out.push(0, 0);
     return out;
 }
+
+// The block of a macro as loadMacroIni returns it: the events followed by the repeat count.
+function encodeLoaded(loaded, strTokeycode) {
+    if (!loaded || loaded.length === 0)
+        return encode([], 1, strTokeycode);
+    var events = [];
+    for (var i = 0; i + 1 < loaded.length; ++i)
+        events.push(loaded[i]);
+    return encode(events, loaded[loaded.length - 1], strTokeycode);
+}

@@ -1,0 +1,76 @@
+// How close the command transport comes to the protocol's own floor: parameter-block-sized
+// transfers against the virtual mice, the measured time per transfer next to the pauses the
+// protocol prescribes (10 ms settle after the request, 20 ms after each output report, 10 ms
+// settle after the data), and their ratio.
+
+#include "device/deviceentry.h"
+#include "device/hid_thread.h"
+#include "vdev/virtualdevice.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int runsPerCase = 5;
+
+double prescribedPauseMs(int length, int reportLength)
+{
+    const int chunk = length < reportLength ? length : reportLength;
+    const int reports = (length + chunk - 1) / chunk;
+    return 10.0 + 20.0 * reports + 10.0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    vdev::VirtualDevice device;
+    device.install();
+    device.plug(vdev::Mouse553);
+    device.plug(vdev::Mouse560);
+
+    Hid_Thread hid;
+    for (int mouse : {vdev::Mouse553, vdev::Mouse560}) {
+        const vdev::MouseSpec &s = vdev::mouseSpec(mouse);
+        DeviceEntry e;
+        e.vid = vdev::VendorId;
+        e.pid = s.productId;
+        e.usagePage = s.usagePage;
+        e.usage = s.usage;
+        e.usagePage2 = s.usagePage2;
+        e.usage2 = s.usage2;
+        e.reportLength = s.reportLength;
+        e.path = device.path(mouse, vdev::Iface::Command);
+        e.path2 = device.path(mouse, vdev::Iface::Status);
+        hid.deviceList.append(e);
+    }
+
+    std::printf("%-8s %-12s %12s %12s %8s\n", "bytes", "reportLength", "measured ms", "pauses ms", "ratio");
+    for (int mouse : {vdev::Mouse553, vdev::Mouse560}) {
+        hid.deviceIndex = mouse;
+        const int reportLength = vdev::mouseSpec(mouse).reportLength;
+        for (int length : {8, 64, 128, 192}) {
+            QElapsedTimer clock;
+            clock.start();
+            int failures = 0;
+            for (int run = 0; run < runsPerCase; ++run) {
+                if (!hid.waitForTransport()) {
+                    ++failures;
+                    continue;
+                }
+                hid.setRequest(protocol::command(0x7E));
+                failures += !hid.sendCommand(length, true);
+            }
+            const double measured = clock.nsecsElapsed() / 1e6 / runsPerCase;
+            const double pauses = prescribedPauseMs(length, reportLength);
+            std::printf("%-8d %-12d %12.2f %12.2f %8.3f%s\n", length, reportLength, measured, pauses,
+                        measured / pauses, failures ? "  (failed transfers)" : "");
+        }
+    }
+    device.uninstall();
+    return 0;
+}
