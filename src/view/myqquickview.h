@@ -39,7 +39,9 @@ public:
     // The connected device speaks the "560" command set (any other icType: the "553" set).
     bool is560() const { return icType == QLatin1String("560"); }
 
-    // Calls a function of the scene's root object; false when there is no root or no such function.
+    // Calls a function of the scene's root object, each argument handed over as a QVariant (so
+    // the function's parameters are untyped); false when there is no root or no such function.
+    // At most five arguments.
     bool invokeRoot(const char *function, Qt::ConnectionType type,
                     const QVariantList &args = QVariantList());
 
