@@ -122,8 +122,10 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
     }
     for (int m = 0; m < set.count; ++m)
         sendKeyMatrix(*this, set.matrices[m], static_cast<uchar>(m + 1));
-    // The device starts again from the ordinary matrix, exactly as a switch to matrix 1 does.
-    mouseSwitchKeyMatrix(1);
+    if (is560())
+        hid->hid560_02H_SetCurrentProfile(1);
+    else
+        hid->hid553_02H_SetCurrentKeyMatrix(1);
 }
 
 void myQQuickView::mouseSwitchKeyMatrix(int indexNo)
