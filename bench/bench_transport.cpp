@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
 
     Hid_Thread hid;
     for (int mouse : {vdev::Mouse553, vdev::Mouse560}) {
-        const vdev::MouseSpec &s = vdev::mouseSpec(mouse);
+        const vdev::MouseModel &s = vdev::mouseModel(mouse);
         DeviceEntry e;
         e.vid = vdev::VendorId;
         e.pid = s.productId;
@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
     std::printf("%-8s %-12s %12s %12s %8s\n", "bytes", "reportLength", "measured ms", "pauses ms", "ratio");
     for (int mouse : {vdev::Mouse553, vdev::Mouse560}) {
         hid.deviceIndex = mouse;
-        const int reportLength = vdev::mouseSpec(mouse).reportLength;
+        const int reportLength = vdev::mouseModel(mouse).reportLength;
         for (int length : {8, 64, 128, 192}) {
             QElapsedTimer clock;
             clock.start();

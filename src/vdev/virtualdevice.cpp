@@ -14,7 +14,7 @@ namespace vdev {
 
 namespace {
 
-const MouseSpec specs[MouseCount] = {
+const MouseModel models[MouseCount] = {
     {VirtualFirmware::Family::F553, "553", 0x5530, 32, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
     {VirtualFirmware::Family::F560, "560", 0x5600, 64, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
 };
@@ -75,15 +75,15 @@ const char *callName(Call call)
     return "?";
 }
 
-const MouseSpec &mouseSpec(int mouse)
+const MouseModel &mouseModel(int mouse)
 {
-    return specs[mouse == Mouse560 ? Mouse560 : Mouse553];
+    return models[mouse == Mouse560 ? Mouse560 : Mouse553];
 }
 
 int mouseForFamily(const QString &family)
 {
     for (int m = 0; m < MouseCount; ++m)
-        if (family == QLatin1String(specs[m].familyName))
+        if (family == QLatin1String(models[m].familyName))
             return m;
     return -1;
 }
@@ -106,7 +106,7 @@ VirtualDevice::VirtualDevice()
     : m_start(std::chrono::steady_clock::now())
 {
     for (int m = 0; m < MouseCount; ++m)
-        m_mice[m].firmware = std::make_unique<VirtualFirmware>(specs[m].family, specs[m].reportLength);
+        m_mice[m].firmware = std::make_unique<VirtualFirmware>(models[m].family, models[m].reportLength);
 }
 
 VirtualDevice::~VirtualDevice()
@@ -162,7 +162,7 @@ VirtualDevice *VirtualDevice::installed()
 
 QString VirtualDevice::path(int mouse, Iface iface) const
 {
-    const MouseSpec &s = mouseSpec(mouse);
+    const MouseModel &s = mouseModel(mouse);
     return QStringLiteral("vdev:%1:%2:%3")
         .arg(VendorId, 4, 16, QLatin1Char('0'))
         .arg(s.productId, 4, 16, QLatin1Char('0'))
@@ -276,7 +276,7 @@ std::string VirtualDevice::describe(int mouse) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const int m = mouse == Mouse560 ? Mouse560 : Mouse553;
-    std::string s = std::string("mouse ") + specs[m].familyName
+    std::string s = std::string("mouse ") + models[m].familyName
         + (m_mice[m].plugged ? " plugged\n" : " unplugged\n");
     return s + m_mice[m].firmware->describe();
 }
@@ -364,7 +364,7 @@ void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uin
         e.bytes.assign(bytes, bytes + n);
     if (m_logFile) {
         std::fprintf(m_logFile, "%12.3f %s %s %s %d %s\n", e.timeMs(),
-                     mouse >= 0 ? specs[mouse].familyName : "-", ifaceName(iface), callName(call), result,
+                     mouse >= 0 ? models[mouse].familyName : "-", ifaceName(iface), callName(call), result,
                      hexBytes(e.bytes).c_str());
         std::fflush(m_logFile);
     }
@@ -387,7 +387,7 @@ hid_device_info *VirtualDevice::enumerate(unsigned short vendorId, unsigned shor
     hid_device_info **tail = &head;
     int count = 0;
     for (int m = 0; m < MouseCount; ++m) {
-        const MouseSpec &s = specs[m];
+        const MouseModel &s = models[m];
         if (!m_mice[m].plugged || (vendorId && vendorId != VendorId) || (productId && productId != s.productId))
             continue;
         for (Iface iface : enumeratedIfaces) {

@@ -46,7 +46,7 @@ enum class Call { Enumerate, Open, SetNonblocking, SendFeature, GetFeature, Writ
 const char *ifaceName(Iface iface);
 const char *callName(Call call);
 
-struct MouseSpec
+struct MouseModel
 {
     VirtualFirmware::Family family;
     const char *familyName;        // "553" / "560"
@@ -55,7 +55,7 @@ struct MouseSpec
     unsigned short usagePage, usage;       // command interface
     unsigned short usagePage2, usage2;     // status interface
 };
-const MouseSpec &mouseSpec(int mouse);
+const MouseModel &mouseModel(int mouse);
 // Index of the mouse of a family name ("553" / "560"), -1 for anything else.
 int mouseForFamily(const QString &family);
 

@@ -28,20 +28,20 @@ QByteArray dataOut(const Transfer &t, int length, int reportLength)
 Rig::Rig(int mouse, Hid_Thread *useThread)
     : hid(useThread ? *useThread : ownThread)
     , mouse(mouse)
-    , reportLength(vdev::mouseSpec(mouse).reportLength)
+    , reportLength(vdev::mouseModel(mouse).reportLength)
 {
     device.install();
     device.plug(mouse);
-    const vdev::MouseSpec &spec = vdev::mouseSpec(mouse);
+    const vdev::MouseModel &model = vdev::mouseModel(mouse);
     DeviceEntry entry;
     entry.type = 1;
     entry.vid = vdev::VendorId;
-    entry.pid = spec.productId;
-    entry.usagePage = spec.usagePage;
-    entry.usage = spec.usage;
-    entry.usagePage2 = spec.usagePage2;
-    entry.usage2 = spec.usage2;
-    entry.reportLength = spec.reportLength;
+    entry.pid = model.productId;
+    entry.usagePage = model.usagePage;
+    entry.usage = model.usage;
+    entry.usagePage2 = model.usagePage2;
+    entry.usage2 = model.usage2;
+    entry.reportLength = model.reportLength;
     entry.path = device.path(mouse, Iface::Command);
     entry.path2 = device.path(mouse, Iface::Status);
     hid.deviceList = {entry};

@@ -137,7 +137,7 @@ private slots:
         fillPattern(*hid);
         QVERIFY(send(unknownRequest(), length, false));
 
-        const int reportLength = mouseSpec(mouse).reportLength;
+        const int reportLength = mouseModel(mouse).reportLength;
         const int chunk = std::min(length, reportLength);
         const auto writes = calls(*device, Call::Write);
         QCOMPARE(int(writes.size()), reports);

@@ -16,7 +16,7 @@ namespace vdevtest {
 // The device-table row of a virtual mouse with both interface paths filled in.
 inline DeviceEntry entryFor(const vdev::VirtualDevice &device, int mouse)
 {
-    const vdev::MouseSpec &s = vdev::mouseSpec(mouse);
+    const vdev::MouseModel &s = vdev::mouseModel(mouse);
     DeviceEntry e;
     e.type = 1;
     e.vid = vdev::VendorId;

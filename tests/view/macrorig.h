@@ -13,7 +13,7 @@ namespace macrorig {
 // "./modules/<pid>/" + relative.
 inline QString deviceFile(const settingsrig::Rig &rig, const QString &relative)
 {
-    return QStringLiteral("./modules/") + QString::number(vdev::mouseSpec(rig.mouse).productId, 16)
+    return QStringLiteral("./modules/") + QString::number(vdev::mouseModel(rig.mouse).productId, 16)
            + QLatin1Char('/') + relative;
 }
 

@@ -24,8 +24,8 @@ QByteArray hex(const uint8_t *data, int length)
 Rig::Rig(int mouse, bool initUI)
     : mouse(mouse)
 {
-    const vdev::MouseSpec &spec = vdev::mouseSpec(mouse);
-    const QString pid = QString::number(spec.productId, 16);
+    const vdev::MouseModel &model = vdev::mouseModel(mouse);
+    const QString pid = QString::number(model.productId, 16);
     testsupport::copyTree(QStringLiteral(MOUSECFG_SOURCE_DIR "/modules/") + pid, dir.path() + "/modules/" + pid);
     previousDir = QDir::currentPath();
     QDir::setCurrent(dir.path());
@@ -34,8 +34,8 @@ Rig::Rig(int mouse, bool initUI)
     device.plug(mouse);
     DeviceEntry entry;
     entry.vid = vdev::VendorId;
-    entry.pid = spec.productId;
-    entry.reportLength = spec.reportLength;
+    entry.pid = model.productId;
+    entry.reportLength = model.reportLength;
     entry.path = device.path(mouse, vdev::Iface::Command);
     hid.deviceList = {entry};
     hid.deviceIndex = 0;
@@ -55,7 +55,7 @@ Rig::~Rig()
 
 QString Rig::settingFile(const QString &name) const
 {
-    return "./modules/" + QString::number(vdev::mouseSpec(mouse).productId, 16) + "/setting/" + name;
+    return "./modules/" + QString::number(vdev::mouseModel(mouse).productId, 16) + "/setting/" + name;
 }
 
 QByteArray Rig::fileContent(const QString &name) const

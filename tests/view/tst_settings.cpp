@@ -32,7 +32,7 @@ private slots:
     {
         for (int mouse : {vdev::Mouse553, vdev::Mouse560}) {
             Rig rig(mouse);
-            QCOMPARE(rig.view->icType, QString(vdev::mouseSpec(mouse).familyName));
+            QCOMPARE(rig.view->icType, QString(vdev::mouseModel(mouse).familyName));
             QCOMPARE(rig.view->isGun, mouse == vdev::Mouse560);
             QCOMPARE(rig.view->getGlobalData("common/language").toString(), QString("English"));
             for (const char *key : {"mouse/minDPI", "mouse/maxDPI", "mouse/dpiBase", "mouse/sensorType", "mouse/keyCount"})
