@@ -35,17 +35,9 @@ int main(int argc, char *argv[])
 
     Hid_Thread hid;
     for (int mouse : {vdev::Mouse553, vdev::Mouse560}) {
-        const vdev::MouseModel &s = vdev::mouseModel(mouse);
-        DeviceEntry e;
-        e.vid = vdev::VendorId;
-        e.pid = s.productId;
-        e.usagePage = s.usagePage;
-        e.usage = s.usage;
-        e.usagePage2 = s.usagePage2;
-        e.usage2 = s.usage2;
-        e.reportLength = s.reportLength;
+        DeviceEntry e;   // the transport needs only the command path and the report length
+        e.reportLength = vdev::mouseModel(mouse).reportLength;
         e.path = device.path(mouse, vdev::Iface::Command);
-        e.path2 = device.path(mouse, vdev::Iface::Status);
         hid.deviceList.append(e);
     }
 

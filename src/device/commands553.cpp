@@ -4,18 +4,13 @@
 #include "device/commandset.h"
 #include "device/hid_thread.h"
 
-#include <QDebug>
-#include <QThread>
-
 using cmdset::fillReport;
 using cmdset::loadBlock;
 
 void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 00";
+    if (!claimTransport("cmd Failed 00"))
         return;
-    }
     setRequest(cmd553::getSecrecyCode(byte1, byte2, byte3, byte4));
     fillReport(reply, cmd553::getSecrecyCodePrefill());
     queryCommand(0);
@@ -27,84 +22,43 @@ void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &by
 
 void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 01";
-        return;
-    }
-    setRequest(cmd553::setReportRate(rate));
-    sendCommand(0, true);
+    sendWithData("cmd Failed 01", cmd553::setReportRate(rate));
 }
 
 void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 02";
-        return;
-    }
-    setRequest(cmd553::setCurrentKeyMatrix(currentKeyMatrix));
-    sendCommand(0, true);
+    sendWithData("cmd Failed 02", cmd553::setCurrentKeyMatrix(currentKeyMatrix));
 }
 
 void Hid_Thread::hid553_02H_SetParameter_0(uchar *src64, uchar profileNo)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 12";
-        return;
-    }
-    setRequest(cmd553::setParameter0(profileNo));
-    loadBlock(dataBuffer, src64, cmd553::parameter0Length);
-    sendCommand(cmd553::parameter0Length, true);
+    sendWithData("cmd Failed 12", cmd553::setParameter0(profileNo), src64, cmd553::parameter0Length);
 }
 
 void Hid_Thread::hid553_03H_SetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 03";
-        return;
-    }
-    setRequest(cmd553::setKeyboardOption(byte1, byte2, byte3, byte4));
-    sendCommand(0, false);
-    QThread::msleep(8);
+    sendAndPause("cmd Failed 03", cmd553::setKeyboardOption(byte1, byte2, byte3, byte4), 8);
 }
 
 void Hid_Thread::hid553_03H_SetParameter_1(uchar *src192, uchar profileNo)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 12";
-        return;
-    }
-    setRequest(cmd553::setParameter1(profileNo));
-    loadBlock(dataBuffer, src192, cmd553::parameter1Length);
-    sendCommand(cmd553::parameter1Length, true);
+    sendWithData("cmd Failed 12", cmd553::setParameter1(profileNo), src192, cmd553::parameter1Length);
 }
 
 void Hid_Thread::hid553_04H_SetGunData(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 04";
-        return;
-    }
-    setRequest(cmd553::setGunData(byte1, byte2, byte3, byte4));
-    sendCommand(0, false);
-    QThread::msleep(8);
+    sendAndPause("cmd Failed 04", cmd553::setGunData(byte1, byte2, byte3, byte4), 8);
 }
 
 void Hid_Thread::hid553_0BH_SetCurrentDPI(uchar stage)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 0B";
-        return;
-    }
-    setRequest(cmd553::setCurrentDpi(stage));
-    sendCommand(0, true);
+    sendWithData("cmd Failed 0B", cmd553::setCurrentDpi(stage));
 }
 
 void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 0C";
+    if (!claimTransport("cmd Failed 0C"))
         return;
-    }
     uchar rgb[3];
     loadBlock(rgb, src3, 3);
     setRequest(cmd553::setFixLedColor(rgb[0], rgb[1], rgb[2]));
@@ -113,76 +67,38 @@ void Hid_Thread::hid553_0CH_SetFixLEDColor(uchar *src3)
 
 void Hid_Thread::hid553_0DH_SetRGBLedEffect(uchar effect, uchar option1, uchar option2)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 0D";
-        return;
-    }
-    setRequest(cmd553::setRgbLedEffect(effect, option1, option2));
-    sendCommand(0, true);
+    sendWithData("cmd Failed 0D", cmd553::setRgbLedEffect(effect, option1, option2));
 }
 
 void Hid_Thread::hid553_10H_SetLED8StageColor(uchar type, uchar *src24)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 10";
-        return;
-    }
-    const int length = cmd553::ledColourLength(type);
-    setRequest(cmd553::setLed8StageColor(type));
-    loadBlock(dataBuffer, src24, length);
-    sendCommand(length, true);
+    sendWithData("cmd Failed 10", cmd553::setLed8StageColor(type), src24, cmd553::ledColourLength(type));
 }
 
 void Hid_Thread::hid553_11H_SetDPISet(uchar dpiStage, uchar *src8)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 11";
-        return;
-    }
-    setRequest(cmd553::setDpiSet(dpiStage));
-    loadBlock(dataBuffer, src8, cmd553::dpiSetLength);
-    sendCommand(cmd553::dpiSetLength, true);
+    sendWithData("cmd Failed 11", cmd553::setDpiSet(dpiStage), src8, cmd553::dpiSetLength);
 }
 
 void Hid_Thread::hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 12";
-        return;
-    }
-    setRequest(cmd553::setKeyMatrix(indexAddOne));
-    loadBlock(dataBuffer, src64, cmd553::keyMatrixLength);
-    sendCommand(cmd553::keyMatrixLength, true);
+    sendWithData("cmd Failed 12", cmd553::setKeyMatrix(indexAddOne), src64, cmd553::keyMatrixLength);
 }
 
 void Hid_Thread::hid553_13H_SetMacroKey(uchar macroId, uchar *src128)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 13";
-        return;
-    }
-    setRequest(cmd553::setMacroKey(macroId));
-    loadBlock(dataBuffer, src128, cmd553::macroLength);
-    sendCommand(cmd553::macroLength, true);
+    sendWithData("cmd Failed 13", cmd553::setMacroKey(macroId), src128, cmd553::macroLength);
 }
 
 void Hid_Thread::hid553_80H_SyncData()
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 04";
-        return;
-    }
-    setRequest(cmd553::syncData());
-    sendCommand(0, false);
-    QThread::msleep(10);
+    sendAndPause("cmd Failed 04", cmd553::syncData(), 10);
 }
 
 void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 83";
+    if (!claimTransport("cmd Failed 83"))
         return;
-    }
     setRequest(cmd553::getKeyboardOption());
     fillReport(reply, cmd553::getKeyboardOptionPrefill(byte1, byte2, byte3, byte4));
     queryCommand(0);
@@ -194,10 +110,8 @@ void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar 
 
 void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)
 {
-    if (!waitForTransport()) {
-        qDebug() << "cmd Failed 8BH";
+    if (!claimTransport("cmd Failed 8BH"))
         return;
-    }
     setRequest(cmd553::getCurrentDpi());
     fillReport(reply, cmd553::getCurrentDpiPrefill(byte1));
     queryCommand(0);

@@ -6,6 +6,7 @@
 #include "device/hid_thread.h"
 
 #include "app/widget.h"
+#include "device/commandset.h"
 #include "device/hidapi_seam.h"
 #include "view/myqquickview.h"
 
@@ -141,6 +142,32 @@ bool Hid_Thread::waitForTransport()
     return false;
 }
 
+bool Hid_Thread::claimTransport(const char *failureLine)
+{
+    if (waitForTransport())
+        return true;
+    qDebug() << failureLine;
+    return false;
+}
+
+void Hid_Thread::sendWithData(const char *failureLine, const protocol::Payload &payload, const uchar *src, int length)
+{
+    if (!claimTransport(failureLine))
+        return;
+    setRequest(payload);
+    cmdset::loadBlock(dataBuffer, src, length);
+    sendCommand(length, true);
+}
+
+void Hid_Thread::sendAndPause(const char *failureLine, const protocol::Payload &payload, unsigned long pauseMs)
+{
+    if (!claimTransport(failureLine))
+        return;
+    setRequest(payload);
+    sendCommand(0, false);
+    QThread::msleep(pauseMs);
+}
+
 void Hid_Thread::settlePause()
 {
     QThread::msleep(5);
@@ -170,18 +197,15 @@ static bool dataPhaseAllowed(const DeviceEntry &entry, int length, int capacity)
     return true;
 }
 
-bool Hid_Thread::sendCommand(int length, bool settle)
+bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode)
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-
-    // The event processing above may have run a device check: look the entry up afterwards.
     const DeviceEntry *entry = entryAt(deviceIndex);
     if (!entry || entry->path.isEmpty())
         return endTransfer(false);
     if (!dataPhaseAllowed(*entry, length, static_cast<int>(sizeof dataBuffer)))
         return endTransfer(false);
-    const int reportLength = entry->reportLength;
-    const bool encode = entry->isEncode;
+    reportLength = entry->reportLength;
+    encode = entry->isEncode;
 
     if (!openCommandInterface(deviceIndex))
         return endTransfer(false);
@@ -189,6 +213,18 @@ bool Hid_Thread::sendCommand(int length, bool settle)
         USBDataEncryption(request + 1, secrecyCode);
     if (!openCommandInterface(deviceIndex) || hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
         return endTransfer(false);
+    return true;
+}
+
+bool Hid_Thread::sendCommand(int length, bool settle)
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+
+    // The event processing above may have run a device check: the entry is looked up afterwards.
+    int reportLength = 0;
+    bool encode = false;
+    if (!sendRequest(length, reportLength, encode))
+        return false;
     if (settle)
         settlePause();
     if (length == 0)
@@ -209,20 +245,10 @@ bool Hid_Thread::sendCommand(int length, bool settle)
 
 bool Hid_Thread::queryCommand(int length)
 {
-    const DeviceEntry *entry = entryAt(deviceIndex);
-    if (!entry || entry->path.isEmpty())
-        return endTransfer(false);
-    if (!dataPhaseAllowed(*entry, length, static_cast<int>(sizeof dataBuffer)))
-        return endTransfer(false);
-    const int reportLength = entry->reportLength;
-    const bool encode = entry->isEncode;
-
-    if (!openCommandInterface(deviceIndex))
-        return endTransfer(false);
-    if (encode)
-        USBDataEncryption(request + 1, secrecyCode);
-    if (!openCommandInterface(deviceIndex) || hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
-        return endTransfer(false);
+    int reportLength = 0;
+    bool encode = false;
+    if (!sendRequest(length, reportLength, encode))
+        return false;
     if (!openCommandInterface(deviceIndex) || hid::get_feature_report(commandHandle, reply, featureReportSize) < 0)
         return endTransfer(false);
     if (length == 0) {

@@ -116,6 +116,19 @@ private:
     void closeCommandHandle();
     // Ends a transfer: closes the handle, releases the transport.
     bool endTransfer(bool ok);
+    // First step of every transfer: refuses a data phase the entry cannot carry, then scrambles
+    // (if the device wants it) and sends the request. On failure the transfer has been ended.
+    bool sendRequest(int length, int &reportLength, bool &encode);
+    // Claims the transport for a command slot; writes failureLine when it stays busy.
+    bool claimTransport(const char *failureLine);
+    // A request and its data block (length bytes of src, zeros when src is null), settled.
+    void sendWithData(const char *failureLine, const protocol::Payload &payload, const uchar *src = nullptr,
+                      int length = 0);
+    // A request without data, unsettled, followed by a fixed pause.
+    void sendAndPause(const char *failureLine, const protocol::Payload &payload, unsigned long pauseMs);
+    // The repeated 560 requests: one per attempt number (only one on gun devices).
+    void sendRepeated(const char *failureLine, protocol::Payload (*makeRequest)(uint8_t attempt, uint8_t value),
+                      uchar value);
     bool isGunDevice() const;
 
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the

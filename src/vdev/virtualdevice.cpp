@@ -32,20 +32,6 @@ DeviceMonitor *createVirtualMonitor(QObject *parent)
     return monitor;
 }
 
-std::string hexBytes(const std::vector<uint8_t> &bytes)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string s;
-    s.reserve(bytes.size() * 3);
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        if (i)
-            s += ' ';
-        s += digits[bytes[i] >> 4];
-        s += digits[bytes[i] & 0x0F];
-    }
-    return s;
-}
-
 } // namespace
 
 const char *ifaceName(Iface iface)
@@ -332,6 +318,30 @@ bool VirtualDevice::alive(const Handle *h) const
     return m.plugged && m.epoch == h->epoch;
 }
 
+VirtualDevice::Handle *VirtualDevice::handleFor(hid_device *device, Call call, bool haveBuffer)
+{
+    Handle *h = handleOf(device);
+    if (h && haveBuffer)
+        return h;
+    log(-1, Iface::None, call, -1);
+    return nullptr;
+}
+
+bool VirtualDevice::faultHits(Call call, int mouse, Iface iface)
+{
+    FaultAction action;
+    if (!takeFault(call, mouse, iface, action))
+        return false;
+    if (action == FaultAction::Unplug && mouse >= 0)
+        unplugLocked(mouse);
+    return true;
+}
+
+bool VirtualDevice::onCommandInterface(const Handle *h, Call call)
+{
+    return !faultHits(call, h->mouse, h->iface) && alive(h) && h->iface == Iface::Command;
+}
+
 bool VirtualDevice::takeFault(Call call, int mouse, Iface iface, FaultAction &action)
 {
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
@@ -365,7 +375,7 @@ void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uin
     if (m_logFile) {
         std::fprintf(m_logFile, "%12.3f %s %s %s %d %s\n", e.timeMs(),
                      mouse >= 0 ? models[mouse].familyName : "-", ifaceName(iface), callName(call), result,
-                     hexBytes(e.bytes).c_str());
+                     hexText(e.bytes.data(), e.bytes.size()).c_str());
         std::fflush(m_logFile);
     }
     // A long demo session must not grow without bound: the oldest half goes first.
@@ -378,8 +388,7 @@ void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uin
 hid_device_info *VirtualDevice::enumerate(unsigned short vendorId, unsigned short productId)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    FaultAction action;
-    if (takeFault(Call::Enumerate, -1, Iface::None, action)) {
+    if (faultHits(Call::Enumerate, -1, Iface::None)) {
         log(-1, Iface::None, Call::Enumerate, -1);
         return nullptr;
     }
@@ -442,14 +451,7 @@ hid_device *VirtualDevice::openPath(const char *pathText)
                 iface = i;
                 break;
             }
-    FaultAction action;
-    if (takeFault(Call::Open, mouse, iface, action)) {
-        if (action == FaultAction::Unplug && mouse >= 0)
-            unplugLocked(mouse);
-        log(mouse, iface, Call::Open, -1);
-        return nullptr;
-    }
-    if (mouse < 0 || !m_mice[mouse].plugged) {
+    if (faultHits(Call::Open, mouse, iface) || mouse < 0 || !m_mice[mouse].plugged) {
         log(mouse, iface, Call::Open, -1);
         return nullptr;
     }
@@ -462,19 +464,10 @@ hid_device *VirtualDevice::openPath(const char *pathText)
 int VirtualDevice::setNonblocking(hid_device *device, int nonblock)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Handle *h = handleOf(device);
-    if (!h) {
-        log(-1, Iface::None, Call::SetNonblocking, -1);
+    Handle *h = handleFor(device, Call::SetNonblocking);
+    if (!h)
         return -1;
-    }
-    FaultAction action;
-    if (takeFault(Call::SetNonblocking, h->mouse, h->iface, action)) {
-        if (action == FaultAction::Unplug)
-            unplugLocked(h->mouse);
-        log(h->mouse, h->iface, Call::SetNonblocking, -1);
-        return -1;
-    }
-    if (!alive(h)) {
+    if (faultHits(Call::SetNonblocking, h->mouse, h->iface) || !alive(h)) {
         log(h->mouse, h->iface, Call::SetNonblocking, -1);
         return -1;
     }
@@ -486,19 +479,11 @@ int VirtualDevice::setNonblocking(hid_device *device, int nonblock)
 int VirtualDevice::sendFeatureReport(hid_device *device, const unsigned char *data, size_t length)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Handle *h = handleOf(device);
-    if (!h || !data) {
-        log(-1, Iface::None, Call::SendFeature, -1);
+    Handle *h = handleFor(device, Call::SendFeature, data != nullptr);
+    if (!h)
         return -1;
-    }
-    FaultAction action;
-    int result = -1;
-    if (takeFault(Call::SendFeature, h->mouse, h->iface, action)) {
-        if (action == FaultAction::Unplug)
-            unplugLocked(h->mouse);
-    } else if (alive(h) && h->iface == Iface::Command) {
-        result = m_mice[h->mouse].firmware->featureWrite(data, length);
-    }
+    const int result = onCommandInterface(h, Call::SendFeature)
+        ? m_mice[h->mouse].firmware->featureWrite(data, length) : -1;
     log(h->mouse, h->iface, Call::SendFeature, result, data, length);
     m_changed.notify_all();
     return result;
@@ -507,19 +492,11 @@ int VirtualDevice::sendFeatureReport(hid_device *device, const unsigned char *da
 int VirtualDevice::getFeatureReport(hid_device *device, unsigned char *data, size_t length)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Handle *h = handleOf(device);
-    if (!h || !data) {
-        log(-1, Iface::None, Call::GetFeature, -1);
+    Handle *h = handleFor(device, Call::GetFeature, data != nullptr);
+    if (!h)
         return -1;
-    }
-    FaultAction action;
-    int result = -1;
-    if (takeFault(Call::GetFeature, h->mouse, h->iface, action)) {
-        if (action == FaultAction::Unplug)
-            unplugLocked(h->mouse);
-    } else if (alive(h) && h->iface == Iface::Command) {
-        result = m_mice[h->mouse].firmware->featureRead(data, length);
-    }
+    const int result = onCommandInterface(h, Call::GetFeature)
+        ? m_mice[h->mouse].firmware->featureRead(data, length) : -1;
     const size_t shown = result > 0 ? std::min(static_cast<size_t>(result), length) : 0;
     log(h->mouse, h->iface, Call::GetFeature, result, data, shown);
     return result;
@@ -528,19 +505,11 @@ int VirtualDevice::getFeatureReport(hid_device *device, unsigned char *data, siz
 int VirtualDevice::write(hid_device *device, const unsigned char *data, size_t length)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Handle *h = handleOf(device);
-    if (!h || !data) {
-        log(-1, Iface::None, Call::Write, -1);
+    Handle *h = handleFor(device, Call::Write, data != nullptr);
+    if (!h)
         return -1;
-    }
-    FaultAction action;
-    int result = -1;
-    if (takeFault(Call::Write, h->mouse, h->iface, action)) {
-        if (action == FaultAction::Unplug)
-            unplugLocked(h->mouse);
-    } else if (alive(h) && h->iface == Iface::Command) {
-        result = m_mice[h->mouse].firmware->outputWrite(data, length);
-    }
+    const int result = onCommandInterface(h, Call::Write)
+        ? m_mice[h->mouse].firmware->outputWrite(data, length) : -1;
     log(h->mouse, h->iface, Call::Write, result, data, length);
     m_changed.notify_all();
     return result;
@@ -563,11 +532,9 @@ int VirtualDevice::readTimeout(hid_device *device, unsigned char *data, size_t l
 int VirtualDevice::readLocked(std::unique_lock<std::mutex> &lock, hid_device *device, unsigned char *data,
                               size_t length, int milliseconds, Call call)
 {
-    Handle *h = handleOf(device);
-    if (!h || !data) {
-        log(-1, Iface::None, call, -1);
+    Handle *h = handleFor(device, call, data != nullptr);
+    if (!h)
         return -1;
-    }
     // The handle is only looked at again after checking it is still registered: a close from
     // another thread while this read waits must not leave it dangling.
     const int mouse = h->mouse;
@@ -645,14 +612,10 @@ int VirtualDevice::readLocked(std::unique_lock<std::mutex> &lock, hid_device *de
 void VirtualDevice::close(hid_device *device)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Handle *h = handleOf(device);
-    if (!h) {
-        log(-1, Iface::None, Call::Close, -1);
+    Handle *h = handleFor(device, Call::Close);
+    if (!h)
         return;
-    }
-    FaultAction action;
-    if (takeFault(Call::Close, h->mouse, h->iface, action) && action == FaultAction::Unplug)
-        unplugLocked(h->mouse);
+    faultHits(Call::Close, h->mouse, h->iface);
     log(h->mouse, h->iface, Call::Close, 0);
     m_handles.erase(h);
     delete h;

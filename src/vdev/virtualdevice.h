@@ -170,6 +170,15 @@ private:
     // All below with m_mutex held.
     Handle *handleOf(hid_device *device) const;
     bool alive(const Handle *h) const;
+    // The handle of a call; null (the call logged as failed) for an unknown handle or a
+    // missing buffer.
+    Handle *handleFor(hid_device *device, Call call, bool haveBuffer = true);
+    // Applies a fault aimed at this call (an unplug fault unplugs first); true when one hit,
+    // and the call then fails.
+    bool faultHits(Call call, int mouse, Iface iface);
+    // Whether a report call on this handle reaches the firmware: no fault hit, the mouse is
+    // still the one the handle was opened on, and it is the command interface.
+    bool onCommandInterface(const Handle *h, Call call);
     // Applies a matching fault; returns the action, or false when no fault hits.
     bool takeFault(Call call, int mouse, Iface iface, FaultAction &action);
     void log(int mouse, Iface iface, Call call, int result, const uint8_t *bytes = nullptr, size_t n = 0);

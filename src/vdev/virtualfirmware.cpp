@@ -36,6 +36,7 @@ bool zeros(const Payload &p, int from, int to)
 // The three blocks of the 553 family that carry 0 in place of a checksum, recognised by shape.
 bool isParameter0(const Payload &p) { return p[0] == 0x02 && zeros(p, 2, 5) && p[6] == 0x01 && p[7] == 0; }
 bool isParameter1(const Payload &p) { return p[0] == 0x03 && zeros(p, 1, 4) && p[6] == 0x03 && p[7] == 0; }
+bool isKeyMatrixIndex(uint8_t id) { return id >= 1 && id <= 4; }
 bool isMacro553(const Payload &p) { return p[0] == 0x04 && p[1] == 0 && p[2] < 12 && zeros(p, 3, 7); }
 
 Payload reply(uint8_t b0, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0, uint8_t b4 = 0, uint8_t b5 = 0)
@@ -43,10 +44,13 @@ Payload reply(uint8_t b0, uint8_t b1 = 0, uint8_t b2 = 0, uint8_t b3 = 0, uint8_
     return protocol::command(b0, b1, b2, b3, b4, b5);
 }
 
-std::string hex(const uint8_t *bytes, size_t n)
+} // namespace
+
+std::string hexText(const uint8_t *bytes, size_t n)
 {
     static const char digits[] = "0123456789abcdef";
     std::string s;
+    s.reserve(n * 3);
     for (size_t i = 0; i < n; ++i) {
         if (i)
             s += ' ';
@@ -55,8 +59,6 @@ std::string hex(const uint8_t *bytes, size_t n)
     }
     return s;
 }
-
-} // namespace
 
 VirtualFirmware::VirtualFirmware(Family family, int reportLength)
     : m_family(family)
@@ -236,20 +238,11 @@ bool VirtualFirmware::handle553(const Payload &p)
         m_state.rgbEffect = {p[1], p[2], p[3]};
         return true;
     case 0x10:
-        if (p[2] != cmd553::ledColourLength(p[1]))
-            return false;
-        expectData(Block::LedColours, p[1], p[2]);
-        return true;
+        return startDataPhase(p, Block::LedColours, true, cmd553::ledColourLength(p[1]));
     case 0x11:
-        if (p[2] != cmd553::dpiSetLength)
-            return false;
-        expectData(Block::DpiSet, p[1], p[2]);
-        return true;
+        return startDataPhase(p, Block::DpiSet, true, cmd553::dpiSetLength);
     case 0x12:
-        if (p[1] < 1 || p[1] > 4 || p[2] != cmd553::keyMatrixLength)
-            return false;
-        expectData(Block::KeyMatrix, p[1], p[2]);
-        return true;
+        return startDataPhase(p, Block::KeyMatrix, isKeyMatrixIndex(p[1]), cmd553::keyMatrixLength);
     case 0x8B:
         m_reply = reply(0x8B, m_state.dpiStage);
         return true;
@@ -278,20 +271,11 @@ bool VirtualFirmware::handle560(const Payload &p)
         m_state.lastAttempt = p[1];
         return true;
     case 0x0C:
-        if (p[1] >= m_state.profile.size() || p[2] != cmd560::profileLength)
-            return false;
-        expectData(Block::Profile, p[1], p[2]);
-        return true;
+        return startDataPhase(p, Block::Profile, p[1] < m_state.profile.size(), cmd560::profileLength);
     case 0x0D:
-        if (p[1] < 1 || p[1] > 4 || p[2] != cmd560::keyMatrixLength)
-            return false;
-        expectData(Block::KeyMatrix, p[1], p[2]);
-        return true;
+        return startDataPhase(p, Block::KeyMatrix, isKeyMatrixIndex(p[1]), cmd560::keyMatrixLength);
     case 0x0F:
-        if (p[1] >= m_state.macro.size() || p[2] != cmd560::macroLength)
-            return false;
-        expectData(Block::Macro, p[1], p[2]);
-        return true;
+        return startDataPhase(p, Block::Macro, p[1] < m_state.macro.size(), cmd560::macroLength);
     case 0x81:
         m_reply = reply(0x81, m_state.keyboardOption560[0], m_state.keyboardOption560[1]);
         return true;
@@ -310,6 +294,16 @@ bool VirtualFirmware::handle560(const Payload &p)
     default:
         return false;
     }
+}
+
+// A request that opens a data phase: the block's id in b1 (refused when out of range) and its
+// length in b2, which must be the block's own.
+bool VirtualFirmware::startDataPhase(const Payload &p, Block block, bool idInRange, size_t length)
+{
+    if (!idInRange || p[2] != length)
+        return false;
+    expectData(block, p[1], p[2]);
+    return true;
 }
 
 void VirtualFirmware::expectData(Block block, uint8_t id, size_t length)
@@ -420,28 +414,28 @@ std::string VirtualFirmware::describe() const
         << "lightSpeed " << int(s.lightSpeed) << '\n'
         << "brightness " << int(s.brightness) << '\n'
         << "colourIndex " << int(s.colourIndex) << '\n'
-        << "identity " << hex(s.keyboardOption.data(), s.keyboardOption.size()) << '\n';
+        << "identity " << hexText(s.keyboardOption.data(), s.keyboardOption.size()) << '\n';
     if (m_family == Family::F553) {
         out << "currentKeyMatrix " << int(s.currentKeyMatrix) << '\n'
-            << "dpiSet " << hex(s.dpiSet.data(), s.dpiSet.size()) << '\n'
-            << "fixColour " << hex(s.fixColour.data(), s.fixColour.size()) << '\n'
-            << "rgbEffect " << hex(s.rgbEffect.data(), s.rgbEffect.size()) << '\n'
-            << "ledColours " << int(s.ledColourType) << ": " << hex(s.ledColours.data(), s.ledColours.size()) << '\n'
-            << "keyboardOption " << hex(s.keyboardOptionSet.data(), s.keyboardOptionSet.size()) << '\n';
+            << "dpiSet " << hexText(s.dpiSet.data(), s.dpiSet.size()) << '\n'
+            << "fixColour " << hexText(s.fixColour.data(), s.fixColour.size()) << '\n'
+            << "rgbEffect " << hexText(s.rgbEffect.data(), s.rgbEffect.size()) << '\n'
+            << "ledColours " << int(s.ledColourType) << ": " << hexText(s.ledColours.data(), s.ledColours.size()) << '\n'
+            << "keyboardOption " << hexText(s.keyboardOptionSet.data(), s.keyboardOptionSet.size()) << '\n';
         for (size_t i = 0; i < s.gunData.size(); ++i)
-            out << "gun " << i << ' ' << hex(s.gunData[i].data(), s.gunData[i].size()) << '\n';
+            out << "gun " << i << ' ' << hexText(s.gunData[i].data(), s.gunData[i].size()) << '\n';
     } else {
         out << "currentProfile " << int(s.currentProfile) << '\n'
-            << "keyboardOption " << hex(s.keyboardOption560.data(), s.keyboardOption560.size()) << '\n'
+            << "keyboardOption " << hexText(s.keyboardOption560.data(), s.keyboardOption560.size()) << '\n'
             << "rateRequests " << s.reportRateRequests << '\n'
             << "dpiRequests " << s.dpiRequests << '\n';
         for (size_t i = 0; i < s.profile.size(); ++i)
-            out << "profile " << i << ' ' << hex(s.profile[i].data(), s.profile[i].size()) << '\n';
+            out << "profile " << i << ' ' << hexText(s.profile[i].data(), s.profile[i].size()) << '\n';
     }
-    out << "parameter0 " << int(s.parameter0Profile) << ": " << hex(s.parameter0.data(), 8) << '\n'
-        << "parameter1 " << int(s.parameter1Mask) << ": " << hex(s.parameter1.data(), 8) << '\n';
+    out << "parameter0 " << int(s.parameter0Profile) << ": " << hexText(s.parameter0.data(), 8) << '\n'
+        << "parameter1 " << int(s.parameter1Mask) << ": " << hexText(s.parameter1.data(), 8) << '\n';
     for (size_t i = 1; i < s.keyMatrix.size(); ++i)
-        out << "keyMatrix " << i << ' ' << hex(s.keyMatrix[i].data(), 64) << '\n';
+        out << "keyMatrix " << i << ' ' << hexText(s.keyMatrix[i].data(), 64) << '\n';
     out << "macrosWritten " << s.macroWritten << '\n'
         << "scrambled " << (s.scrambled ? s.sCode : std::string("no")) << '\n'
         << "badChecksums " << s.badChecksums << '\n'

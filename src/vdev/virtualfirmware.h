@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// Bytes as lower-case hex pairs separated by spaces (state descriptions and the wire log file).
+std::string hexText(const uint8_t *bytes, size_t n);
+
 class VirtualFirmware
 {
 public:
@@ -129,9 +132,9 @@ private:
     bool handleCommon(const protocol::Payload &p);
     bool handle553(const protocol::Payload &p);
     bool handle560(const protocol::Payload &p);
+    bool startDataPhase(const protocol::Payload &p, Block block, bool idInRange, size_t length);
     void expectData(Block block, uint8_t id, size_t length);
     void applyData();
-    void answer(const protocol::Payload &reply);
     void queueStatus(uint8_t type);
     void queueProfileRead(uint8_t profile);
     void ignore(const protocol::Payload &p, int State::*counter);

@@ -1,5 +1,5 @@
-// The real program, started from another folder: it works in its own folder, and a second
-// start hands over to the first and leaves with exit code 1.
+// The real program, started from another folder: a second start hands over to the first and
+// leaves with exit code 1; a copy in another folder runs on its own, in its own folder.
 #include "app/singleinstance.h"
 #include "testsupport.h"
 
@@ -13,47 +13,51 @@ class tst_Startup : public QObject
 {
     Q_OBJECT
 private slots:
-    void secondStartLeavesFirstWorksFromItsFolder();
+    void secondStartHandsOverOtherFolderRunsApart();
 };
 
-void tst_Startup::secondStartLeavesFirstWorksFromItsFolder()
+void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
 {
-    // A private copy of the program and its data has its own single-instance id, untouched by
-    // other tests running the program at the same time.
-    QTemporaryDir home, elsewhere, config;
-    const QString program = home.filePath(QStringLiteral("mousecfg"));
-    QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
-    QVERIFY(testsupport::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), home.filePath(QStringLiteral("modules"))));
+    // Private copies have their own single-instance ids, untouched by other tests running at once.
+    QTemporaryDir folderA, folderB, elsewhere, config;
+    const QString programA = folderA.filePath(QStringLiteral("mousecfg"));
+    const QString programB = folderB.filePath(QStringLiteral("mousecfg"));
+    for (const QString &program : {programA, programB})
+        QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
+    QVERIFY(testsupport::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), folderB.filePath(QStringLiteral("modules"))));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-    QProcess first, second;
-    for (QProcess *p : {&first, &second}) {
+    QProcess second, other;
+    for (QProcess *p : {&second, &other}) {
         p->setProcessEnvironment(env);
         p->setWorkingDirectory(elsewhere.path());
         p->setProcessChannelMode(QProcess::ForwardedChannels);
     }
 
-    first.start(program, {});
+    // This test owns A's id, as a running first instance would.
+    SingleInstance first(SingleInstance::idForExecutable(programA));
+    QVERIFY(!first.isRunning());
+    QSignalSpy messages(&first, &SingleInstance::messageReceived);
+    second.start(programA, {});
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 60000);
+    QCOMPARE(second.exitCode(), 1);
+    QCOMPARE(messages.count(), 1);
+
+    other.start(programB, {});
     bool listening = false;
-    for (QDeadlineTimer deadline(60000); !listening && !deadline.hasExpired() && first.state() != QProcess::NotRunning;) {
+    for (QDeadlineTimer deadline(60000); !listening && !deadline.hasExpired() && other.state() != QProcess::NotRunning;) {
         QLocalSocket probe;
-        probe.connectToServer(SingleInstance::idForExecutable(program));
+        probe.connectToServer(SingleInstance::idForExecutable(programB));
         listening = probe.waitForConnected(200) || (QTest::qWait(100), false);
     }
-    QVERIFY2(listening, "the first instance is up");
-    QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(first.processId())).canonicalFilePath(),
-             QFileInfo(home.path()).canonicalFilePath());
-
-    second.start(program, {});
-    QVERIFY(second.waitForFinished(60000));
-    QCOMPARE(second.exitCode(), 1);
-    QCOMPARE(first.state(), QProcess::Running);
-
-    first.terminate();
-    if (!first.waitForFinished(10000))
-        first.kill();
+    QVERIFY2(listening, "the copy in another folder runs");
+    QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(other.processId())).canonicalFilePath(),
+             QFileInfo(folderB.path()).canonicalFilePath());
+    other.terminate();
+    if (!other.waitForFinished(10000))
+        other.kill();
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)

@@ -16,130 +16,113 @@ class tst_Widget : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
-    void trayIcon();
-    void restore_data();
-    void restore();
-    void deviceChange_data();
-    void deviceChange();
-    void copyDataWarning();
-    void quitActionStopsPollingAndExits();
+    void init()
+    {
+        deviceConnected = false;
+        w = std::make_unique<Widget>();
+    }
+
+    void cleanup()
+    {
+        w.reset();
+        deviceConnected = false;
+        copydata::setPresenter({});
+    }
+
+    void trayIcon()
+    {
+        const QString name = QSettings(QStringLiteral("./modules/devConfig.ini"), QSettings::IniFormat)
+                                 .value(QStringLiteral("common/name")).toString();
+        QVERIFY(!name.isEmpty());
+        QCOMPARE(w->trayIcon->toolTip(), name);
+        QCOMPARE(w->windowTitle(), name);
+        QVERIFY2(!w->trayIcon->icon().isNull(), "logo.ico loads");
+        QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 1);
+    }
+
+    void restore_data()
+    {
+        QTest::addColumn<int>("reason");  // -1: a second start's message instead of the tray
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("restored");
+        QTest::newRow("double click, no device") << int(QSystemTrayIcon::DoubleClick) << false << false;
+        QTest::newRow("second start, no device") << -1 << false << false;
+        QTest::newRow("single click") << int(QSystemTrayIcon::Trigger) << true << false;
+        QTest::newRow("context menu") << int(QSystemTrayIcon::Context) << true << false;
+        QTest::newRow("double click with device") << int(QSystemTrayIcon::DoubleClick) << true << true;
+        QTest::newRow("second start with device") << -1 << true << true;
+    }
+
+    void restore()
+    {
+        QFETCH(int, reason);
+        QFETCH(bool, connected);
+        QFETCH(bool, restored);
+        w->showMinimized();
+        w->hide();
+        deviceConnected = connected;
+
+        if (reason < 0)
+            w->receiveMessage(QString());
+        else
+            emit w->trayIcon->activated(QSystemTrayIcon::ActivationReason(reason));
+        QCoreApplication::processEvents();
+
+        QCOMPARE(w->isVisible(), restored);
+        if (restored)
+            QVERIFY(!w->isMinimized());
+    }
+
+    void deviceChange()
+    {
+        // While a device is polled its removal is noticed there: nothing is scheduled.
+        w->hid.isPolling = true;
+        w->deviceMonitor->notifyChanged();  // as the platform reports it
+        QVERIFY(!w->checkTimer.isActive());
+
+        // A burst restarts the one timer: a single check, 1024 ms after the last notification.
+        w->hid.isPolling = false;
+        w->deviceMonitor->notifyChanged();
+        QTest::qWait(150);
+        const int before = w->checkTimer.remainingTime();
+        w->deviceMonitor->notifyChanged();
+        w->deviceMonitor->notifyChanged();
+        QVERIFY(w->checkTimer.isActive());
+        QVERIFY(w->checkTimer.isSingleShot());
+        QVERIFY(w->checkTimer.remainingTime() > before);
+        QVERIFY(w->checkTimer.remainingTime() > 900);
+    }
+
+    void copyDataWarning()
+    {
+        QStringList shown;
+        copydata::setPresenter([&shown](const QString &title, const QString &text) { shown << title << text; });
+        const copydata::Record good{copydata::WarningTag, 4, QByteArray("note\0", 5)};
+        const copydata::Record wrongTag{0x1234, 4, QByteArray("note\0", 5)};
+
+        QVERIFY(!showCopyDataMessage(good, nullptr));
+        QVERIFY(!showCopyDataMessage(wrongTag, w.get()));
+        QVERIFY(shown.isEmpty());
+        QVERIFY(showCopyDataMessage(good, w.get()));
+        QCOMPARE(shown, QStringList({w->windowTitle(), QStringLiteral("note")}));
+    }
+
+    void quitActionStopsPollingAndExits()
+    {
+        w->hid.isPolling = true;
+        bool pollingWhenLeaving = true;
+        QTimer::singleShot(0, this, [&] {
+            w->trayMenu->actions().first()->trigger();
+            pollingWhenLeaving = w->hid.isPolling;
+        });
+        QTimer::singleShot(10000, this, [] { QCoreApplication::exit(99); });  // safety net
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(!pollingWhenLeaving);
+    }
 
 private:
     std::unique_ptr<Widget> w;
 };
-
-void tst_Widget::init()
-{
-    deviceConnected = false;
-    w = std::make_unique<Widget>();
-}
-
-void tst_Widget::cleanup()
-{
-    w.reset();
-    deviceConnected = false;
-    copydata::setPresenter({});
-}
-
-void tst_Widget::trayIcon()
-{
-    const QString name = QSettings(QStringLiteral("./modules/devConfig.ini"), QSettings::IniFormat)
-                             .value(QStringLiteral("common/name")).toString();
-    QVERIFY(!name.isEmpty());
-    QCOMPARE(w->trayIcon->toolTip(), name);
-    QCOMPARE(w->windowTitle(), name);
-    QVERIFY2(!w->trayIcon->icon().isNull(), "logo.ico loads");
-    QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 1);
-}
-
-void tst_Widget::restore_data()
-{
-    QTest::addColumn<int>("reason");  // -1: a second start's message instead of the tray
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<bool>("restored");
-    QTest::newRow("double click, no device") << int(QSystemTrayIcon::DoubleClick) << false << false;
-    QTest::newRow("second start, no device") << -1 << false << false;
-    QTest::newRow("single click") << int(QSystemTrayIcon::Trigger) << true << false;
-    QTest::newRow("context menu") << int(QSystemTrayIcon::Context) << true << false;
-    QTest::newRow("double click with device") << int(QSystemTrayIcon::DoubleClick) << true << true;
-    QTest::newRow("second start with device") << -1 << true << true;
-}
-
-void tst_Widget::restore()
-{
-    QFETCH(int, reason);
-    QFETCH(bool, connected);
-    QFETCH(bool, restored);
-    w->showMinimized();
-    w->hide();
-    deviceConnected = connected;
-
-    if (reason < 0)
-        w->receiveMessage(QString());
-    else
-        emit w->trayIcon->activated(QSystemTrayIcon::ActivationReason(reason));
-    QCoreApplication::processEvents();
-
-    QCOMPARE(w->isVisible(), restored);
-    if (restored)
-        QVERIFY(!w->isMinimized());
-}
-
-void tst_Widget::deviceChange_data()
-{
-    QTest::addColumn<bool>("polling");
-    QTest::newRow("device being polled") << true;
-    QTest::newRow("no polling") << false;
-}
-
-void tst_Widget::deviceChange()
-{
-    QFETCH(bool, polling);
-    w->hid.isPolling = polling;
-    w->deviceMonitor->notifyChanged();  // as the platform reports it
-    QCOMPARE(w->checkTimer.isActive(), !polling);
-    if (polling)
-        return;
-
-    // A burst restarts the one timer: a single check, 1024 ms after the last notification.
-    QTest::qWait(150);
-    const int before = w->checkTimer.remainingTime();
-    w->deviceMonitor->notifyChanged();
-    w->deviceMonitor->notifyChanged();
-    QVERIFY(w->checkTimer.isActive());
-    QVERIFY(w->checkTimer.isSingleShot());
-    QVERIFY(w->checkTimer.remainingTime() > before);
-    QVERIFY(w->checkTimer.remainingTime() > 900);
-}
-
-void tst_Widget::copyDataWarning()
-{
-    QStringList shown;
-    copydata::setPresenter([&shown](const QString &title, const QString &text) { shown << title << text; });
-    const copydata::Record good{copydata::WarningTag, 4, QByteArray("note\0", 5)};
-    const copydata::Record wrongTag{0x1234, 4, QByteArray("note\0", 5)};
-
-    QVERIFY(!showCopyDataMessage(good, nullptr));
-    QVERIFY(!showCopyDataMessage(wrongTag, w.get()));
-    QVERIFY(shown.isEmpty());
-    QVERIFY(showCopyDataMessage(good, w.get()));
-    QCOMPARE(shown, QStringList({w->windowTitle(), QStringLiteral("note")}));
-}
-
-void tst_Widget::quitActionStopsPollingAndExits()
-{
-    w->hid.isPolling = true;
-    bool pollingWhenLeaving = true;
-    QTimer::singleShot(0, this, [&] {
-        w->trayMenu->actions().first()->trigger();
-        pollingWhenLeaving = w->hid.isPolling;
-    });
-    QTimer::singleShot(10000, this, [] { QCoreApplication::exit(99); });  // safety net
-    QCOMPARE(QCoreApplication::exec(), 0);
-    QVERIFY(!pollingWhenLeaving);
-}
 
 QTEST_MAIN(tst_Widget)
 #include "tst_widget.moc"

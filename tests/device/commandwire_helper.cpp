@@ -1,6 +1,7 @@
 #include "commandwire_helper.h"
 
 #include "device/hidapi_seam.h"
+#include "device/widget_rig.h"
 #include "testsupport.h"
 
 namespace commandwire {
@@ -16,43 +17,38 @@ QByteArray pattern(int length, int seed)
     return b;
 }
 
+QByteArray hexOf(std::initializer_list<uchar> values)
+{
+    return QByteArray(reinterpret_cast<const char *>(values.begin()), int(values.size())).toHex();
+}
+
 QByteArray dataOut(const Transfer &t, int length, int reportLength)
 {
-    const int chunk = qMin(length, reportLength);
     QByteArray out;
     for (const QByteArray &w : t.writes)
-        out += w.mid(1, chunk);
+        out += w.mid(1, qMin(length, reportLength));
     return out.left(length);
 }
 
 Rig::Rig(int mouse, Hid_Thread *useThread)
-    : hid(useThread ? *useThread : ownThread)
-    , mouse(mouse)
-    , reportLength(vdev::mouseModel(mouse).reportLength)
+    : hid(useThread ? *useThread : ownThread), mouse(mouse), reportLength(vdev::mouseModel(mouse).reportLength)
 {
     device.install();
-    device.plug(mouse);
-    const vdev::MouseModel &model = vdev::mouseModel(mouse);
-    DeviceEntry entry;
-    entry.type = 1;
-    entry.vid = vdev::VendorId;
-    entry.pid = model.productId;
-    entry.usagePage = model.usagePage;
-    entry.usage = model.usage;
-    entry.usagePage2 = model.usagePage2;
-    entry.usage2 = model.usage2;
-    entry.reportLength = model.reportLength;
-    entry.path = device.path(mouse, Iface::Command);
-    entry.path2 = device.path(mouse, Iface::Status);
-    hid.deviceList = {entry};
-    hid.deviceIndex = 0;
-    hid.hidBusy = false;
+    connect();
 }
 
 Rig::~Rig()
 {
     hid.deviceList.clear();
     device.uninstall();
+}
+
+void Rig::connect()
+{
+    device.plug(mouse);
+    hid.deviceList = {vdevtest::entryFor(device, mouse)};
+    hid.deviceIndex = 0;
+    hid.hidBusy = false;
 }
 
 void Rig::run(const std::function<void(Hid_Thread &)> &f)
@@ -63,60 +59,41 @@ void Rig::run(const std::function<void(Hid_Thread &)> &f)
     hid::free_enumeration(hid::enumerate(0xFFFF, 0xFFFF));
 }
 
-static QByteArray toBytes(const std::vector<uint8_t> &v)
-{
-    return QByteArray(reinterpret_cast<const char *>(v.data()), int(v.size()));
-}
-
 QList<Transfer> Rig::transfers() const
 {
     const std::vector<vdev::WireEvent> log = device.wireLog();
     QList<Transfer> out;
     for (size_t i = 0; i < log.size(); ++i) {
         const vdev::WireEvent &e = log[i];
-        if (e.iface != Iface::Command || !e.isReport())
+        if (e.iface != Iface::Command || !e.isReport() || (out.isEmpty() && e.call != Call::SendFeature))
             continue;
         const double next = i + 1 < log.size() ? log[i + 1].timeMs() - e.timeMs() : 0;
-        if (e.call == Call::SendFeature) {
-            Transfer t;
-            t.request = toBytes(e.bytes);
-            t.settleMs = next;
-            t.tailMs = next;
-            out << t;
-            continue;
-        }
-        if (out.isEmpty())
-            continue;
-        Transfer &t = out.last();
-        t.tailMs = next;
-        if (e.call == Call::GetFeature)
-            t.replyRead = true;
-        else if (e.call == Call::Write)
-            t.writes << toBytes(e.bytes);
-        else
-            t.reads << toBytes(e.bytes);
+        const QByteArray b(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size()));
+        if (e.call == Call::SendFeature)
+            out << Transfer{b, {}, false, next, 0};
+        out.last().tailMs = next;
+        out.last().replyRead |= e.call == Call::GetFeature;
+        if (e.call == Call::Write)
+            out.last().writes << b;
     }
+    return out;
+}
+
+QStringList Rig::requests() const
+{
+    QStringList out;
+    for (const Transfer &t : transfers())
+        out << QString::fromLatin1(t.request.mid(1).toHex());
     return out;
 }
 
 double Rig::trailingMs() const
 {
     const std::vector<vdev::WireEvent> log = device.wireLog();
-    if (log.size() < 2)
-        return 0;
-    for (size_t i = log.size() - 1; i-- > 0;)
+    for (size_t i = log.size() - 1; log.size() > 1 && i-- > 0;)
         if (log[i].iface == Iface::Command)
             return log.back().timeMs() - log[i].timeMs();
     return 0;
-}
-
-int Rig::reportCount() const
-{
-    int n = 0;
-    for (const vdev::WireEvent &e : device.wireLog())
-        if (e.iface == Iface::Command && e.call != Call::Open && e.call != Call::Close && e.call != Call::SetNonblocking)
-            ++n;
-    return n;
 }
 
 // msleep never returns early; the tolerance only absorbs the clock's granularity.
@@ -148,6 +125,7 @@ void checkSet(Rig &rig, const SetCase &c)
     // The mouse understood it all.
     const VirtualFirmware::State s = rig.state();
     QCOMPARE(s.badChecksums + s.unknownRequests + s.strayDataReports + s.abandonedDataPhases, 0);
+    checkBusy(rig, c.call, c.failLine);
 }
 
 void checkQuery(Rig &rig, const QueryCase &c)
@@ -155,7 +133,8 @@ void checkQuery(Rig &rig, const QueryCase &c)
     if (c.setup)
         rig.device.withFirmware(rig.mouse, [&](VirtualFirmware &fw) { c.setup(fw.mutableState()); });
     QByteArray outputs;
-    rig.run([&](Hid_Thread &hid) { outputs = c.call(hid); });
+    const auto call = [&](Hid_Thread &hid) { outputs = c.call(hid); };
+    rig.run(call);
     QList<Transfer> t = rig.transfers();
     QCOMPARE(t.size(), 1);
     QCOMPARE(t[0].request.toHex(), QByteArray("00") + c.request);
@@ -164,11 +143,14 @@ void checkQuery(Rig &rig, const QueryCase &c)
     QCOMPARE(outputs, c.answered);
 
     // The request never reaches the mouse: the outputs are the pre-fill.
-    rig.device.addFault({vdev::Call::SendFeature, vdev::FaultAction::Fail});
-    rig.run([&](Hid_Thread &hid) { outputs = c.call(hid); });
+    rig.device.addFault({Call::SendFeature, vdev::FaultAction::Fail});
+    rig.run(call);
     rig.device.clearFaults();
     QCOMPARE(outputs, c.prefilled);
     QVERIFY(!rig.hid.hidBusy);
+
+    checkBusy(rig, call, c.failLine);
+    QCOMPARE(outputs, c.untouched);
 }
 
 void checkBusy(Rig &rig, const std::function<void(Hid_Thread &)> &call, const char *failLine)
@@ -179,7 +161,8 @@ void checkBusy(Rig &rig, const std::function<void(Hid_Thread &)> &call, const ch
     rig.run(call);
     rig.hid.hidBusy = false;
     QCOMPARE(capture.lines(), QStringList{QString::fromLatin1(failLine)});
-    QCOMPARE(rig.reportCount(), 0);
+    for (const vdev::WireEvent &e : rig.device.wireLog())
+        QVERIFY(e.iface != Iface::Command || e.call == Call::Open || e.call == Call::Close || e.call == Call::SetNonblocking);
 }
 
 } // namespace commandwire

@@ -1,7 +1,7 @@
 #pragma once
 
 // A Hid_Thread wired to one virtual mouse, and the wire log cut into one record per request:
-// what the command slots put on the wire, as the tests of both command sets compare it.
+// what the command slots put on the wire, as the tests of the command sets compare it.
 
 #include "device/hid_thread.h"
 #include "vdev/virtualdevice.h"
@@ -18,7 +18,6 @@ struct Transfer
 {
     QByteArray request;          // the 9-byte feature report as sent
     QList<QByteArray> writes;    // output reports, report number included
-    QList<QByteArray> reads;     // input reports as returned
     bool replyRead = false;
     double settleMs = 0;         // from the request to the next call on the wire
     double tailMs = 0;           // from the last report of the transfer to the next call
@@ -38,17 +37,20 @@ struct Rig
     int mouse;
     int reportLength;
 
+    // (Re)plugs the mouse and makes it the only, connected row of the device list.
+    void connect();
     // Clears the wire log, runs f, then marks the log so the time after the last transfer shows.
     void run(const std::function<void(Hid_Thread &)> &f);
     QList<Transfer> transfers() const;
-    // Time from the last command-interface call to the end of run().
-    double trailingMs() const;
-    int reportCount() const;
+    QStringList requests() const;    // payload bytes of each request, hex
+    double trailingMs() const;       // last command-interface call to the end of run()
     VirtualFirmware::State state() const { return device.firmwareState(mouse); }
 };
 
 // A recognisable block: byte i = (i * 7 + seed) mod 256.
 QByteArray pattern(int length, int seed);
+inline uchar *bytes(QByteArray &b) { return reinterpret_cast<uchar *>(b.data()); }
+QByteArray hexOf(std::initializer_list<uchar> values);
 
 // One set command: the call, and what must cross the wire.
 struct SetCase
@@ -69,16 +71,16 @@ struct QueryCase
     std::function<QByteArray(Hid_Thread &)> call;
     std::function<void(VirtualFirmware::State &)> setup;
     const char *request;
-    QByteArray answered;         // outputs after a transfer that worked (hex)
-    QByteArray prefilled;        // outputs after a transfer that failed: the pre-fill (hex)
-    QByteArray untouched;        // outputs when the command never ran: the inputs (hex)
+    QByteArray answered;         // outputs after a transfer that worked
+    QByteArray prefilled;        // outputs after a transfer that failed: the pre-fill
+    QByteArray untouched;        // outputs when the command never ran: the inputs
     const char *failLine;
 };
 
-// The checks shared by both families; each reports through QtTest.
+// Each check also runs the command against a transport held for the whole wait: only the
+// failure line, nothing on the wire, outputs untouched.
 void checkSet(Rig &rig, const SetCase &c);
 void checkQuery(Rig &rig, const QueryCase &c);
-// Transport held for the whole wait: only the failure line, nothing on the wire.
 void checkBusy(Rig &rig, const std::function<void(Hid_Thread &)> &call, const char *failLine);
 
 } // namespace commandwire

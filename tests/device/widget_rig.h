@@ -1,10 +1,11 @@
 #pragma once
 
-// A main window over the virtual mice, in a private copy of the program's data folder: the
-// working directory is switched to it for the rig's lifetime. Header-only.
+// Test helpers around the virtual mice (header-only): device-table rows, wire-log queries, and
+// a main window in a private copy of the program's data folder (the working directory follows
+// it for the rig's lifetime).
 
 #include "app/widget.h"
-#include "device/vdev_fixture.h"
+#include "device/deviceentry.h"
 #include "testsupport.h"
 #include "vdev/virtualdevice.h"
 #include "view/myqquickview.h"
@@ -14,8 +15,37 @@
 #include <QtTest>
 
 #include <memory>
+#include <vector>
 
 namespace vdevtest {
+
+// The device-table row of a virtual mouse with both interface paths filled in.
+inline DeviceEntry entryFor(const vdev::VirtualDevice &device, int mouse)
+{
+    const vdev::MouseModel &s = vdev::mouseModel(mouse);
+    DeviceEntry e;
+    e.type = 1;
+    e.vid = vdev::VendorId;
+    e.pid = s.productId;
+    e.usagePage = s.usagePage;
+    e.usage = s.usage;
+    e.usagePage2 = s.usagePage2;
+    e.usage2 = s.usage2;
+    e.reportLength = s.reportLength;
+    e.path = device.path(mouse, vdev::Iface::Command);
+    e.path2 = device.path(mouse, vdev::Iface::Status);
+    return e;
+}
+
+inline std::vector<vdev::WireEvent> calls(const vdev::VirtualDevice &device, vdev::Call call,
+                                          vdev::Iface iface = vdev::Iface::None)
+{
+    std::vector<vdev::WireEvent> out;
+    for (const vdev::WireEvent &e : device.wireLog())
+        if (e.call == call && (iface == vdev::Iface::None || e.iface == iface))
+            out.push_back(e);
+    return out;
+}
 
 struct WidgetRig
 {
@@ -47,22 +77,6 @@ struct WidgetRig
 
     Hid_Thread &hid() { return widget->hid; }
     myQQuickView *view() { return widget->view(); }
-
-    // Status-interface opens and closes never overlap: at most one reader at any time.
-    bool oneStatusReaderAtATime() const
-    {
-        int open = 0;
-        for (const vdev::WireEvent &e : device->wireLog()) {
-            if (e.iface != vdev::Iface::Status)
-                continue;
-            if (e.call == vdev::Call::Open && e.result == 0 && ++open > 1)
-                return false;
-            if (e.call == vdev::Call::Close)
-                --open;
-        }
-        return true;
-    }
-
     int statusOpens() const { return int(calls(*device, vdev::Call::Open, vdev::Iface::Status).size()); }
 };
 

@@ -46,144 +46,114 @@ class TestPointerSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanup() { setPointerSettings(nullptr); }
-    void steps_data();
-    void steps();
-    void gnomeSpeed_data();
-    void gnomeSpeed();
-    void viewSlots_data();
-    void viewSlots();
-    void gsettingsRoundTrip();
-    void missingSchemaFails();
-};
+    void initTestCase()
+    {
+        QCOMPARE(qgetenv("GSETTINGS_BACKEND"), QByteArray("memory"));
+    }
 
-void TestPointerSettings::initTestCase()
-{
-    QCOMPARE(qgetenv("GSETTINGS_BACKEND"), QByteArray("memory"));
-}
+    void steps_data()
+    {
+        QTest::addColumn<uint>("step");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("doubleClick");
+        QTest::addColumn<double>("gnome");
 
-void TestPointerSettings::steps_data()
-{
-    QTest::addColumn<uint>("step");
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<int>("doubleClick");
+        QTest::newRow("step 11 counts as 10") << 11u << 20 << 200 << 1.0;
+        QTest::newRow("largest unsigned counts as 10") << 0xFFFFFFFFu << 20 << 200 << 1.0;
+        QTest::newRow("step 0") << 0u << 1 << 900 << -1.0;
+        QTest::newRow("step 1") << 1u << 2 << 830 << -8.0 / 9.0;
+        QTest::newRow("step 5: the desktop default") << 5u << 10 << 550 << 0.0;
+        QTest::newRow("step 6") << 6u << 12 << 480 << 0.2;
+    }
 
-    QTest::newRow("step 11 counts as 10") << 11u << 20 << 200;
-    QTest::newRow("largest unsigned counts as 10") << 0xFFFFFFFFu << 20 << 200;
-    QTest::newRow("step 0") << 0u << 1 << 900;
-    QTest::newRow("step 1") << 1u << 2 << 830;
-    QTest::newRow("step 5") << 5u << 10 << 550;
-    QTest::newRow("step 10") << 10u << 20 << 200;
-}
+    void steps()
+    {
+        QFETCH(uint, step);
+        QFETCH(int, speed);
+        QFETCH(int, doubleClick);
+        QFETCH(double, gnome);
+        QCOMPARE(pointer::mouseSpeedFromStep(step), speed);
+        QCOMPARE(pointer::doubleClickTimeFromStep(step), doubleClick);
+        QCOMPARE(gnomePointerSpeed(speed), gnome);
+    }
 
-void TestPointerSettings::steps()
-{
-    QFETCH(uint, step);
-    QFETCH(int, speed);
-    QFETCH(int, doubleClick);
-    QCOMPARE(pointer::mouseSpeedFromStep(step), speed);
-    QCOMPARE(pointer::doubleClickTimeFromStep(step), doubleClick);
-}
+    void viewSlots_data()
+    {
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<uint>("value");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("line");
 
-void TestPointerSettings::gnomeSpeed_data()
-{
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<double>("gnome");
+        QTest::newRow("speed refused") << "mouseSetCursorSpeed" << 3u << false << "speed 6" << "setCursorSpeed Failed";
+        QTest::newRow("double-click refused")
+            << "mouseSetDoubleClickSpeed" << 10u << false << "double-click 200" << "setDoubleClickSpeed Failed";
+        QTest::newRow("lines refused")
+            << "mouseSetVerticalScrollLines" << 1000u << false << "lines 1000" << "setVerticalScrollLines Failed";
+        QTest::newRow("speed") << "mouseSetCursorSpeed" << 0u << true << "speed 1" << "";
+        QTest::newRow("double-click") << "mouseSetDoubleClickSpeed" << 0u << true << "double-click 900" << "";
+        QTest::newRow("lines") << "mouseSetVerticalScrollLines" << 3u << true << "lines 3" << "";
+    }
 
-    QTest::newRow("below the scale") << 0 << -1.0;
-    QTest::newRow("above the scale") << 21 << 1.0;
-    QTest::newRow("slowest") << 1 << -1.0;
-    QTest::newRow("step 1") << 2 << -8.0 / 9.0;
-    QTest::newRow("default") << 10 << 0.0;
-    QTest::newRow("step 6") << 12 << 0.2;
-    QTest::newRow("fastest") << 20 << 1.0;
-}
+    void viewSlots()
+    {
+        QFETCH(QString, slot);
+        QFETCH(uint, value);
+        QFETCH(bool, accept);
+        QFETCH(QString, sent);
+        QFETCH(QString, line);
 
-void TestPointerSettings::gnomeSpeed()
-{
-    QFETCH(int, speed);
-    QFETCH(double, gnome);
-    QCOMPARE(gnomePointerSpeed(speed), gnome);
-}
+        FakePointer fake;
+        fake.accept = accept;
+        setPointerSettings(&fake);
+        myQQuickView view;
+        testsupport::DebugCapture debug;
+        // Called by name, as the scene calls them.
+        QVERIFY(QMetaObject::invokeMethod(&view, slot.toLatin1().constData(), Q_ARG(uint, value)));
+        QCOMPARE(fake.last, sent);
+        if (line.isEmpty())
+            QVERIFY2(debug.lines().isEmpty(), qPrintable(debug.lines().join('|')));
+        else
+            QCOMPARE(debug.lines(), QStringList{line});
+    }
 
-void TestPointerSettings::viewSlots_data()
-{
-    QTest::addColumn<QString>("slot");
-    QTest::addColumn<uint>("value");
-    QTest::addColumn<bool>("accept");
-    QTest::addColumn<QString>("sent");
-    QTest::addColumn<QString>("line");
+    void gsettingsRoundTrip()
+    {
+        GSettings *settings = openMouseSettings();
+        QVERIFY2(settings, "gsettings-desktop-schemas is not installed");
 
-    QTest::newRow("speed refused") << "mouseSetCursorSpeed" << 3u << false << "speed 6" << "setCursorSpeed Failed";
-    QTest::newRow("double-click refused")
-        << "mouseSetDoubleClickSpeed" << 10u << false << "double-click 200" << "setDoubleClickSpeed Failed";
-    QTest::newRow("lines refused")
-        << "mouseSetVerticalScrollLines" << 1000u << false << "lines 1000" << "setVerticalScrollLines Failed";
-    QTest::newRow("speed") << "mouseSetCursorSpeed" << 0u << true << "speed 1" << "";
-    QTest::newRow("double-click") << "mouseSetDoubleClickSpeed" << 0u << true << "double-click 900" << "";
-    QTest::newRow("lines") << "mouseSetVerticalScrollLines" << 3u << true << "lines 3" << "";
-}
-
-void TestPointerSettings::viewSlots()
-{
-    QFETCH(QString, slot);
-    QFETCH(uint, value);
-    QFETCH(bool, accept);
-    QFETCH(QString, sent);
-    QFETCH(QString, line);
-
-    FakePointer fake;
-    fake.accept = accept;
-    setPointerSettings(&fake);
-    myQQuickView view;
-    testsupport::DebugCapture debug;
-    // Called by name, as the scene calls them.
-    QVERIFY(QMetaObject::invokeMethod(&view, slot.toLatin1().constData(), Q_ARG(uint, value)));
-    QCOMPARE(fake.last, sent);
-    if (line.isEmpty())
+        myQQuickView view; // the desktop's own settings: GSettings here
+        testsupport::DebugCapture debug;
+        for (uint step : {10u, 0u, 5u}) {
+            view.mouseSetCursorSpeed(step);
+            QCOMPARE(g_settings_get_double(settings, "speed"), gnomePointerSpeed(pointer::mouseSpeedFromStep(step)));
+        }
+        view.mouseSetDoubleClickSpeed(3);
+        QCOMPARE(g_settings_get_int(settings, "double-click"), 690);
         QVERIFY2(debug.lines().isEmpty(), qPrintable(debug.lines().join('|')));
-    else
-        QCOMPARE(debug.lines(), QStringList{line});
-}
 
-void TestPointerSettings::gsettingsRoundTrip()
-{
-    GSettings *settings = openMouseSettings();
-    QVERIFY2(settings, "gsettings-desktop-schemas is not installed");
+        // GNOME has no wheel-lines setting.
+        view.mouseSetVerticalScrollLines(3);
+        QCOMPARE(debug.lines(), QStringList{"setVerticalScrollLines Failed"});
+        g_object_unref(settings);
+    }
 
-    myQQuickView view; // the desktop's own settings: GSettings here
-    testsupport::DebugCapture debug;
-    view.mouseSetCursorSpeed(10);
-    QCOMPARE(g_settings_get_double(settings, "speed"), 1.0);
-    view.mouseSetCursorSpeed(0);
-    QCOMPARE(g_settings_get_double(settings, "speed"), -1.0);
-    view.mouseSetCursorSpeed(5);
-    QCOMPARE(g_settings_get_double(settings, "speed"), 0.0);
-    view.mouseSetDoubleClickSpeed(3);
-    QCOMPARE(g_settings_get_int(settings, "double-click"), 690);
-    QVERIFY2(debug.lines().isEmpty(), qPrintable(debug.lines().join('|')));
+    void missingSchemaFails()
+    {
+        GSettingsPointer absent("org.example.mousecfg.absent");
+        setPointerSettings(&absent);
+        myQQuickView view;
+        testsupport::DebugCapture debug;
+        view.mouseSetCursorSpeed(5);
+        view.mouseSetDoubleClickSpeed(5);
+        QCOMPARE(debug.lines(), (QStringList{"setCursorSpeed Failed", "setDoubleClickSpeed Failed"}));
 
-    // GNOME has no wheel-lines setting.
-    view.mouseSetVerticalScrollLines(3);
-    QCOMPARE(debug.lines(), QStringList{"setVerticalScrollLines Failed"});
-    g_object_unref(settings);
-}
-
-void TestPointerSettings::missingSchemaFails()
-{
-    GSettingsPointer absent("org.example.mousecfg.absent");
-    setPointerSettings(&absent);
-    myQQuickView view;
-    testsupport::DebugCapture debug;
-    view.mouseSetCursorSpeed(5);
-    view.mouseSetDoubleClickSpeed(5);
-    QCOMPARE(debug.lines(), (QStringList{"setCursorSpeed Failed", "setDoubleClickSpeed Failed"}));
-
-    // A schema without the key fails the same way instead of aborting.
-    GSettingsPointer keyboard("org.gnome.desktop.peripherals.keyboard");
-    QVERIFY(!keyboard.setMouseSpeed(5));
-}
+        // A schema without the key fails the same way instead of aborting.
+        GSettingsPointer keyboard("org.gnome.desktop.peripherals.keyboard");
+        QVERIFY(!keyboard.setMouseSpeed(5));
+    }
+    void cleanup() { setPointerSettings(nullptr); }
+};
 
 QTEST_MAIN(TestPointerSettings)
 #include "tst_pointersettings.moc"

@@ -5,74 +5,37 @@
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
+#include <cstring>
 #include <sys/uio.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 XvfbServer::~XvfbServer()
 {
-    if (m_pid > 0) {
+    if (m_pid > 0)
         ::kill(m_pid, SIGTERM);
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
-    }
+    if (m_pipe)
+        ::pclose(m_pipe);  // waits for the server to end
 }
 
 bool XvfbServer::start(QString *why)
 {
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (xvfb.isEmpty()) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
         *why = QStringLiteral("Xvfb is not installed (Debian package xvfb)");
         return false;
     }
-    int fds[2];
-    if (::pipe(fds) != 0) {
-        *why = QStringLiteral("pipe failed");
-        return false;
-    }
-    const QByteArray program = xvfb.toLocal8Bit();
-    const QByteArray fdArg = QByteArray::number(fds[1]);
-    m_pid = ::fork();
-    if (m_pid == 0) {
-        ::close(fds[0]);
-        const int devNull = ::open("/dev/null", O_RDWR);
-        if (devNull >= 0) {
-            ::dup2(devNull, STDOUT_FILENO);
-            ::dup2(devNull, STDERR_FILENO);
-        }
-        ::execl(program.constData(), "Xvfb", "-displayfd", fdArg.constData(), "-nolisten", "tcp", "-noreset",
-                "-screen", "0", "1024x768x24", static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    ::close(fds[1]);
-    if (m_pid < 0) {
-        ::close(fds[0]);
-        *why = QStringLiteral("fork failed");
-        return false;
-    }
-    // Xvfb writes the display number once it accepts connections.
-    QByteArray number;
-    pollfd pfd = {fds[0], POLLIN, 0};
-    while (!number.endsWith('\n')) {
-        const int ready = ::poll(&pfd, 1, 15000);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        char c = 0;
-        if (ready <= 0 || ::read(fds[0], &c, 1) != 1)
-            break;
-        number += c;
-    }
-    ::close(fds[0]);
-    if (!number.endsWith('\n')) {
+    // The shell prints its pid, which Xvfb takes over; Xvfb writes the display number once it
+    // accepts connections.
+    m_pipe = ::popen("echo $$; exec Xvfb -displayfd 1 -nolisten tcp -noreset -screen 0 1024x768x24 2>/dev/null",
+                     "re");
+    char line[32];
+    if (m_pipe && std::fgets(line, sizeof line, m_pipe))
+        m_pid = std::atoi(line);
+    if (m_pid <= 0 || !std::fgets(line, sizeof line, m_pipe)) {
         *why = QStringLiteral("Xvfb did not start");
         return false;
     }
-    m_display = ':' + number.trimmed();
+    m_display = ':' + QByteArray(line).trimmed();
     return true;
 }
 
@@ -118,28 +81,12 @@ bool XClient::hasFocus()
 
 void XClient::fakeInput(quint8 type, quint8 detail, qint16 x, qint16 y)
 {
-    // XTEST FakeInput, laid out as on the wire (36 bytes).
-    struct
-    {
-        quint8 majorOpcode;
-        quint8 minorOpcode;
-        quint16 length;
-        quint8 type;
-        quint8 detail;
-        quint8 pad0[2];
-        quint32 time;
-        quint32 root;
-        quint8 pad1[8];
-        qint16 rootX;
-        qint16 rootY;
-        quint8 pad2[7];
-        quint8 deviceId;
-    } request = {};
-    static_assert(sizeof request == 36, "FakeInput request layout");
-    request.type = type;
-    request.detail = detail;
-    request.rootX = x;
-    request.rootY = y;
+    // XTEST FakeInput as on the wire (36 bytes): type, detail, then root x and y at offset 24.
+    quint8 request[36] = {};
+    request[4] = type;
+    request[5] = detail;
+    std::memcpy(request + 24, &x, 2);
+    std::memcpy(request + 26, &y, 2);
     static xcb_extension_t xtest = {"XTEST", 0};
     xcb_protocol_request_t protocol = {};
     protocol.count = 1;
@@ -147,7 +94,7 @@ void XClient::fakeInput(quint8 type, quint8 detail, qint16 x, qint16 y)
     protocol.opcode = 2;
     protocol.isvoid = 1;
     iovec parts[3];
-    parts[2].iov_base = &request;
+    parts[2].iov_base = request;
     parts[2].iov_len = sizeof request;
     xcb_send_request(m_connection, 0, parts + 2, &protocol);
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <cstdio>
 #include <sys/types.h>
 
 class XvfbServer
@@ -21,6 +22,7 @@ public:
     QByteArray display() const { return m_display; }
 
 private:
+    FILE *m_pipe = nullptr;
     pid_t m_pid = -1;
     QByteArray m_display;
 };

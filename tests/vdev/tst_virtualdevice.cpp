@@ -1,6 +1,8 @@
-// The virtual device as hidapi: enumeration, plugging, blocking reads across threads, injected
-// faults, the wire log file and the control commands of demo mode.
+// The virtual mice as hidapi: enumeration, plugging, injected faults, the wire log file, the
+// control commands of demo mode, and where the firmware model's own counters and status reports
+// are not reached by the wire tests of the command sets.
 
+#include "device/commandset.h"
 #include "platform/devicemonitor.h"
 #include "vdev/demo.h"
 #include "vdev/virtualdevice.h"
@@ -11,9 +13,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <thread>
-
 using namespace vdev;
+using Family = VirtualFirmware::Family;
+using protocol::Payload;
+Q_DECLARE_METATYPE(Family)
+Q_DECLARE_METATYPE(vdev::Fault)
 
 namespace {
 
@@ -34,9 +38,38 @@ hid_device *open(VirtualDevice &device, int mouse, Iface iface)
 
 const unsigned char request[9] = {0, 0x7E, 0, 0, 0, 0, 0, 0, 0x81};
 
-} // namespace
+QByteArray bytes(const Payload &p)
+{
+    return QByteArray(reinterpret_cast<const char *>(p.data()), int(p.size()));
+}
 
-Q_DECLARE_METATYPE(vdev::Fault)
+// Sends a request and its data phase the way the transport does: report number 0, then one
+// chunk per report padded to the report length.
+void transfer(VirtualFirmware &fw, const QByteArray &request, const QByteArray &data = QByteArray())
+{
+    uint8_t report[9] = {};
+    std::memcpy(report + 1, request.constData(), size_t(request.size()));
+    if (!request.isEmpty())
+        QCOMPARE(fw.featureWrite(report, 9), 9);
+    const int rl = fw.reportLength();
+    const int chunk = qMin(int(data.size()), rl);
+    for (int offset = 0; offset < data.size(); offset += chunk) {
+        std::vector<uint8_t> out(size_t(rl) + 1, 0);
+        std::memcpy(out.data() + 1, data.constData() + offset, size_t(chunk));
+        fw.outputWrite(out.data(), out.size());
+    }
+}
+
+std::vector<std::vector<uint8_t>> takeStatus(VirtualFirmware &fw)
+{
+    std::vector<std::vector<uint8_t>> all;
+    std::vector<uint8_t> r;
+    while (fw.takeStatusReport(r))
+        all.push_back(r);
+    return all;
+}
+
+} // namespace
 
 class VirtualDeviceTest : public QObject
 {
@@ -114,44 +147,6 @@ private slots:
         QTRY_COMPARE(changes.count(), 2);
     }
 
-    // A read waits for the device from another thread and wakes for a report or an unplug.
-    void readsWaitAcrossThreads_data()
-    {
-        QTest::addColumn<int>("event");    // 0 nothing, 1 button press, 2 unplug
-        QTest::addColumn<int>("timeoutMs");
-        QTest::addColumn<int>("result");
-        QTest::newRow("nothing arrives") << 0 << 100 << 0;
-        QTest::newRow("unplugged while waiting") << 2 << 10000 << -1;
-        QTest::newRow("button pressed while waiting") << 1 << 10000 << 7;
-    }
-
-    void readsWaitAcrossThreads()
-    {
-        QFETCH(int, event);
-        QFETCH(int, timeoutMs);
-        QFETCH(int, result);
-        device->plug(Mouse553);
-        hid_device *status = open(*device, Mouse553, Iface::Status);
-        QVERIFY(status);
-        std::thread other([&] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (event == 1)
-                device->pressDpiButton(Mouse553);
-            else if (event == 2)
-                device->unplug(Mouse553);
-        });
-        unsigned char buffer[11] = {};
-        QElapsedTimer clock;
-        clock.start();
-        const int got = hid::read_timeout(status, buffer, sizeof buffer, timeoutMs);
-        other.join();
-        QCOMPARE(got, result);
-        QVERIFY(clock.elapsed() < 5000);
-        if (got == 7)
-            QCOMPARE(int(buffer[0]), 5);
-        hid::close(status);
-    }
-
     // Which calls a fault hits: "+" the call went through, "-" it failed.
     void faultsHitTheCallsAsked_data()
     {
@@ -201,30 +196,28 @@ private slots:
     {
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("answer");        // last line of the answer
-        QTest::addColumn<int>("stage553");
         QTest::addColumn<int>("stage560");
         QTest::addColumn<bool>("plugged560");
-        QTest::newRow("empty") << "  " << "error: empty command" << 0 << 0 << true;
-        QTest::newRow("unknown command") << "fly" << "error: unknown command fly" << 0 << 0 << true;
-        QTest::newRow("unknown button") << "press nose" << "error: unknown button nose" << 0 << 0 << true;
-        QTest::newRow("unplugged mouse") << "press dpi 553" << "error: mouse unplugged" << 0 << 0 << true;
-        QTest::newRow("press dpi") << "press dpi" << "ok" << 0 << 1 << true;
-        QTest::newRow("other family") << "plug 553" << "ok" << 0 << 0 << true;
-        QTest::newRow("unplug") << "UNPLUG" << "ok" << 0 << 0 << false;
-        QTest::newRow("state") << "state" << "ok" << 0 << 0 << true;
+        QTest::newRow("empty") << "  " << "error: empty command" << 0 << true;
+        QTest::newRow("unknown command") << "fly" << "error: unknown command fly" << 0 << true;
+        QTest::newRow("unknown button") << "press nose" << "error: unknown button nose" << 0 << true;
+        QTest::newRow("unplugged mouse") << "press dpi 553" << "error: mouse unplugged" << 0 << true;
+        QTest::newRow("press dpi") << "press dpi" << "ok" << 1 << true;
+        QTest::newRow("other family") << "plug 553" << "ok" << 0 << true;
+        QTest::newRow("unplug") << "UNPLUG" << "ok" << 0 << false;
+        QTest::newRow("state") << "state" << "ok" << 0 << true;
     }
 
     void controlCommands()
     {
         QFETCH(QString, line);
         QFETCH(QString, answer);
-        QFETCH(int, stage553);
         QFETCH(int, stage560);
         QFETCH(bool, plugged560);
         device->plug(Mouse560);
         const QStringList lines = runControlCommand(*device, Mouse560, line);
         QCOMPARE(lines.last(), answer);
-        QCOMPARE(int(device->firmwareState(Mouse553).dpiStage), stage553);
+        QCOMPARE(int(device->firmwareState(Mouse553).dpiStage), 0);
         QCOMPARE(int(device->firmwareState(Mouse560).dpiStage), stage560);
         QCOMPARE(device->isPlugged(Mouse560), plugged560);
         if (line == "state")
@@ -246,6 +239,63 @@ private slots:
         QTRY_VERIFY((answers += QString::fromUtf8(socket.readAll()).split('\n', Qt::SkipEmptyParts)).size() >= 2);
         QCOMPARE(answers, (QStringList{"ok", "error: unknown command bogus"}));
         QCOMPARE(int(device->firmwareState(Mouse553).reportRate), 8);
+    }
+
+    // Each row: one request (and its data phase) on a fresh mouse, and the line of describe() that
+    // shows it was recorded and ignored.
+    void ignoredRequests_data()
+    {
+        QTest::addColumn<Family>("family");
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("expected");
+
+        Payload badSum = cmd553::setCurrentDpi(2);
+        badSum[7] ^= 1;
+        QTest::newRow("bad checksum ignored") << Family::F553 << bytes(badSum) << QByteArray() << "badChecksums 1";
+        QTest::newRow("bad checksum keeps stage") << Family::F553 << bytes(badSum) << QByteArray() << "dpiStage 0";
+        QTest::newRow("unknown command") << Family::F553 << bytes(protocol::command(0x55, 1)) << QByteArray() << "unknownRequests 1";
+        QTest::newRow("560 command on 553") << Family::F553 << bytes(cmd560::getCurrentProfile()) << QByteArray() << "unknownRequests 1";
+        QTest::newRow("key matrix 5 refused") << Family::F553 << bytes(cmd553::setKeyMatrix(5)) << QByteArray(64, 1) << "strayDataReports 2";
+        QTest::newRow("560 profile 5 refused") << Family::F560 << bytes(cmd560::setProfile(5)) << QByteArray(128, 1) << "unknownRequests 1";
+        QTest::newRow("553 macro shape on 560") << Family::F560 << bytes(cmd553::setMacroKey(1)) << QByteArray(128, 1) << "badChecksums 1";
+        QTest::newRow("gun slot 3 refused") << Family::F553 << bytes(cmd553::setGunData(1, 2, 3, 3)) << QByteArray() << "unknownRequests 1";
+        QTest::newRow("data without request") << Family::F553 << QByteArray() << QByteArray(32, 1) << "strayDataReports 1";
+        QTest::newRow("data phase cut short") << Family::F553 << bytes(cmd553::setParameter1(7)) << QByteArray(32, 1) << "abandonedDataPhases 1";
+    }
+
+    void ignoredRequests()
+    {
+        QFETCH(Family, family);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, data);
+        QFETCH(QString, expected);
+
+        VirtualFirmware fw(family, 32);
+        transfer(fw, request, data);
+        if (QTest::currentDataTag() == QByteArray("data phase cut short"))
+            transfer(fw, bytes(cmd553::setCurrentDpi(1)));
+        const QStringList lines = QString::fromStdString(fw.describe()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.contains(expected), qPrintable(lines.join('\n')));
+    }
+
+    // A sync raises one full status report; the buttons one each, with what they changed.
+    void statusReports()
+    {
+        VirtualFirmware fw(Family::F553, 32);
+        transfer(fw, bytes(cmd553::setReportRate(2)));
+        transfer(fw, bytes(cmd553::setCurrentDpi(1)));
+        QVERIFY(takeStatus(fw).empty());
+        transfer(fw, bytes(cmd553::syncData()));
+        transfer(fw, bytes(cmd553::setDpiSet(2)), QByteArray(8, 1));
+        fw.pressDpiButton();
+        fw.pressDpiButton();  // two stages in use: back to the first
+        fw.pressRateButton(); // 500 Hz -> 1000 Hz
+        fw.pressRateButton(); // -> 125 Hz
+        fw.pressLightButton();
+        QCOMPARE(takeStatus(fw), (std::vector<std::vector<uint8_t>>{
+            {5, 0, 2, 1, 1, 3, 0xFF}, {5, 0, 2, 0, 1, 3, 3}, {5, 0, 2, 1, 1, 3, 3}, {5, 0, 1, 1, 1, 3, 2},
+            {5, 0, 8, 1, 1, 3, 2}, {5, 0, 8, 1, 2, 3, 4}}));
     }
 };
 

@@ -9,16 +9,36 @@
 
 namespace settingsrig {
 
-void isolateDefaultStore(const QString &folder)
+namespace {
+
+// Points the application's default settings store into a private folder.
+void isolateDefaultStore()
 {
+    static QTemporaryDir store;
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
 }
+Q_COREAPP_STARTUP_FUNCTION(isolateDefaultStore)
+
+} // namespace
 
 QByteArray hex(const uint8_t *data, int length)
 {
     return QByteArray(reinterpret_cast<const char *>(data), length).toHex(' ');
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
 }
 
 Rig::Rig(int mouse, bool initUI)
@@ -53,15 +73,9 @@ Rig::~Rig()
     QDir::setCurrent(previousDir);
 }
 
-QString Rig::settingFile(const QString &name) const
+QString Rig::file(const QString &relative) const
 {
-    return "./modules/" + QString::number(vdev::mouseModel(mouse).productId, 16) + "/setting/" + name;
-}
-
-QByteArray Rig::fileContent(const QString &name) const
-{
-    QFile f(settingFile(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    return "./modules/" + QString::number(vdev::mouseModel(mouse).productId, 16) + '/' + relative;
 }
 
 QByteArray Rig::commands() const

@@ -1,7 +1,8 @@
 #pragma once
 
 // A view wired to one virtual mouse, working on a private copy of that mouse's shipped
-// settings folder in a temporary working directory.
+// settings folder in a temporary working directory. Every test of this folder also gets a
+// private default settings store.
 
 #include "device/hid_thread.h"
 #include "vdev/virtualdevice.h"
@@ -14,11 +15,10 @@
 
 namespace settingsrig {
 
-// Points the application's default settings store into folder (call from initTestCase).
-void isolateDefaultStore(const QString &folder);
-
 // Bytes as "0a 1b ..." for readable comparisons.
 QByteArray hex(const uint8_t *data, int length);
+QByteArray readFile(const QString &path);
+bool writeFile(const QString &path, const QByteArray &content);   // creates the folder
 
 struct Rig
 {
@@ -32,8 +32,9 @@ struct Rig
     int mouse;
     QString previousDir;
 
-    QString settingFile(const QString &name) const;   // "./modules/<pid>/setting/" + name
-    QByteArray fileContent(const QString &name) const;
+    QString file(const QString &relative) const;   // "./modules/<pid>/" + relative
+    QString settingFile(const QString &name) const { return file("setting/" + name); }
+    QByteArray fileContent(const QString &name) const { return readFile(settingFile(name)); }
     VirtualFirmware::State state() const { return device.firmwareState(mouse); }
     // Command bytes (b0) of the requests sent since the last clearWireLog, as hex text.
     QByteArray commands() const;

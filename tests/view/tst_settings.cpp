@@ -1,21 +1,33 @@
-// The settings store over a virtual mouse's settings folder: handles, value format, reset.
+// The settings store over a virtual mouse's settings folder (handles, value format, reset) and
+// the profile slots (reset, copy, import, export, what a failed replacement leaves behind).
 #include "settingsrig_helper.h"
 #include "testsupport.h"
+#include "view/filedialogs.h"
 
-#include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using settingsrig::Rig;
+using settingsrig::writeFile;
+
+namespace {
+
+bool slotsInOrder(const Rig &rig)
+{
+    bool ok = rig.view->profileSettings.size() == 10;
+    for (int slot = 0; ok && slot < 10; ++slot)
+        ok = rig.view->profileSettings.at(slot)->fileName().endsWith(QString("/p%1.bin").arg(slot + 1));
+    return ok;
+}
+
+QString profileFile(int slot) { return QString("p%1.bin").arg(slot + 1); }
+
+} // namespace
 
 class TestSettings : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_config;
 private slots:
-    void initTestCase() { settingsrig::isolateDefaultStore(m_config.path()); }
-
     void defaultStoreBeforeInitUI()
     {
         QSettings().setValue("mouse/icType", "own store");
@@ -38,42 +50,30 @@ private slots:
             for (const char *key : {"mouse/minDPI", "mouse/maxDPI", "mouse/dpiBase", "mouse/sensorType", "mouse/keyCount"})
                 QVERIFY2(rig.view->getGlobalData(key).isValid(), key);
             for (int slot = 0; slot < 10; ++slot)
-                QCOMPARE(rig.fileContent(QString("p%1.bin").arg(slot + 1)), rig.fileContent("pD.bin"));
+                QCOMPARE(rig.fileContent(profileFile(slot)), rig.fileContent("pD.bin"));
             QCOMPARE(rig.view->getDataList("mouseFwKeyMatrix/15", true).size(), rig.view->isGun ? 4 : 0);
         }
     }
 
-    void listsComeBackAsStrings()
+    void roundTripsAndRecovery()
     {
-        Rig rig(vdev::Mouse553);
+        Rig rig(vdev::Mouse560);
         rig.view->setCurrentProfile(4);
         rig.view->setDataList("mouse/dpiValueArray", {500, 1000, 1500.0, 2000});
-        rig.view->setData("mouse/lod", 2);
+        rig.view->setData("mouse/dpiCount", 3);
         QCOMPARE(rig.view->getDataList("mouse/dpiValueArray", false), QVariantList({"500", "1000", "1500", "2000"}));
-        QCOMPARE(rig.view->getDataList("mouse/lod", false), QVariantList({"2"}));
+        QCOMPARE(rig.view->getDataList("mouse/dpiCount", false), QVariantList({"3"}));
         QVERIFY(rig.view->getDataList("mouse/nothing", false).isEmpty());
         rig.view->profileSettings.at(4)->sync();
         QVERIFY(rig.fileContent("p5.bin").contains("dpiValueArray=500, 1000, 1500, 2000"));
-    }
-
-    void recoveryReadsTheDefaultProfile()
-    {
-        Rig rig(vdev::Mouse560);
-        rig.view->setCurrentProfile(2);
-        rig.view->setData("mouse/dpiCount", 3);
-        QCOMPARE(rig.view->getData("mouse/dpiCount", false).toInt(), 3);
+        // Recovery reads the factory profile, whichever profile is current.
         rig.view->setCurrentProfile(7);
         QCOMPARE(rig.view->getData("mouse/dpiCount", true).toInt(), 8);
-    }
 
-    void currentProfileOutOfRange()
-    {
-        Rig rig(vdev::Mouse553);
-        rig.view->setCurrentProfile(3);
         testsupport::DebugCapture debug;
         for (int bad : {-1, 10, 30})
             rig.view->setCurrentProfile(bad);
-        QCOMPARE(rig.view->currentProfile, 3);
+        QCOMPARE(rig.view->currentProfile, 7);
         QVERIFY(debug.contains("setCurrentProfile refused 10"));
     }
 
@@ -93,13 +93,12 @@ private slots:
         rig.view->setGlobalData("mouse/profileNo", 5);
         rig.view->resetApconfig();
         QCoreApplication::processEvents();
-        if (factoryCopy) {
+        // Nothing to restore from: the user's device-wide settings stay.
+        QCOMPARE(rig.view->getGlobalData("mouse/profileNo").toInt(), factoryCopy ? 0 : 5);
+        if (factoryCopy)
             QCOMPARE(rig.fileContent("apConfig.bin"), factory);
-            QCOMPARE(rig.view->getGlobalData("mouse/profileNo").toInt(), 0);
-        } else {   // nothing to restore from: the user's device-wide settings stay
-            QCOMPARE(rig.view->getGlobalData("mouse/profileNo").toInt(), 5);
+        else
             QVERIFY(rig.fileContent("apConfig.bin").contains("icType=553"));
-        }
     }
 
     void profileBlocksReadOnFirstConnect()
@@ -113,6 +112,126 @@ private slots:
         rig.view->initUI();
         for (int block = 0; block < 5; ++block)
             QCOMPARE(int(rig.view->profileBlocks[block][127]), block + 40);
+    }
+
+    void copyProfile_data()
+    {
+        QTest::addColumn<int>("dest");
+        QTest::addColumn<int>("src");
+        QTest::newRow("0 from 5") << 0 << 5;
+        QTest::newRow("5 from 0") << 5 << 0;
+    }
+    void copyProfile()
+    {
+        QFETCH(int, dest);
+        QFETCH(int, src);
+        Rig rig(vdev::Mouse560);
+        rig.view->setCurrentProfile(src);
+        rig.view->setDataList("mouse/lightValue", {5, 1, 3});   // not yet on disk: still copied
+        rig.view->copyProfile(dest, src);
+        QCOMPARE(rig.fileContent(profileFile(dest)), rig.fileContent(profileFile(src)));
+        QVERIFY(rig.fileContent(profileFile(src)).contains("lightValue=5, 1, 3"));
+        QVERIFY(slotsInOrder(rig));
+        rig.view->setCurrentProfile(dest);
+        QCOMPARE(rig.view->getDataList("mouse/lightValue", false), QVariantList({"5", "1", "3"}));
+    }
+
+    void replacedProfilesAreReadAfresh()
+    {
+        Rig rig(vdev::Mouse553);
+        const QString pf = rig.dir.filePath("same.pf");
+        QVERIFY(writeFile(pf, "[t]\nv=2\n"));
+        filedialogs::ScopedHook hook([&](const filedialogs::Request &) { return pf; });
+        rig.view->setCurrentProfile(1);
+        for (int round = 0; round < 10; ++round) {
+            // A new file of the old one's size, written within the same clock tick, is reread.
+            QVERIFY(writeFile(rig.settingFile("p2.bin"), "[t]\nv=1\n"));
+            rig.view->currentProfileSettings()->sync();
+            QCOMPARE(rig.view->getData("t/v", false).toInt(), 1);
+            QVERIFY(rig.view->loadProfile(1));
+            QCOMPARE(rig.view->getData("t/v", false).toInt(), 2);
+            // An unwritten key of the replaced handle never reaches the new file.
+            rig.view->setData("test/marker", round);
+            rig.view->resetProfile(1);
+            for (const QString &key : rig.view->currentProfileSettings()->allKeys())
+                QCOMPARE(rig.view->getData(key, false), rig.view->getData(key, true));
+            QVERIFY(!rig.view->getData("test/marker", false).isValid());
+        }
+        QCoreApplication::processEvents();
+        rig.view.reset();   // destroying the view writes whatever is pending
+        QCOMPARE(rig.fileContent("p2.bin"), rig.fileContent("pD.bin"));
+    }
+
+    void import_data()
+    {
+        QTest::addColumn<QString>("chosen");   // "" = cancelled
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("cancelled") << "" << false;
+        QTest::newRow("missing file") << "missing.pf" << false;
+        QTest::newRow("a folder") << "folder.pf" << false;
+        QTest::newRow("too large") << "huge.pf" << false;
+        QTest::newRow("good file") << "good.pf" << true;
+    }
+    void import()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(bool, loaded);
+        Rig rig(vdev::Mouse553);
+        QVERIFY(writeFile(rig.dir.filePath("good.pf"), "[mouse]\ndpiCount=2\n"));
+        QVERIFY(writeFile(rig.dir.filePath("huge.pf"), QByteArray(2 * 1024 * 1024, 'x')));
+        QDir(rig.dir.path()).mkdir("folder.pf");
+        filedialogs::Request asked;
+        filedialogs::ScopedHook hook([&](const filedialogs::Request &r) {
+            asked = r;
+            return chosen.isEmpty() ? QString() : rig.dir.filePath(chosen);
+        });
+        const QByteArray before = rig.fileContent("p3.bin");
+        QSettings *handleBefore = rig.view->profileSettings.at(2);
+
+        QCOMPARE(rig.view->loadProfile(2), loaded);
+        QVERIFY(asked.mode == filedialogs::Mode::Open && asked.parent == rig.view.get());
+        QCOMPARE(asked.caption + asked.filter, QString("Open FileProfile(*.pf)"));
+        QCOMPARE(asked.directory, filedialogs::desktopFolder());
+        QVERIFY(slotsInOrder(rig));
+        rig.view->setCurrentProfile(2);
+        QCOMPARE(rig.view->getData("mouse/dpiCount", false).toInt(), loaded ? 2 : 6);
+        if (!loaded) {
+            QCOMPARE(rig.fileContent("p3.bin"), before);
+            QCOMPARE(rig.view->profileSettings.at(2), handleBefore);
+        }
+    }
+
+    void exportOverwrites()
+    {
+        Rig rig(vdev::Mouse560);
+        const QString target = rig.dir.filePath("export.pf");
+        QVERIFY(writeFile(target, QByteArray(5000, 'o')));
+        rig.view->setCurrentProfile(2);
+        rig.view->setData("mouse/reportRate", 1);   // still pending: belongs in the export
+        filedialogs::Request asked;
+        filedialogs::ScopedHook hook([&](const filedialogs::Request &r) { asked = r; return target; });
+        rig.view->saveProfile(2);
+        QVERIFY(asked.mode == filedialogs::Mode::Save);
+        QCOMPARE(asked.caption + asked.filter, QString("Save FileProfile(*.pf)"));
+        QCOMPARE(settingsrig::readFile(target), rig.fileContent("p3.bin"));
+        QVERIFY(rig.fileContent("p3.bin").contains("reportRate=1"));
+    }
+
+    void outOfRangeSlotsRefused()
+    {
+        Rig rig(vdev::Mouse553);
+        int dialogs = 0;
+        filedialogs::ScopedHook hook([&](const filedialogs::Request &) { ++dialogs; return QString(); });
+        const QByteArray p1 = rig.fileContent("p1.bin");
+        rig.view->resetProfile(10);
+        rig.view->copyProfile(0, 10);
+        rig.view->copyProfile(-1, 0);
+        rig.view->saveProfile(-1);
+        QVERIFY(!rig.view->loadProfile(10));
+        QCOMPARE(dialogs, 0);
+        QVERIFY(slotsInOrder(rig));
+        QCOMPARE(rig.fileContent("p1.bin"), p1);
+        QVERIFY(!QFile::exists(rig.settingFile("p11.bin")) && !QFile::exists(rig.settingFile("p0.bin")));
     }
 };
 
