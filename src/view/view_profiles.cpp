@@ -37,6 +37,8 @@ void myQQuickView::initUI()
     if (folder.isEmpty()) {
         qDebug() << "initUI: no device";
     } else {
+        // Blocks that device detection already read with the family known from before.
+        const uint alreadyRead = icType == QLatin1String("560") ? (isGun ? 5 : 2) : 0;
         store::close(globalSettings);
         store::close(defaultSettings);
         for (QSettings *&handle : profileSettings)
@@ -56,8 +58,8 @@ void myQQuickView::initUI()
         // On the first connect the family is known only now; the profile blocks must come
         // from the device before any lighting or DPI change writes them back whole.
         if (is560()) {
-            const uint last = isGun ? 4 : 1;
-            for (uint block = 0; block <= last; ++block)
+            const uint count = isGun ? 5 : 2;
+            for (uint block = alreadyRead; block < count; ++block)
                 mouseReadProfile(block);
         }
     }

@@ -24,13 +24,13 @@ QString describe(const DeviceEntry &e)
 
 const char *const defaults = "type -1 vid 0 pid 0 cmd 0/0 status 0/0 len 32 code 583041";
 
-// The profiles whose parameter blocks were read.
-QSet<int> profilesRead(const VirtualDevice &device)
+// The profiles whose parameter blocks were read, in order, once per read.
+QList<int> profilesRead(const VirtualDevice &device)
 {
-    QSet<int> profiles;
+    QList<int> profiles;
     for (const WireEvent &e : device.wireLog())
         if (e.call == Call::SendFeature && e.bytes.size() == 9 && e.bytes[1] == 0x8C)
-            profiles.insert(e.bytes[2]);
+            profiles.append(e.bytes[2]);
     return profiles;
 }
 
@@ -134,15 +134,20 @@ private slots:
         QTest::addColumn<int>("index");
         QTest::addColumn<QList<int>>("profiles");
         QTest::addColumn<bool>("polling");
-        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true;
-        QTest::newRow("560 gun mouse") << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true;
+        QTest::addColumn<QString>("knownFamily");  // the view's family before the check
+        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553";
+        // Each block is read once, whether the family was known before the check or not.
+        QTest::newRow("560 gun mouse") << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true
+                                       << "560";
+        QTest::newRow("560 gun mouse, first connect")
+            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "";
         QTest::newRow("both: the first row wins") << QByteArray() << QList<int>{Mouse560, Mouse553} << 0 << QList<int>{}
-                                                  << true;
+                                                  << true << "553";
         // A row whose status interface is missing still connects; polling stays off.
         QTest::newRow("only the command interface")
             << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=1\nvid=1209\npid=5530\nusagePage=ff00\nusage=ff00\n"
                           "usagePage2=fe00\nusage2=0001\nreportLength=32\n")
-            << QList<int>{Mouse553} << 0 << QList<int>{} << false;
+            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553";
     }
 
     void connectSequence()
@@ -152,13 +157,14 @@ private slots:
         QFETCH(int, index);
         QFETCH(QList<int>, profiles);
         QFETCH(bool, polling);
+        QFETCH(QString, knownFamily);
         WidgetRig rig(table);
         for (int m : plugged)
             rig.device->plug(m);
         rig.hid().hidBusy = true;
         rig.view()->setEnabled(false);
-        rig.view()->icType = index == 1 ? "560" : "553";
-        rig.view()->isGun = index == 1;
+        rig.view()->icType = knownFamily;
+        rig.view()->isGun = knownFamily == "560";
 
         testsupport::DebugCapture debug;
         rig.widget->checkDevice();
@@ -174,7 +180,7 @@ private slots:
         QCOMPARE(rig.hid().deviceList[index].path2.isEmpty(), !polling);
         QCOMPARE(bool(rig.hid().isPolling), polling);
         QVERIFY(rig.view()->isEnabled());
-        QCOMPARE(profilesRead(*rig.device), QSet<int>(profiles.begin(), profiles.end()));
+        QCOMPARE(profilesRead(*rig.device), profiles);
     }
 
     // A check finding nothing disconnects and hides the window. Unplug and replug through the
