@@ -38,7 +38,9 @@ void Widget::checkDevice()
     hid.startPollingUSBVendorCmd(index);
     if (!v)
         return;
-    if (v->icType == QLatin1String("560")) {
+    // The family known from before counts only for the same device: a 553 mouse attached after
+    // a 560 one must not receive the 560's profile reads.
+    if (v->icType == QLatin1String("560") && v->icTypeIsCurrent()) {
         v->mouseReadProfile(0);
         v->mouseReadProfile(1);
         if (v->isGun) {

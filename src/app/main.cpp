@@ -92,8 +92,13 @@ int main(int argc, char *argv[])
 #ifdef Q_OS_WIN
     installCopyDataFilter(&w);
 #else
+    inputHook.installCopyDataFilter(
+        [](const copydata::Record &record, void *context) {
+            showCopyDataMessage(record, static_cast<Widget *>(context));
+        },
+        &app, &w);
     QObject::connect(&instance, &SingleInstance::copyDataReceived, &w,
-                     [&w](const copydata::Record &record) { showCopyDataMessage(record, &w); });
+                     [](const copydata::Record &record) { InputHook::deliverCopyData(record); });
 #endif
 
     w.showNormal();

@@ -19,6 +19,7 @@
 
 namespace {
 constexpr int statusReadTimeoutMs = 1000;
+constexpr int failedReadPauseMs = 100;
 }
 
 void Hid_Thread::startPollingUSBVendorCmd(int index)
@@ -42,7 +43,11 @@ void Hid_Thread::startPollingUSBVendorCmd(int index)
 
     isPolling = true;
     const QByteArray statusPath = entry->path2.toLocal8Bit();
-    pollingFuture = QtConcurrent::run(QThreadPool::globalInstance(), [this, index, statusPath, generation] {
+    // The new task first waits for the one before it, which waited for its own predecessor:
+    // waiting for the newest task therefore waits for all of them.
+    const QFuture<void> previous = pollingFuture;
+    pollingFuture = QtConcurrent::run(QThreadPool::globalInstance(), [this, index, statusPath, generation, previous] {
+        QFuture<void>(previous).waitForFinished();
         pollStatus(index, statusPath, generation);
     });
 }
@@ -55,7 +60,7 @@ void Hid_Thread::stopPolling()
 
 void Hid_Thread::waitForPollingToEnd()
 {
-    // Each task waits for its predecessor before reading, so the latest one ends last.
+    // Each task waits for its predecessor before it starts, so the latest one ends last.
     pollingFuture.waitForFinished();
 }
 
@@ -72,6 +77,7 @@ void Hid_Thread::readIdentity()
     if (const uint32_t ic = status::icType(icIndex)) {
         v->setGlobalData(QStringLiteral("mouse/icType"), static_cast<uint>(ic));
         v->icType = QString::number(ic);
+        v->icTypeFolder = v->settingsFolder();
     }
     if (const uint32_t sensor = status::sensorType(sensorIndex))
         v->setGlobalData(QStringLiteral("mouse/sensorType"), static_cast<uint>(sensor));
@@ -101,6 +107,9 @@ void Hid_Thread::pollStatus(int index, const QByteArray &statusPath, unsigned ge
         }
         hid::close(statusHandle);
         statusHandle = nullptr;
+        // A device that fails every read at once would otherwise turn this into a busy loop.
+        if (got < 0 && mine())
+            QThread::msleep(failedReadPauseMs);
     }
     if (!removed)
         return;

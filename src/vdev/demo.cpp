@@ -68,6 +68,7 @@ void addTrayMenu(Widget *w, VirtualDevice &device, int mouse)
     addCommand(QObject::tr("Press DPI button"), QStringLiteral("press dpi"));
     addCommand(QObject::tr("Press report-rate button"), QStringLiteral("press rate"));
     addCommand(QObject::tr("Press light button"), QStringLiteral("press light"));
+    addCommand(QObject::tr("Press light-speed button"), QStringLiteral("press speed"));
     menu->addSeparator();
     QAction *plugAction = menu->addAction(QString());
     auto label = [&device, mouse, plugAction] {
@@ -152,7 +153,7 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
         mouse = mouseForFamily(args.takeLast());
 
     if (command == QLatin1String("help") && args.isEmpty())
-        return {QStringLiteral("press dpi|rate|light [553|560]"), QStringLiteral("unplug [553|560]"),
+        return {QStringLiteral("press dpi|rate|light|speed [553|560]"), QStringLiteral("unplug [553|560]"),
                 QStringLiteral("plug [553|560]"), QStringLiteral("state [553|560]"), QStringLiteral("ok")};
     if (command == QLatin1String("press") && args.size() == 1) {
         const QString button = args.at(0).toLower();
@@ -164,6 +165,8 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
             device.pressRateButton(mouse);
         else if (button == QLatin1String("light"))
             device.pressLightButton(mouse);
+        else if (button == QLatin1String("speed"))
+            device.pressSpeedButton(mouse);
         else
             return {QStringLiteral("error: unknown button ") + button};
         return {QStringLiteral("ok")};

@@ -228,6 +228,11 @@ void VirtualDevice::pressLightButton(int mouse)
     withFirmware(mouse, [](VirtualFirmware &f) { f.pressLightButton(); });
 }
 
+void VirtualDevice::pressSpeedButton(int mouse)
+{
+    withFirmware(mouse, [](VirtualFirmware &f) { f.pressSpeedButton(); });
+}
+
 void VirtualDevice::injectStatusReport(int mouse, const std::vector<uint8_t> &bytes)
 {
     if (mouse < 0 || mouse >= MouseCount)

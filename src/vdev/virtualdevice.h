@@ -118,6 +118,7 @@ public:
     void pressDpiButton(int mouse);
     void pressRateButton(int mouse);
     void pressLightButton(int mouse);
+    void pressSpeedButton(int mouse);
     // Puts raw bytes on the status interface ahead of the firmware's own reports (tests use it
     // for reports the firmware would never send).
     void injectStatusReport(int mouse, const std::vector<uint8_t> &bytes);

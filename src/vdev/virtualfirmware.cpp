@@ -14,6 +14,7 @@ using protocol::Payload;
 constexpr size_t maxIgnoredKept = 32;
 constexpr uint8_t rateCodes[] = {8, 4, 2, 1};
 constexpr uint8_t lightModes = 8;
+constexpr uint8_t speedCodes[] = {1, 3, 4, 5, 7};
 
 // Indexes into the IC type and sensor tables the host reads the identity with.
 constexpr uint8_t icIndex553 = 6;
@@ -147,11 +148,26 @@ void VirtualFirmware::pressDpiButton()
     queueStatus(StatusDpi);
 }
 
+namespace {
+// The code after current in a button's cycle (the first one after the last or an unknown code).
+template <size_t N>
+uint8_t nextInCycle(const uint8_t (&codes)[N], uint8_t current)
+{
+    const auto *it = std::find(std::begin(codes), std::end(codes), current);
+    return (it == std::end(codes) || it + 1 == std::end(codes)) ? codes[0] : *(it + 1);
+}
+} // namespace
+
 void VirtualFirmware::pressRateButton()
 {
-    const auto *it = std::find(std::begin(rateCodes), std::end(rateCodes), m_state.reportRate);
-    m_state.reportRate = (it == std::end(rateCodes) || it + 1 == std::end(rateCodes)) ? rateCodes[0] : *(it + 1);
+    m_state.reportRate = nextInCycle(rateCodes, m_state.reportRate);
     queueStatus(StatusRate);
+}
+
+void VirtualFirmware::pressSpeedButton()
+{
+    m_state.lightSpeed = nextInCycle(speedCodes, m_state.lightSpeed);
+    queueStatus(StatusSpeed);
 }
 
 void VirtualFirmware::pressLightButton()

@@ -107,6 +107,7 @@ public:
     void pressDpiButton();
     void pressRateButton();
     void pressLightButton();
+    void pressSpeedButton();
 
     // One line per state item, for the demo's control socket "state" command.
     std::string describe() const;
@@ -115,6 +116,7 @@ public:
     static constexpr uint8_t StatusRate = 2;
     static constexpr uint8_t StatusDpi = 3;
     static constexpr uint8_t StatusLight = 4;
+    static constexpr uint8_t StatusSpeed = 5;
     static constexpr uint8_t StatusAll = 0xFF;
 
 private:

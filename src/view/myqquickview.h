@@ -30,6 +30,11 @@ public:
     int currentProfile = 0;
     // In-memory copies of the five 128-byte device profile blocks of a "560" device.
     unsigned char profileBlocks[5][128] = {};
+    // Settings folder of the device that icType (and the profile blocks) belong to; another
+    // device attached later must not be driven with the previous one's family or blocks.
+    QString icTypeFolder;
+    // icType belongs to the device now selected in the device list.
+    bool icTypeIsCurrent() const { return !icTypeFolder.isEmpty() && icTypeFolder == settingsFolder(); }
 
     // Settings folder of the connected device, "./modules/" + its pid in lower-case hex;
     // empty while no device entry is selected.

@@ -8,6 +8,8 @@
 #include <QDebug>
 #include <QSettings>
 
+#include <cstring>
+
 namespace {
 
 bool validSlot(int profile)
@@ -37,8 +39,12 @@ void myQQuickView::initUI()
     if (folder.isEmpty()) {
         qDebug() << "initUI: no device";
     } else {
-        // Blocks that device detection already read with the family known from before.
-        const uint alreadyRead = icType == QLatin1String("560") ? (isGun ? 5 : 2) : 0;
+        // Blocks that device detection already read with the family known from before; a
+        // different device starts from zeroed blocks.
+        const bool sameDevice = icTypeIsCurrent();
+        const uint alreadyRead = sameDevice && is560() ? (isGun ? 5 : 2) : 0;
+        if (!sameDevice)
+            memset(profileBlocks, 0, sizeof profileBlocks);
         store::close(globalSettings);
         store::close(defaultSettings);
         for (QSettings *&handle : profileSettings)
@@ -54,6 +60,7 @@ void myQQuickView::initUI()
         isGun = globalSettings->value(QStringLiteral("mouse/isGun")).toBool();
         icType = globalSettings->value(QStringLiteral("mouse/icType")).toString();
         is55328 = globalSettings->value(QStringLiteral("mouse/is55328")).toBool();
+        icTypeFolder = folder;
 
         // On the first connect the family is known only now; the profile blocks must come
         // from the device before any lighting or DPI change writes them back whole.

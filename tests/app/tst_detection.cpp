@@ -141,6 +141,9 @@ private slots:
                                        << "560";
         QTest::newRow("560 gun mouse, first connect")
             << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "";
+        // The family known from the 560 mouse does not carry over to a 553 attached after it.
+        QTest::newRow("553 mouse after a 560") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true
+                                               << "560";
         QTest::newRow("both: the first row wins") << QByteArray() << QList<int>{Mouse560, Mouse553} << 0 << QList<int>{}
                                                   << true << "553";
         // A row whose status interface is missing still connects; polling stays off.
@@ -165,6 +168,8 @@ private slots:
         rig.view()->setEnabled(false);
         rig.view()->icType = knownFamily;
         rig.view()->isGun = knownFamily == "560";
+        if (!knownFamily.isEmpty())
+            rig.view()->icTypeFolder = knownFamily == "560" ? "./modules/5600" : "./modules/5530";
 
         testsupport::DebugCapture debug;
         rig.widget->checkDevice();

@@ -89,6 +89,7 @@ private slots:
         w->deviceMonitor->notifyChanged();
         QVERIFY(w->checkTimer.isActive());
         QVERIFY(w->checkTimer.isSingleShot());
+        QCOMPARE(w->checkTimer.interval(), 1024);
         QVERIFY(w->checkTimer.remainingTime() > before);
         QVERIFY(w->checkTimer.remainingTime() > 900);
     }

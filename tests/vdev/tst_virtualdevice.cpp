@@ -293,9 +293,10 @@ private slots:
         fw.pressRateButton(); // 500 Hz -> 1000 Hz
         fw.pressRateButton(); // -> 125 Hz
         fw.pressLightButton();
+        fw.pressSpeedButton(); // speed code 3 -> 4
         QCOMPARE(takeStatus(fw), (std::vector<std::vector<uint8_t>>{
             {5, 0, 2, 1, 1, 3, 0xFF}, {5, 0, 2, 0, 1, 3, 3}, {5, 0, 2, 1, 1, 3, 3}, {5, 0, 1, 1, 1, 3, 2},
-            {5, 0, 8, 1, 1, 3, 2}, {5, 0, 8, 1, 2, 3, 4}}));
+            {5, 0, 8, 1, 1, 3, 2}, {5, 0, 8, 1, 2, 3, 4}, {5, 0, 8, 1, 2, 4, 5}}));
     }
 };
 
