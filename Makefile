@@ -2,6 +2,8 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+# ccache, where installed, makes rebuilds in other checkouts of the tree cheap.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: deps build build-asan demo test test-fast test-asan bench clean
 
@@ -9,10 +11,10 @@ deps:
 	@scripts/install-deps.sh
 
 $(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(LAUNCHER)
 
 $(ASAN_BUILD)/CMakeCache.txt:
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON -DMOUSECFG_BUILD_BENCH=OFF
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMOUSECFG_SANITIZE=ON -DMOUSECFG_BUILD_BENCH=OFF $(LAUNCHER)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
