@@ -15,6 +15,8 @@ class QSettings;
 class myQQuickView : public QQuickWidget
 {
     Q_OBJECT
+    // The settings folder of the connected device: the scene sets itself up anew when it changes.
+    Q_PROPERTY(QString deviceFolder READ settingsFolder)
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;

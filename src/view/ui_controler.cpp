@@ -3,6 +3,7 @@
 #include "app/widget.h"
 #include "view/myqquickview.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QQmlContext>
 #include <QQmlError>
@@ -35,6 +36,9 @@ void Ui_Controler::setupUi(Widget *w)
     w->setWindowOpacity(1.0);
     w->setAttribute(Qt::WA_TranslucentBackground);
     w->setStyleSheet(QStringLiteral("background:transparent;"));
+
+    // The help menu shows the version the program was built as.
+    QCoreApplication::setApplicationVersion(QStringLiteral(MOUSECFG_VERSION));
 
     view = new myQQuickView(w);
     view->setObjectName(QStringLiteral("ui_View"));

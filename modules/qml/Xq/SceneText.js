@@ -1,0 +1,49 @@
+.pragma library
+
+// Small text helpers shared by the main window and its pages.
+
+// The texts of a language group laid over a page's built-in texts: a position the language
+// file holds replaces the built-in text, positions it lacks keep theirs (a missing file or
+// group leaves the page readable instead of blank).
+function mergeTexts(builtIn, loaded) {
+    var out = []
+    var n = Math.max(builtIn ? builtIn.length : 0, loaded ? loaded.length : 0)
+    for (var i = 0; i < n; ++i) {
+        if (loaded && i < loaded.length && loaded[i] !== undefined && loaded[i] !== null)
+            out.push(String(loaded[i]))
+        else
+            out.push(builtIn && i < builtIn.length ? String(builtIn[i]) : "")
+    }
+    return out
+}
+
+// Settings values come back from the INI files as text.
+function toBool(value) {
+    if (value === true || value === 1)
+        return true
+    var text = String(value).toLowerCase()
+    return text === "true" || text === "1"
+}
+
+function toInt(value, fallback) {
+    var n = parseInt(value, 10)
+    return isNaN(n) ? (fallback === undefined ? 0 : fallback) : n
+}
+
+function isSet(value) {
+    return value !== undefined && value !== null && String(value) !== ""
+}
+
+// A stored name list: a one-name list is kept with a sentinel second entry, dropped here.
+var nameSentinel = "loaderzentok"
+
+function dropSentinel(list) {
+    var names = []
+    if (!list)
+        return names
+    for (var i = 0; i < list.length; ++i)
+        names.push(String(list[i]))
+    if (names.length === 2 && names[1] === nameSentinel)
+        names.pop()
+    return names
+}

@@ -1,0 +1,26 @@
+import QtQuick
+import "../Xq"
+
+// A 16 x 16 title-bar button: help, minimize or close.
+Item {
+    id: button
+    property string icon: "help"
+    signal clicked()
+
+    width: 16
+    height: 16
+
+    Image {
+        anchors.fill: parent
+        source: "qrc:/index/modules/img/skin" + Skin.skin_No + "/index/" + button.icon
+                + (area.containsMouse ? "Hover" : "") + ".png"
+    }
+
+    MouseArea {
+        id: area
+        anchors.fill: parent
+        anchors.margins: -4
+        hoverEnabled: true
+        onClicked: button.clicked()
+    }
+}

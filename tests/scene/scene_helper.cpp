@@ -1,0 +1,160 @@
+#include "scene_helper.h"
+
+#include "device/protocol.h"
+
+#include <QQuickItem>
+#include <QtTest>
+
+namespace scenetest {
+
+namespace {
+
+void setLanguage(const QString &folder, const QString &language)
+{
+    QSettings global(folder + "/setting/apConfig.bin", QSettings::IniFormat);
+    global.setValue("common/language", language);
+}
+
+QString folderOf(int mouse)
+{
+    return QStringLiteral("modules/") + QString::number(vdev::mouseModel(mouse).productId, 16);
+}
+
+} // namespace
+
+SceneRig::SceneRig(std::initializer_list<int> mice, const QString &language)
+{
+    if (!language.isEmpty())
+        for (int mouse : mice)
+            setLanguage(rig.dir.path() + "/" + folderOf(mouse), language);
+    rig.widget->show();
+    for (int mouse : mice)
+        device().plug(mouse);
+    rig.widget->checkDevice();
+    if (mice.size() > 0)
+        waitReady();
+}
+
+QQuickItem *SceneRig::root()
+{
+    return view()->rootObject();
+}
+
+QQuickItem *SceneRig::item(const QString &objectName)
+{
+    QQuickItem *found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
+    if (!found)
+        qWarning() << "no scene item" << objectName;
+    return found;
+}
+
+QVariant SceneRig::call(QObject *target, const char *function, const QVariantList &args)
+{
+    QVariant result;
+    QGenericArgument a[5];
+    for (int i = 0; i < args.size() && i < 5; ++i)
+        a[i] = Q_ARG(QVariant, args.at(i));
+    // Scene functions return a QVariant; backend slots may return nothing.
+    bool returnsValue = true;
+    if (target) {
+        const QMetaObject *meta = target->metaObject();
+        for (int m = 0; m < meta->methodCount(); ++m)
+            if (meta->method(m).name() == function && meta->method(m).parameterCount() == args.size())
+                returnsValue = meta->method(m).returnType() != QMetaType::Void;
+    }
+    const bool called = target
+        && (returnsValue ? QMetaObject::invokeMethod(target, function, Q_RETURN_ARG(QVariant, result), a[0], a[1],
+                                                     a[2], a[3], a[4])
+                         : QMetaObject::invokeMethod(target, function, a[0], a[1], a[2], a[3], a[4]));
+    if (!called)
+        qWarning() << "cannot call" << function;
+    return result;
+}
+
+QVariant SceneRig::call(const char *function, const QVariantList &args)
+{
+    return call(root(), function, args);
+}
+
+QVariant SceneRig::rootProperty(const char *name)
+{
+    return root()->property(name);
+}
+
+QPoint SceneRig::toView(QPointF design)
+{
+    const double rate = rootProperty("screenRate").toDouble();
+    return (design * rate).toPoint();
+}
+
+void SceneRig::click(QPointF design)
+{
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, toView(design));
+    QCoreApplication::processEvents();
+}
+
+void SceneRig::clickItem(const QString &objectName, QPointF offset)
+{
+    QQuickItem *target = item(objectName);
+    QVERIFY2(target, qPrintable(objectName));
+    QVERIFY2(target->isVisible(), qPrintable(objectName + " is hidden"));
+    const QPointF local = offset.isNull() ? QPointF(target->width() / 2, target->height() / 2) : offset;
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, target->mapToScene(local).toPoint());
+    QCoreApplication::processEvents();
+}
+
+void SceneRig::connect(int mouse)
+{
+    device().plug(mouse);
+    rig.widget->checkDevice();
+    waitReady();
+}
+
+void SceneRig::waitReady()
+{
+    // initUI reaches the scene queued, then locks the view for a second.
+    QObject *lock = root()->findChild<QObject *>(QStringLiteral("lockTimer"));
+    QVERIFY(lock);
+    QTRY_VERIFY_WITH_TIMEOUT(lock->property("running").toBool(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(view()->isEnabled() && !lock->property("running").toBool(), 5000);
+}
+
+QList<Command> SceneRig::commands()
+{
+    QList<Command> out;
+    for (const vdev::WireEvent &e : device().wireLog()) {
+        if (e.iface != vdev::Iface::Command)
+            continue;
+        const QByteArray bytes(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size()));
+        if (e.call == vdev::Call::SendFeature && bytes.size() == 9)
+            out << Command{bytes.mid(1), {}};
+        else if (e.call == vdev::Call::Write && !out.isEmpty())
+            out.last().data += bytes.mid(1);
+    }
+    return out;
+}
+
+QByteArray SceneRig::codes()
+{
+    QByteArray text;
+    for (const Command &c : commands())
+        text += QByteArray::number(c.code(), 16).rightJustified(2, '0') + ' ';
+    return text.trimmed();
+}
+
+QString SceneRig::settingFile(int mouse, const QString &name) const
+{
+    return rig.dir.path() + "/" + folderOf(mouse) + "/setting/" + name;
+}
+
+std::unique_ptr<QSettings> SceneRig::profile(int mouse, int slot) const
+{
+    return std::make_unique<QSettings>(settingFile(mouse, QString("p%1.bin").arg(slot + 1)), QSettings::IniFormat);
+}
+
+std::unique_ptr<QSettings> SceneRig::global(int mouse) const
+{
+    return std::make_unique<QSettings>(settingFile(mouse, "apConfig.bin"), QSettings::IniFormat);
+}
+
+} // namespace scenetest

@@ -1,0 +1,256 @@
+// The main window as a user drives it: start-up on each virtual mouse, "Save", the report-rate
+// row, profile change and factory reset, firmware reports, screen scaling and another mouse
+// attached later. Assertions are on the wire and the INI files.
+
+#include "scene_helper.h"
+
+#include <QQuickItem>
+#include <QStandardPaths>
+#include <QtTest>
+
+using namespace vdev;
+using scenetest::Command;
+using scenetest::SceneRig;
+
+namespace {
+
+QByteArray bytesOf(const QVariantList &values)
+{
+    QByteArray b;
+    for (const QVariant &v : values)
+        b += char(v.toInt());
+    return b;
+}
+
+QList<Command> withCode(const QList<Command> &all, int code)
+{
+    QList<Command> out;
+    for (const Command &c : all)
+        if (c.code() == code)
+            out << c;
+    return out;
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    // Opens a drop-down list of the window and picks a row, as a user does.
+    void choose(SceneRig &scene, const QString &list, int row)
+    {
+        scene.clickItem(list);
+        QQuickItem *l = scene.item(list);
+        QTRY_VERIFY(l->property("isDrop").toBool());
+        scene.clickItem(list, QPointF(10, 24 + 24 * row + 12));
+        QTRY_COMPARE(l->property("currentSelect").toInt(), row);
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void init() { deviceConnected = false; }
+
+    void startUp_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::addColumn<int>("deviceProfile");
+        QTest::addColumn<QByteArray>("codes");
+        QTest::addColumn<bool>("gun");
+        // The 560 mouse is asked for its active profile and put back on profile 1.
+        QTest::newRow("553") << Mouse553 << 1 << QByteArray("80") << false;
+        QTest::newRow("560 on profile 1") << Mouse560 << 1 << QByteArray("82 80") << true;
+        QTest::newRow("560 on profile 3") << Mouse560 << 3 << QByteArray("82 02 80") << true;
+    }
+
+    void startUp()
+    {
+        QFETCH(int, mouse);
+        QFETCH(int, deviceProfile);
+        QFETCH(QByteArray, codes);
+        QFETCH(bool, gun);
+        SceneRig scene({});
+        scene.device().withFirmware(mouse, [&](VirtualFirmware &f) { f.mutableState().currentProfile = uint8_t(deviceProfile); });
+        scene.clearWire();
+        scene.connect(mouse);
+        // Profile-block reads of detection aside, the scene asks in this order.
+        QByteArray got = scene.codes().replace("8c ", "").replace("8c", "");
+        QCOMPARE(got.trimmed(), codes);
+        QCOMPARE(scene.rootProperty("isGun").toBool(), gun);
+        QCOMPARE(scene.item("gunEditorButton")->isVisible(), gun);
+        QVERIFY(scene.item("background")->isVisible());
+        QVERIFY(!scene.item("powerOn")->isVisible());
+        QVERIFY(!scene.item("busyText")->isVisible());
+    }
+
+    void save_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::addColumn<QStringList>("pages");
+        QTest::addColumn<QByteArray>("codes");
+        QTest::addColumn<int>("mask");
+        QTest::newRow("nothing changed") << Mouse553 << QStringList{} << QByteArray() << -1;
+        QTest::newRow("DPI, 553") << Mouse553 << QStringList{"dpi"} << QByteArray("03") << 1;
+        QTest::newRow("lighting, 553") << Mouse553 << QStringList{"light"} << QByteArray("02 03") << 2;
+        QTest::newRow("keys, 560") << Mouse560 << QStringList{"keys"} << QByteArray("03") << 4;
+        QTest::newRow("all three, 560") << Mouse560 << QStringList{"dpi", "light", "keys"} << QByteArray("02 03") << 7;
+    }
+
+    void save()
+    {
+        QFETCH(int, mouse);
+        QFETCH(QStringList, pages);
+        QFETCH(QByteArray, codes);
+        QFETCH(int, mask);
+        SceneRig scene({mouse});
+        QQuickItem *dpi = scene.item("dpiSettingMain");
+        QQuickItem *light = scene.item("lightControlMain");
+        QQuickItem *keys = scene.item("keyMatrixMain");
+        const QVariantList dpiValues{400, 800, 1600, 3200, 4800, 6400, 8000, 12000};
+        const QVariantList colours{10, 200, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
+        if (pages.contains("dpi")) {
+            dpi->setProperty("dpiValueArray", dpiValues);
+            dpi->setProperty("isSave", true);
+        }
+        if (pages.contains("light")) {
+            light->setProperty("colorValue", colours);
+            light->setProperty("brightnessStep", 4);
+            light->setProperty("isSave", true);
+        }
+        if (pages.contains("keys")) {
+            // Button 1 becomes "DPI+": stored and sent in its parameter form 01 00 00 0B.
+            scene.call(keys, "assign", {1, 5, 0, 1, 0});
+        }
+        QVERIFY(scene.rootProperty("isSaveNeeded").toBool() == !pages.isEmpty());
+        scene.clearWire();
+        scene.clickItem("saveButton");
+        QCOMPARE(scene.codes(), codes);
+        QVERIFY(scene.view()->isEnabled());
+        QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
+        if (mask < 0)
+            return;
+
+        const Command block1 = withCode(scene.commands(), 0x03).value(0);
+        QCOMPARE(int(uchar(block1.payload.at(5))), mask);
+        const QByteArray data = block1.data.left(192);
+        QCOMPARE(data.size(), 192);
+        if (pages.contains("dpi")) {
+            QCOMPARE(data.mid(9, 16).toHex(' '), QByteArray("90 01 20 03 40 06 80 0c c0 12 00 19 40 1f e0 2e"));
+            QCOMPARE(data.mid(25, 16), data.mid(9, 16));
+            QCOMPARE(scene.profile(mouse, 0)->value("mouse/dpiValueArray").toStringList().join(','),
+                     QString("400,800,1600,3200,4800,6400,8000,12000"));
+        }
+        if (pages.contains("light")) {
+            QCOMPARE(data.mid(88, 24), bytesOf(colours));
+            const Command block0 = withCode(scene.commands(), 0x02).value(0);
+            QCOMPARE(int(uchar(block0.data.at(3))), 252);   // brightness step 4
+        }
+        // Buttons 0 and 1 in their parameter form: left button, then right button or "DPI+".
+        QCOMPARE(data.mid(128, 8).toHex(' '),
+                 QByteArray(pages.contains("keys") ? "f0 00 00 02 01 00 00 0b" : "f0 00 00 02 f1 00 00 02"));
+        if (pages.contains("keys"))
+            QCOMPARE(scene.profile(mouse, 0)->value("mouseKeyMatrix/1").toStringList().join(','), QString("5,0,1,0"));
+    }
+
+    void reportRateRow()
+    {
+        SceneRig scene({Mouse553});
+        scene.clearWire();
+        choose(scene, "reportRateList", 1);
+        QTRY_COMPARE(scene.codes(), QByteArray("02"));
+        QCOMPARE(int(uchar(scene.commands().at(0).data.at(0))), 4);   // 250 Hz
+        QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/reportRate").toInt(), 1);
+    }
+
+    void profileChange()
+    {
+        SceneRig scene({Mouse553});
+        // Choosing the profile already in use does nothing.
+        scene.clearWire();
+        choose(scene, "profileList", 0);
+        QTest::qWait(300);
+        QCOMPARE(scene.codes(), QByteArray());
+    }
+
+    void factoryReset()
+    {
+        SceneRig scene({Mouse560});
+        scene.call(scene.view(), "setData", {"mouse/dpiValueArray", QVariantList{1, 2, 3, 4, 5, 6, 7, 8}});
+        scene.clearWire();
+        scene.clickItem("resetButton");
+        QVERIFY(scene.item("mask")->isVisible());
+        scene.clickItem("resetOkButton");
+        QTRY_VERIFY(!scene.item("mask")->isVisible());
+        QCOMPARE(scene.item("dpiSettingMain")->property("currentDPI").toInt(), 1);
+        // Block 0, block 1 with everything, then the gun mouse's matrices.
+        const QList<Command> sent = scene.commands();
+        QVERIFY(sent.size() >= 2);
+        QCOMPARE(sent.at(0).code(), 0x02);
+        QCOMPARE(sent.at(1).code(), 0x03);
+        QCOMPARE(int(uchar(sent.at(1).payload.at(5))), 7);
+        QCOMPARE(scene.profile(Mouse560, 0)->value("mouse/dpiValueArray").toStringList(),
+                 QSettings(scene.settingFile(Mouse560, "pD.bin"), QSettings::IniFormat)
+                     .value("mouse/dpiValueArray").toStringList());
+        QVERIFY(scene.view()->isEnabled());
+    }
+
+    void firmwareReports()
+    {
+        SceneRig scene({Mouse553});
+        QQuickItem *rate = scene.item("reportRateList");
+        QQuickItem *dpi = scene.item("dpiSettingMain");
+        rate->setProperty("currentSelect", 3);
+        dpi->setProperty("currentDPI", 0);
+        scene.clearWire();
+        // An unknown rate code changes nothing; a stage the page has is followed.
+        scene.call("syncFwReport", {2, 3, 0, 0, 0});
+        QCOMPARE(rate->property("currentSelect").toInt(), 3);
+        scene.call("syncFwReport", {255, 8, 3, 7, 4});
+        QCOMPARE(rate->property("currentSelect").toInt(), 0);
+        QCOMPARE(dpi->property("currentDPI").toInt(), 2);
+        QCOMPARE(scene.item("lightControlMain")->property("lightMode").toInt(), 6);
+        QCOMPARE(scene.item("lightControlMain")->property("speedStep").toInt(), 2);
+        scene.call("syncFwReport", {3, 0, 0, 0, 0});
+        QCOMPARE(dpi->property("currentDPI").toInt(), 2);
+        QCOMPARE(scene.codes(), QByteArray());
+    }
+
+    void screenScaling()
+    {
+        SceneRig scene({Mouse553});
+        scene.call("setScreenChange", {2560});
+        QCOMPARE(scene.rootProperty("screenRate").toDouble(), 2560.0 / 1920.0);
+        QCOMPARE(scene.rig.widget->size(), QSize(1365, 853));
+        // Presses land at design coordinates scaled like the window.
+        scene.clearWire();
+        scene.clickItem("saveButton");
+        QVERIFY(scene.view()->isEnabled());
+        scene.call("setScreenChange", {1920});
+        QCOMPARE(scene.rootProperty("screenRate").toDouble(), 1.0);
+    }
+
+    void anotherMouseLater()
+    {
+        SceneRig scene({Mouse560});
+        QVERIFY(scene.rootProperty("isGun").toBool());
+        QCOMPARE(scene.rootProperty("icType").toString(), QString("560"));
+        scene.device().unplug(Mouse560);
+        scene.rig.widget->checkDevice();
+        // The 553 mouse gets its own capabilities and pages.
+        scene.clearWire();
+        scene.connect(Mouse553);
+        QCOMPARE(scene.rootProperty("icType").toString(), QString("553"));
+        QVERIFY(!scene.rootProperty("isGun").toBool());
+        QVERIFY(!scene.item("gunEditorButton")->isVisible());
+        QVERIFY(scene.codes().endsWith("80"));
+        // The same mouse again: nothing is read anew, but the pages are brought in line.
+        scene.device().unplug(Mouse553);
+        scene.rig.widget->checkDevice();
+        scene.clearWire();
+        scene.connect(Mouse553);
+        QCOMPARE(scene.codes(), QByteArray("80"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
