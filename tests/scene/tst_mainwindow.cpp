@@ -4,6 +4,8 @@
 
 #include "scene_helper.h"
 
+#include <QDirIterator>
+#include <QFontMetrics>
 #include <QQuickItem>
 #include <QStandardPaths>
 #include <QtTest>
@@ -29,6 +31,29 @@ QList<Command> withCode(const QList<Command> &all, int code)
         if (c.code() == code)
             out << c;
     return out;
+}
+
+// Visible text items of the scene, with their text and font.
+void collectTexts(QQuickItem *item, QList<QPair<QString, QFont>> &out)
+{
+    if (!item->isVisible())
+        return;
+    const QByteArray type = item->metaObject()->className();
+    if (type.startsWith("QQuickText"))
+        out << qMakePair(item->property("text").toString(), item->property("font").value<QFont>());
+    for (QQuickItem *child : item->childItems())
+        collectTexts(child, out);
+}
+
+// Characters the font (with its fallbacks) has no glyph for.
+QString missingGlyphs(const QString &text, const QFont &font)
+{
+    const QFontMetrics metrics(font);
+    QString missing;
+    for (const uint c : text.toUcs4())
+        if (!QChar::isSpace(c) && !metrics.inFontUcs4(c))
+            missing += QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1);
+    return missing;
 }
 
 } // namespace
@@ -213,6 +238,37 @@ private slots:
         scene.call("syncFwReport", {3, 0, 0, 0, 0});
         QCOMPARE(dpi->property("currentDPI").toInt(), 2);
         QCOMPARE(scene.codes(), QByteArray());
+    }
+
+    // Every text shown, and every text of every language file, has glyphs in the scene's font.
+    void textRenders_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::addColumn<QString>("language");
+        for (const char *language : {"English", "ChineseSimplified", "Ukrainian"}) {
+            QTest::addRow("553 %s", language) << Mouse553 << QString(language);
+            QTest::addRow("560 %s", language) << Mouse560 << QString(language);
+        }
+    }
+
+    void textRenders()
+    {
+        QFETCH(int, mouse);
+        QFETCH(QString, language);
+        SceneRig scene({mouse}, language);
+        QCOMPARE(scene.rootProperty("language").toString(), language);
+        QList<QPair<QString, QFont>> texts;
+        collectTexts(scene.root(), texts);
+        QVERIFY(texts.size() > 10);
+        QFont sceneFont = texts.first().second;
+        for (const auto &[text, font] : texts)
+            QVERIFY2(missingGlyphs(text, font).isEmpty(), qPrintable(text + ": " + missingGlyphs(text, font)));
+
+        QSettings file(scene.rig.dir.path() + "/modules/i18n/" + language + ".ini", QSettings::IniFormat);
+        for (const QString &key : file.allKeys()) {
+            const QString text = file.value(key).toStringList().join(", ");
+            QVERIFY2(missingGlyphs(text, sceneFont).isEmpty(), qPrintable(key + ": " + missingGlyphs(text, sceneFont)));
+        }
     }
 
     void screenScaling()
