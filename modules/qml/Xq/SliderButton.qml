@@ -96,6 +96,9 @@ Item {
         }
     }
 
+    // 12 x 12: the knob positions the pages store and convert (3 to 161 on a 176-pixel DPI
+    // slider, 3 to 337 on the 352-pixel pointer sliders) are those of a 12-pixel knob, which
+    // also sits centred on the 6-pixel track.
     Image {
         id: knob
         objectName: "knob"
