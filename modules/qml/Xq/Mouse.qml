@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 
 // The mouse picture with one numbered hot spot per button below keyCount.
 Item {
