@@ -55,7 +55,7 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     QCommandLineOption demoOption(QStringLiteral("demo"),
                                   QStringLiteral("Run with a virtual mouse of the given firmware family "
-                                                 "(553 or 560; 560 when empty)."),
+                                                 "(553, 560 or 3395; 560 when empty)."),
                                   QStringLiteral("family"));
     parser.addOption(demoOption);
     parser.process(normalisedArguments(app.arguments()));

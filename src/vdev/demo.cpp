@@ -153,8 +153,8 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
         mouse = mouseForFamily(args.takeLast());
 
     if (command == QLatin1String("help") && args.isEmpty())
-        return {QStringLiteral("press dpi|rate|light|speed [553|560]"), QStringLiteral("unplug [553|560]"),
-                QStringLiteral("plug [553|560]"), QStringLiteral("state [553|560]"), QStringLiteral("ok")};
+        return {QStringLiteral("press dpi|rate|light|speed [553|560|3395]"), QStringLiteral("unplug [553|560|3395]"),
+                QStringLiteral("plug [553|560|3395]"), QStringLiteral("state [553|560|3395]"), QStringLiteral("ok")};
     if (command == QLatin1String("press") && args.size() == 1) {
         const QString button = args.at(0).toLower();
         if (!device.isPlugged(mouse))

@@ -29,7 +29,7 @@ bool setupDemo(const QString &family, Widget *w);
 VirtualDevice *demoDevice();
 
 // One line of the control protocol, run against `device` with `mouse` as the default target:
-//   press dpi|rate|light [553|560], unplug [553|560], plug [553|560], state [553|560], help
+//   press dpi|rate|light [553|560|3395], unplug [553|560|3395], plug [553|560|3395], state [553|560|3395], help
 // Returns the answer lines; the last one is "ok" or starts with "error".
 QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line);
 

@@ -29,10 +29,12 @@ class QObject;
 
 namespace vdev {
 
-// The two virtual mice, by index.
+// The virtual mice, by index: one of each firmware family, and a 553-family mouse with the
+// 3395 sensor and the alternative firmware variant (lift-off row, DPI entry rows).
 constexpr int Mouse553 = 0;
 constexpr int Mouse560 = 1;
-constexpr int MouseCount = 2;
+constexpr int Mouse3395 = 2;
+constexpr int MouseCount = 3;
 
 constexpr unsigned short VendorId = 0x1209;
 
@@ -49,6 +51,7 @@ const char *callName(Call call);
 struct MouseModel
 {
     VirtualFirmware::Family family;
+    const char *name;              // as demo mode and the control protocol name it: "553", "560", "3395"
     const char *familyName;        // "553" / "560"
     unsigned short productId;
     int reportLength;
@@ -56,7 +59,7 @@ struct MouseModel
     unsigned short usagePage2, usage2;     // status interface
 };
 const MouseModel &mouseModel(int mouse);
-// Index of the mouse of a family name ("553" / "560"), -1 for anything else.
+// Index of the mouse of a name ("553", "560", "3395"), -1 for anything else.
 int mouseForFamily(const QString &family);
 
 // One hidapi call as the device saw it.
