@@ -49,6 +49,12 @@ QString unsupportedContent(const QString &svg)
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
         const QString name = xml.name().toString();
+        // Without them the renderer makes up a size of its own.
+        if (name == QLatin1String("svg")
+            && !(xml.attributes().hasAttribute(QStringLiteral("width"))
+                 && xml.attributes().hasAttribute(QStringLiteral("height"))
+                 && xml.attributes().hasAttribute(QStringLiteral("viewBox"))))
+            return QStringLiteral("line %1: <svg> needs width, height and viewBox").arg(xml.lineNumber());
         if (!elements.contains(name))
             return QStringLiteral("line %1: element <%2> is not drawn").arg(xml.lineNumber()).arg(name);
         for (const QString &attribute : attributes)
@@ -76,7 +82,7 @@ bool render(const QString &svg, const QString &png, int scale)
         return fail(svg, QStringLiteral("not a readable SVG file"));
     const QSize design = renderer.defaultSize();
     if (design.isEmpty())
-        return fail(svg, QStringLiteral("no width and height"));
+        return fail(svg, QStringLiteral("empty width or height"));
     // The design size must be a whole number of pixels, or pieces would not line up at 1x.
     if (renderer.viewBoxF().size() != QSizeF(design))
         return fail(svg, QStringLiteral("the viewBox must match width and height"));
