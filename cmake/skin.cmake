@@ -1,12 +1,9 @@
-# Skin images. Each picture is drawn once as an SVG under modules/img/skin1/ and rendered to PNG
-# at build time, at twice its design size (the SVG's width and height), so that it stays crisp
-# on the scaled window of a 2560 or 3840 pixel screen. Convention for the scene:
-#  - QML names a picture as the design files have it: "qrc:/<group>/modules/img/skin1/<group>/
-#    <name>.png" for modules/img/skin1/<group>/<name>.svg, "file:modules/img/skin1/<name>.png"
-#    for the four pictures read from disk (modules/img/skin1/<name>.svg).
-#  - The PNG is stored as "<name>@2x.png"; the view maps the scene's URL to it (src/view/
-#    skinurls.h), and Qt Quick takes "@2x" as device pixel ratio 2: a plain Image reports the
-#    design size as implicitWidth/implicitHeight. sourceSize stays in pixels (twice as large).
+# Skin images: drawn as SVG under modules/img/skin1/, rendered to PNG at build time at twice the
+# design size (the SVG's width and height) and stored as "<name>@2x.png". The scene names them
+# "qrc:/<group>/modules/img/skin1/<group>/<name>.png" (resources, from <group>/<name>.svg) or
+# "file:modules/img/skin1/<name>.png" (read from disk); the view maps that name to the "@2x" file
+# (src/view/skinurls.h), so a plain Image reports the design size as implicitWidth/Height and
+# stays crisp on scaled windows. sourceSize is in pixels: do not size pictures by it.
 
 # Renders every skin SVG: the groups into resources of `target`, the pictures read from disk
 # into the build's data folder (target mousecfg_skin_files).

@@ -3,7 +3,8 @@
 // The SVG's width and height are the image's design size; the PNG holds SCALE times as many
 // pixels in each direction. Anything the renderer cannot draw exactly as written (an XML error,
 // a missing size, an element or attribute the SVG renderer warns about or would silently skip)
-// fails the build instead of leaving a quietly wrong picture behind.
+// fails the build instead of leaving a quietly wrong picture behind. It draws with Qt's own SVG
+// renderer, so it builds wherever the program does and needs no program outside the toolkit.
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
