@@ -158,7 +158,7 @@ Item {
             id: powerOn
             objectName: "powerOn"
             anchors.centerIn: parent
-            source: "index/modules/img/skin" + root.skin_No + "/index/powerOn.png"
+            source: "qrc:/index/modules/img/skin" + root.skin_No + "/index/powerOn.png"
         }
 
         Item {
