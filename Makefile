@@ -5,7 +5,7 @@ ASAN_BUILD ?= build-asan
 # ccache, where installed, makes rebuilds in other checkouts of the tree cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan demo test test-fast test-asan bench clean
+.PHONY: deps build build-asan demo test test-fast test-asan bench screenshots clean
 
 deps:
 	@scripts/install-deps.sh
@@ -36,6 +36,10 @@ test-asan: build-asan
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
+
+# The window on both virtual mice in every shipped language, drawn offscreen (see README).
+screenshots: build
+	$(BUILD)/tests/mousecfg_screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

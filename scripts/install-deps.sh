@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
-  libqt6opengl6-dev libqt6svg6
+  libqt6opengl6-dev libqt6svg6 qt6-svg-dev
+  fonts-noto-core fonts-noto-cjk
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest qml6-module-qtquick-controls qml6-module-qtquick-templates
   qt6-qpa-plugins

@@ -1,5 +1,6 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
 #include "app/copydata.h"
+#include "app/scenefont.h"
 #include "app/singleinstance.h"
 #include "app/widget.h"
 #include "input/inputforward.h"
@@ -44,6 +45,7 @@ int main(int argc, char *argv[])
     selectSceneRenderer();
 
     QApplication app(argc, argv);
+    installSceneFontFallbacks();
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
     // The program lives in the tray: neither hiding the window nor closing a message box while
