@@ -40,7 +40,7 @@ const Scene scenes[] = {
 // The shipped languages (`common/language` of the device's apConfig.bin).
 const char *const languages[] = {"English", "ChineseSimplified", "Ukrainian"};
 
-const int mice[] = {vdev::Mouse553, vdev::Mouse560};
+const int mice[] = {vdev::Mouse553, vdev::Mouse560, vdev::Mouse3395};
 
 // How long a scene's own animations (drop-downs, dialogs) may take to settle.
 constexpr int SettleMs = 400;
@@ -130,7 +130,7 @@ int main(int argc, char *argv[])
         for (const char *language : languages)
             for (const Scene &scene : scenes) {
                 const QString name = QStringLiteral("%1-%2-%3.png")
-                                         .arg(QLatin1String(vdev::mouseModel(mouse).familyName),
+                                         .arg(QLatin1String(vdev::mouseModel(mouse).name),
                                               QLatin1String(language), QLatin1String(scene.name));
                 if (parser.isSet(only) && !name.contains(parser.value(only)))
                     continue;
