@@ -92,24 +92,10 @@ install(FILES ${packaging}/copyright ${generated}/changelog.gz DESTINATION ${CMA
 install(FILES ${generated}/mousecfg.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # ---- Debian package ------------------------------------------------------------------------
-# Shared-library dependencies come from dpkg-shlibdeps. What no linker sees is added here: the
-# QML modules the scene imports (Debian names them qml6-module-<import in lower case, dots as
-# dashes>), found in the scene's own import lines.
-file(GLOB_RECURSE scene_files ${PROJECT_SOURCE_DIR}/modules/qml/*.qml)
-set(qml_packages)
-foreach(file IN LISTS scene_files)
-  file(STRINGS ${file} imports REGEX "^[ \t]*import[ \t]+Qt[A-Za-z.]*")
-  foreach(line IN LISTS imports)
-    string(REGEX REPLACE "^[ \t]*import[ \t]+(Qt[A-Za-z.]*).*" "\\1" module "${line}")
-    string(TOLOWER "${module}" module)
-    string(REPLACE "." "-" module "${module}")
-    list(APPEND qml_packages "qml6-module-${module}")
-  endforeach()
-endforeach()
-list(REMOVE_DUPLICATES qml_packages)
-list(SORT qml_packages)
-list(JOIN qml_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
-
+# Shared-library dependencies come from dpkg-shlibdeps; cmake/cpack-project.cmake adds the QML
+# modules the scene imports, read when the package is made.
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-project.cmake)
+set(CPACK_MOUSECFG_SCENE_DIR ${PROJECT_SOURCE_DIR}/modules/qml)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME mousecfg)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
