@@ -127,10 +127,9 @@ private slots:
         QTest::newRow("case, zeros and prefix")
             << QByteArray("[common]\ndeviceCount=3\n[0]\nvid=04D9\npid=a0F1\n[1]\nvid=0x1209\npid=0005\n"
                           "[2]\nvid=  1209 \npid=5600\n");
-        QTest::newRow("rows past the count") << QByteArray("[common]\ndeviceCount=1\n[0]\nvid=1\npid=2\n[1]\nvid=3\npid=4\n");
-        QTest::newRow("twice, zero, missing and bad ids")
+        QTest::newRow("twice, zero, missing and bad ids, rows past the count")
             << QByteArray("; a comment; vid=1\n[common]\ndeviceCount=6\n[0]\nvid=1209\npid=5530\n[1]\nvid=1209\npid=5530\n"
-                          "[2]\nvid=0\npid=1\n[3]\nvid=1209\n[4]\nvid=12345\npid=1\n[5]\nvid=zz\npid=1\n");
+                          "[2]\nvid=0\npid=1\n[3]\nvid=1209\n[4]\nvid=12345\npid=1\n[5]\nvid=zz\npid=1\n[6]\nvid=1\npid=2\n");
         QTest::newRow("damaged count") << QByteArray("[common]\ndeviceCount=-2\n[0]\nvid=1\npid=2\n");
     }
 
