@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the demo need.
+# Installs every Debian package that building, testing, packaging and running the demo need.
 # Does nothing (quickly) when they are all present.
 set -euo pipefail
 
@@ -16,6 +16,7 @@ packages=(
   libxcb1-dev libxcb-xinput-dev libx11-xcb-dev libx11-dev libxi-dev
   xvfb xauth xdotool x11-utils
   libbenchmark-dev
+  librsvg2-bin lintian
 )
 
 missing=()
@@ -33,5 +34,6 @@ echo "install-deps: installing ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# apt's own progress lines show that it is working: a first install takes minutes.
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,5 +1,6 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
 #include "app/copydata.h"
+#include "app/datafolder.h"
 #include "app/scenefont.h"
 #include "app/singleinstance.h"
 #include "app/widget.h"
@@ -10,7 +11,6 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
 
@@ -60,6 +60,9 @@ int main(int argc, char *argv[])
                                                  "(553, 560 or 3395; 560 when empty)."),
                                   QStringLiteral("family"));
     parser.addOption(demoOption);
+    QCommandLineOption hiddenOption(QStringLiteral("hidden"),
+                                    QStringLiteral("Start in the tray without showing the window (for the desktop's autostart)."));
+    parser.addOption(hiddenOption);
     parser.process(normalisedArguments(app.arguments()));
 
     // One instance per executable and user: a second start wakes the first and leaves.
@@ -69,8 +72,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // Every data path is relative to the executable's folder.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // Every data path is relative to the data folder: the executable's, or the user's own copy
+    // of an installed program's data.
+    datafolder::enter(QCoreApplication::applicationDirPath());
 
     Widget w;
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
@@ -103,7 +107,8 @@ int main(int argc, char *argv[])
                      [](const copydata::Record &record) { InputHook::deliverCopyData(record); });
 #endif
 
-    w.showNormal();
+    if (!parser.isSet(hiddenOption))
+        w.showNormal();
     w.checkDevice();
 
     return app.exec();

@@ -175,6 +175,14 @@ void VirtualDevice::plug(int mouse)
     m_changed.notify_all();
 }
 
+void VirtualDevice::setAccessDenied(int mouse, bool denied)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_mice[mouse].accessDenied = denied;
+}
+
 void VirtualDevice::unplug(int mouse)
 {
     if (mouse < 0 || mouse >= MouseCount)
@@ -454,17 +462,9 @@ void VirtualDevice::freeEnumeration(hid_device_info *devices)
 hid_device *VirtualDevice::openPath(const char *pathText)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    int mouse = -1;
     Iface iface = Iface::None;
-    const QString wanted = QString::fromLatin1(pathText ? pathText : "");
-    for (int m = 0; m < MouseCount && mouse < 0; ++m)
-        for (Iface i : enumeratedIfaces)
-            if (wanted == path(m, i)) {
-                mouse = m;
-                iface = i;
-                break;
-            }
-    if (faultHits(Call::Open, mouse, iface) || mouse < 0 || !m_mice[mouse].plugged) {
+    const int mouse = mouseOfPath(pathText, &iface);
+    if (faultHits(Call::Open, mouse, iface) || mouse < 0 || !m_mice[mouse].plugged || m_mice[mouse].accessDenied) {
         log(mouse, iface, Call::Open, -1);
         return nullptr;
     }
@@ -472,6 +472,27 @@ hid_device *VirtualDevice::openPath(const char *pathText)
     m_handles.insert(h);
     log(mouse, iface, Call::Open, 0);
     return reinterpret_cast<hid_device *>(h);
+}
+
+int VirtualDevice::mouseOfPath(const char *pathText, Iface *iface) const
+{
+    const QString wanted = QString::fromLatin1(pathText ? pathText : "");
+    for (int m = 0; m < MouseCount; ++m)
+        for (Iface i : enumeratedIfaces)
+            if (wanted == path(m, i)) {
+                *iface = i;
+                return m;
+            }
+    return -1;
+}
+
+bool VirtualDevice::accessDenied(const char *pathText)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Iface iface = Iface::None;
+    const int mouse = mouseOfPath(pathText, &iface);
+    // An absent node is missing, not forbidden.
+    return mouse >= 0 && m_mice[mouse].plugged && m_mice[mouse].accessDenied;
 }
 
 int VirtualDevice::setNonblocking(hid_device *device, int nonblock)

@@ -115,6 +115,9 @@ public:
     void plug(int mouse);
     void unplug(int mouse);
     bool isPlugged(int mouse) const;
+    // The mouse's nodes refuse this user, as without the udev rule: enumeration still lists it,
+    // every open fails and the permission query says so. Lasts across plugs.
+    void setAccessDenied(int mouse, bool denied);
     void addMonitor(DeviceMonitor *monitor);
 
     // The mouse's own buttons.
@@ -154,12 +157,14 @@ public:
     int read(hid_device *device, unsigned char *data, size_t length) override;
     int readTimeout(hid_device *device, unsigned char *data, size_t length, int milliseconds) override;
     void close(hid_device *device) override;
+    bool accessDenied(const char *path) override;
 
 private:
     struct Mouse
     {
         std::unique_ptr<VirtualFirmware> firmware;
         bool plugged = false;
+        bool accessDenied = false;
         unsigned epoch = 0;       // bumped at every unplug: older handles are dead
         std::deque<std::vector<uint8_t>> injectedStatus;
     };
@@ -173,6 +178,8 @@ private:
 
     // All below with m_mutex held.
     Handle *handleOf(hid_device *device) const;
+    // The mouse and interface a path names (mouse -1: none).
+    int mouseOfPath(const char *pathText, Iface *iface) const;
     bool alive(const Handle *h) const;
     // The handle of a call; null (the call logged as failed) for an unknown handle or a
     // missing buffer.
