@@ -175,10 +175,10 @@ private slots:
             QVERIFY2(files.contains(wanted), wanted);
         for (const QString &file : files)
             QVERIFY2(!file.contains("/qml/") && !file.endsWith(".gitkeep"), qPrintable(file));
-        // dpkg-shlibdeps found the libraries; the scene's QML modules are added.
+        // dpkg-shlibdeps found the libraries; the scene's QML modules and its font are added.
         const QString depends = QString::fromUtf8(run("dpkg-deb", {"-f", m_package, "Depends"}).output);
         QVERIFY2(depends.contains("libhidapi-hidraw0") && depends.contains("libqt6quick6")
-                     && depends.contains("qml6-module-qtquick"),
+                     && depends.contains("qml6-module-qtquick") && depends.contains("fonts-noto-cjk"),
                  qPrintable(depends));
     }
 
