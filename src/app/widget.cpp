@@ -42,6 +42,7 @@ Widget::Widget(QWidget *parent)
     checkTimer.setInterval(1024);
     checkTimer.setSingleShot(true);
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+    connect(&hid, &Hid_Thread::deviceRemoved, this, &Widget::onDeviceRemoved);
 
     deviceMonitor = createDeviceMonitor(this);
     if (deviceMonitor)
@@ -151,8 +152,20 @@ void Widget::onResolutionChanged(int currentScreen)
 
 void Widget::onDeviceChange()
 {
-    if (!hid.isPolling)
+    // While a device is polled, the task notices its removal; the change that came with the
+    // removal usually arrives first (the task pauses after its failed read) and must not be lost.
+    if (hid.isPolling)
+        deviceChangePending = true;
+    else
         checkTimer.start();
+}
+
+void Widget::onDeviceRemoved()
+{
+    if (deviceChangePending) {
+        deviceChangePending = false;
+        checkTimer.start();
+    }
 }
 
 void Widget::customEvent(QEvent *event)

@@ -47,6 +47,8 @@ public:
     QRect screenRect1;
     bool onFirstScreen = true;
     DeviceMonitor *deviceMonitor = nullptr;
+    // A device change arrived while polling ran; the check follows once polling has ended.
+    bool deviceChangePending = false;
 
     myQQuickView *view() const;
     // Asks the window to come back (visible, not minimised); delivered through the event loop.
@@ -62,6 +64,8 @@ public slots:
     void onResolutionChanged(int currentScreen);
     // A device was attached or removed somewhere: schedule a check unless a device is polled.
     void onDeviceChange();
+    // The polling task found the device gone.
+    void onDeviceRemoved();
 
 protected:
     void customEvent(QEvent *event) override;

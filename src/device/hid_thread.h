@@ -105,6 +105,10 @@ public slots:
     void USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[]);
     bool chkDeviceIsEnCode(int index);
 
+signals:
+    // The polling task found the device gone and polling has stopped (on the GUI thread).
+    void deviceRemoved();
+
 private:
     // The polling task: reads the status interface at statusPath until a newer task or a stop
     // takes over; generation tells it apart from later tasks.

@@ -120,9 +120,10 @@ void Hid_Thread::pollStatus(int index, const QByteArray &statusPath, unsigned ge
             return;
         qDebug() << "Device removed";
         if (myQQuickView *v = view())
-            v->setEnabled(false);
+            v->setDeviceAbsent(true);
         if (DeviceEntry *entry = entryAt(index))
             entry->path2.clear();
         isPolling = false;
+        emit deviceRemoved();
     }, Qt::QueuedConnection);
 }

@@ -44,6 +44,11 @@ public:
     // The connected device speaks the "560" command set (any other icType: the "553" set).
     bool is560() const { return icType == QLatin1String("560"); }
 
+    // While no device is connected (removed, or a check found none) the view stays disabled,
+    // whatever the scene asks: its busy lock re-enables the view when its interval ends.
+    void setDeviceAbsent(bool absent);
+    bool isDeviceAbsent() const { return deviceAbsent; }
+
     // Calls a function of the scene's root object, each argument handed over as a QVariant (so
     // the function's parameters are untyped); false when there is no root or no such function.
     // At most five arguments.
@@ -112,7 +117,12 @@ public slots:
     void setBusy(int busyTime);                                                     // 57 view_frame.cpp
     void syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar lightMode, uchar speed); // 58
     void setScreenChange(int widgetData);                                           // 59
+    // The scene's busy lock; refused (kept disabled) while no device is connected.
+    void setEnabled(bool enabled);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+
+private:
+    bool deviceAbsent = false;
 };
