@@ -62,6 +62,10 @@ public:
     // Fills request[1..8] from a payload (request[0] is the report number 0).
     void setRequest(const protocol::Payload &payload);
 
+    // Whether the last transfer reached the device (false too when its command never claimed
+    // the transport).
+    bool lastTransferSucceeded() const { return lastTransferOk; }
+
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
 

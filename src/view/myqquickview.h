@@ -28,8 +28,15 @@ public:
     QSettings *defaultSettings = nullptr;
     QList<QSettings *> profileSettings;
     int currentProfile = 0;
-    // In-memory copies of the five 128-byte device profile blocks of a "560" device.
+    // In-memory copies of the five 128-byte device profile blocks of a "560" device, and which
+    // of them hold what this device has stored (read from it since it was attached).
     unsigned char profileBlocks[5][128] = {};
+    bool profileBlockRead[5] = {};
+    // Before blocks first..last are edited: each one not read from this device yet is read now.
+    void readMissingProfileBlocks(int first, int last);
+    // Writes blocks first..last back; one that could not be read is not sent, so the device's
+    // stored profile is never replaced by zeros.
+    void sendProfileBlocks(int first, int last);
     // Settings folder of the device that icType (and the profile blocks) belong to; another
     // device attached later must not be driven with the previous one's family or blocks.
     QString icTypeFolder;

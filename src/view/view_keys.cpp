@@ -116,9 +116,10 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
         return;
     }
     if (is560()) {
+        readMissingProfileBlocks(0, 0);
         if (set.gunMask)
             profileBlocks[0][2] = set.gunMask;
-        hid->hid560_0CH_setProfile(profileBlocks[0], 0);
+        sendProfileBlocks(0, 0);
     }
     for (int m = 0; m < set.count; ++m)
         sendKeyMatrix(*this, set.matrices[m], static_cast<uchar>(m + 1));

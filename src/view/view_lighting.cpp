@@ -21,13 +21,26 @@ void applyEffect(myQQuickView &view, const lighting::Effect &effect)
     }
 }
 
-void sendBlocks(myQQuickView &view, int first, int last)
+} // namespace
+
+void myQQuickView::readMissingProfileBlocks(int first, int last)
 {
     for (int block = first; block <= last; ++block)
-        view.hid->hid560_0CH_setProfile(view.profileBlocks[block], static_cast<uchar>(block));
+        if (!profileBlockRead[block])
+            mouseReadProfile(static_cast<uint>(block));
 }
 
-} // namespace
+void myQQuickView::sendProfileBlocks(int first, int last)
+{
+    if (!hid)
+        return;
+    for (int block = first; block <= last; ++block) {
+        if (profileBlockRead[block])
+            hid->hid560_0CH_setProfile(profileBlocks[block], static_cast<uchar>(block));
+        else
+            qDebug() << "Profile block not read from the device, not written" << block;
+    }
+}
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
@@ -58,8 +71,9 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
     if (isColorful) {
         const lighting::Effect e = lighting::colorfulEffect(effect, option1, option2);
         if (is560()) {
+            readMissingProfileBlocks(1, isGun ? 4 : 1);
             applyEffect(*this, e);
-            sendBlocks(*this, 1, isGun ? 4 : 1);
+            sendProfileBlocks(1, isGun ? 4 : 1);
         } else {
             hid->hid553_0DH_SetRGBLedEffect(e.mode, e.p1, e.p2);
         }
@@ -71,12 +85,13 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
         return;
     }
     e.p2 = 2;
+    readMissingProfileBlocks(1, isGun ? 4 : 1);
     applyEffect(*this, e);
     if (isGun) {
-        sendBlocks(*this, 1, 4);
+        sendProfileBlocks(1, 4);
     } else {
         profileBlocks[1][73] = 3;
-        sendBlocks(*this, 1, 1);
+        sendProfileBlocks(1, 1);
     }
 }
 
@@ -86,13 +101,10 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
         return;
     lighting::Colours bytes = lighting::colours(values::integers(src24, 24));
     if (is560()) {
-        if (isColorful) {
-            std::copy(bytes.begin(), bytes.end(), profileBlocks[0] + 24);
-            sendBlocks(*this, 0, 0);
-        } else {
-            std::copy(bytes.begin(), bytes.end(), profileBlocks[1] + 104);
-            sendBlocks(*this, 1, 1);
-        }
+        const int block = isColorful ? 0 : 1;
+        readMissingProfileBlocks(block, block);
+        std::copy(bytes.begin(), bytes.end(), profileBlocks[block] + (isColorful ? 24 : 104));
+        sendProfileBlocks(block, block);
         return;
     }
     if (!is55328) {
@@ -111,7 +123,8 @@ void myQQuickView::mouseSetProfile(uint profileNo)
         qDebug() << "mouseSetProfile refused" << profileNo;
         return;
     }
-    hid->hid560_0CH_setProfile(profileBlocks[profileNo], static_cast<uchar>(profileNo));
+    readMissingProfileBlocks(int(profileNo), int(profileNo));
+    sendProfileBlocks(int(profileNo), int(profileNo));
 }
 
 void myQQuickView::mouseReadProfile(uint profileNo)
@@ -121,6 +134,7 @@ void myQQuickView::mouseReadProfile(uint profileNo)
         return;
     }
     hid->hid560_8CH_readProfile(profileBlocks[profileNo], static_cast<uchar>(profileNo));
+    profileBlockRead[profileNo] = hid->lastTransferSucceeded();
 }
 
 QVariant myQQuickView::mouseReadCurrentProfile()

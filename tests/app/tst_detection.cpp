@@ -136,22 +136,23 @@ private slots:
         QTest::addColumn<QList<int>>("profiles");
         QTest::addColumn<bool>("polling");
         QTest::addColumn<QString>("knownFamily");  // the view's family before the check
-        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553";
+        QTest::addColumn<bool>("blocksKept");      // the profile blocks held before stay
+        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553" << true;
         // Each block is read once, whether the family was known before the check or not.
         QTest::newRow("560 gun mouse") << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true
-                                       << "560";
+                                       << "560" << false;
         QTest::newRow("560 gun mouse, first connect")
-            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "";
+            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "" << false;
         // The family known from the 560 mouse does not carry over to a 553 attached after it.
         QTest::newRow("553 mouse after a 560") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true
-                                               << "560";
+                                               << "560" << false;
         QTest::newRow("both: the first row wins") << QByteArray() << QList<int>{Mouse560, Mouse553} << 0 << QList<int>{}
-                                                  << true << "553";
+                                                  << true << "553" << true;
         // A row whose status interface is missing still connects; polling stays off.
         QTest::newRow("only the command interface")
             << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=1\nvid=1209\npid=5530\nusagePage=ff00\nusage=ff00\n"
                           "usagePage2=fe00\nusage2=0001\nreportLength=32\n")
-            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553";
+            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553" << true;
     }
 
     void connectSequence()
@@ -162,10 +163,13 @@ private slots:
         QFETCH(QList<int>, profiles);
         QFETCH(bool, polling);
         QFETCH(QString, knownFamily);
+        QFETCH(bool, blocksKept);
         WidgetRig rig(table);
         for (int m : plugged)
             rig.device->plug(m);
         rig.view()->setDeviceAbsent(true);   // as after a removal
+        memset(rig.view()->profileBlocks, 0xEE, sizeof rig.view()->profileBlocks);
+        std::fill(std::begin(rig.view()->profileBlockRead), std::end(rig.view()->profileBlockRead), true);
         rig.view()->icType = knownFamily;
         rig.view()->isGun = knownFamily == "560";
         if (!knownFamily.isEmpty())
@@ -185,6 +189,9 @@ private slots:
         QCOMPARE(bool(rig.hid().isPolling), polling);
         QVERIFY(rig.view()->isEnabled());
         QCOMPARE(profilesRead(*rig.device), profiles);
+        // Another device never inherits the blocks of the one before (the virtual 560's are zeros).
+        const QByteArray blocks(reinterpret_cast<const char *>(rig.view()->profileBlocks), 5 * 128);
+        QCOMPARE(blocks, QByteArray(5 * 128, blocksKept ? char(0xEE) : 0));
     }
 
     // A check finding nothing disconnects and hides the window. An unplug ends the same way,
