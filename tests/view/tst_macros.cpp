@@ -425,6 +425,13 @@ private slots:
         const QStringList keys = rig.view->getLangStrings("keyCode", lang);
         QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size() - 1);
         QCOMPARE(keys.at(46), keys.at(45));
+        // Macro files are read by the vocabulary's (English) names first: a translated name that
+        // is another key's English name would turn an older file's key into that other key.
+        const QStringList vocabulary = rig.view->getLangStrings("keyCode", "English");
+        for (int i = 0; i < keys.size(); ++i) {
+            const int j = vocabulary.indexOf(keys.at(i));
+            QVERIFY2(j < 0 || vocabulary.at(j) == vocabulary.at(i), qPrintable(keys.at(i)));
+        }
         if (lang == "English") {
             QCOMPARE(keys.at(0) + keys.at(45) + keys.at(132), QString("A\\MS-B5"));
             QCOMPARE(rig.view->getLangStrings("keyMatrix", lang), QStringList{"Key "});
