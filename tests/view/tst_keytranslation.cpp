@@ -206,8 +206,21 @@ private slots:
             rig.view->setDataList(QString("mouseKeyMatrix/%1").arg(button), {4, 1, button, 0});
             rig.view->setData(QString("mouseMacroKey/%1").arg(button), name);
         }
+        // Definitions that are not four values are left alone, in the profile and in pD.bin:
+        // padded with zeros, {4, 0} would name macro slot 0.
+        rig.view->setCurrentProfile(1);
+        rig.view->setData("mouseMacroKey/0", "Burst");
+        rig.view->setDataList("mouseKeyMatrix/0", {4, 0});
+        rig.view->setData("mouseMacroKey/9", "Burst");
+        rig.view->setDataList("mouseKeyMatrix/9", {4, 1, 9, 0, 7});
+        rig.view->setData("mouseMacroKey/3", "Burst");
+        rig.view->setDataList("mouseKeyMatrix/3", {4, 1, 3, 0});
+        rig.view->defaultSettings->setValue("mouseKeyMatrix/3", QVariantList{1, 2});
         rig.view->deleteMacroUpdateProfile("");   // would match every macro button without a name
         rig.view->deleteMacroUpdateProfile("Burst");
+        QCOMPARE(stored(rig, 1, 0), QStringList({"4", "0"}));
+        QCOMPARE(stored(rig, 1, 9), QStringList({"4", "1", "9", "0", "7"}));
+        QCOMPARE(stored(rig, 1, 3), QStringList({"4", "1", "3", "0"}));
         const QStringList factory = rig.view->defaultSettings->value("mouseKeyMatrix/5").toStringList();
         QCOMPARE(stored(rig, 0, 5), factory);
         QCOMPARE(stored(rig, 2, 5), factory);
