@@ -6,6 +6,7 @@
 #include "view/settingvalues.h"
 
 #include <QDebug>
+#include <QSettings>
 
 namespace {
 
@@ -58,10 +59,27 @@ void myQQuickView::mouseSetReportRate(uchar rate)
 {
     if (!hid)
         return;
-    if (is560())
+    if (is560()) {
         hid->hid560_03H_SetReportRate(rate);
-    else
-        hid->hid553_01H_SetReportRate(rate);
+        return;
+    }
+    // The 553 family has no report-rate command of its own: the rate goes in parameter block 0
+    // with the current profile's lighting and the active DPI stage, as the report-rate row
+    // sends it. The stage is asked of the device, so the change leaves it where it is.
+    QSettings *profile = currentProfileSettings();
+    if (!profile) {
+        qDebug() << "mouseSetReportRate refused";
+        return;
+    }
+    uchar stage = 0;
+    hid->hid553_8BH_GetCurrentDPI(stage);
+    if (!hid->lastTransferSucceeded()) {
+        qDebug() << "mouseSetReportRate Failed";
+        return;
+    }
+    const std::vector<int> light = values::integers(values::toList(profile->value(QStringLiteral("mouse/lightValue"))), 3);
+    lighting::ParameterBlock0 block = lighting::parameterBlock0(rate, stage, light, 0);
+    hid->hid553_02H_SetParameter_0(block.data(), static_cast<uchar>(currentProfile));
 }
 
 void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)

@@ -195,8 +195,10 @@ private slots:
     {
         QTest::addColumn<int>("mouse");
         QTest::addColumn<QByteArray>("options");
-        QTest::newRow("553") << vdev::Mouse553 << QByteArray("04 01 06 07");
-        QTest::newRow("560") << vdev::Mouse560 << QByteArray("04 01");
+        QTest::addColumn<QByteArray>("rateCommands");
+        // The 553 family takes the rate in parameter block 0, after asking for the active stage.
+        QTest::newRow("553") << vdev::Mouse553 << QByteArray("04 01 06 07") << QByteArray("8b 02");
+        QTest::newRow("560") << vdev::Mouse560 << QByteArray("04 01") << QByteArray("03 03 03 03");
     }
     void bothFamilies()
     {
@@ -214,8 +216,14 @@ private slots:
         rig.device.withFirmware(mouse, [](VirtualFirmware &fw) { fw.mutableState().dpiStage = 5; });
         QCOMPARE(rig.view->mouseGetCurrentDPI().toInt(), 5);
 
+        rig.device.clearWireLog();
         rig.view->mouseSetReportRate(2);
+        QTEST(rig.commands(), "rateCommands");
         QCOMPARE(int(rig.state().reportRate), 2);
+        QCOMPARE(int(rig.state().dpiStage), 5);
+        if (mouse == vdev::Mouse553)   // p1.bin's lighting: mode 0, speed step 2, brightness step 4
+            QCOMPARE(hex(rig.state().parameter0.data(), 8), QByteArray("02 05 00 fc 04 00 00 00"));
+        QCOMPARE(rig.state().unknownRequests, 0);
         // Command 0x03 is the report rate on a 560 mouse: keyboard options must not touch it.
         rig.view->mouseSetKeyboardoption(4, 1, 6, 7);
         const VirtualFirmware::State s = rig.state();
