@@ -142,6 +142,8 @@ private:
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the
     // moment a command starts waiting for the transport.
     bool lastTransferOk = false;
+    // The challenge of chkDeviceIsEnCode goes out scrambled whatever the entry's flag says.
+    bool scrambleChallenge = false;
     std::atomic<unsigned> pollGeneration{0};
     // Held by the one polling task that reads the status interface.
     QMutex pollReader;
