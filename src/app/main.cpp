@@ -46,9 +46,14 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
-    // The program lives in the tray: neither hiding the window nor closing a message box while
-    // it is hidden may end it. Only the tray's quit action does.
-    QApplication::setQuitOnLastWindowClosed(false);
+
+    // One instance per executable and user: a second start wakes the first and leaves, whatever
+    // its arguments.
+    SingleInstance instance;
+    if (instance.isRunning()) {
+        instance.sendMessage(QString(), 5000);
+        return 1;
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configuration tool for USB gaming mice."));
@@ -59,13 +64,6 @@ int main(int argc, char *argv[])
                                   QStringLiteral("family"));
     parser.addOption(demoOption);
     parser.process(normalisedArguments(app.arguments()));
-
-    // One instance per executable and user: a second start wakes the first and leaves.
-    SingleInstance instance;
-    if (instance.isRunning()) {
-        instance.sendMessage(QString(), 5000);
-        return 1;
-    }
 
     // Every data path is relative to the executable's folder.
     QDir::setCurrent(QCoreApplication::applicationDirPath());

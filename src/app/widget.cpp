@@ -33,6 +33,9 @@ const QEvent::Type RestoreEventType = static_cast<QEvent::Type>(QEvent::register
 Widget::Widget(QWidget *parent)
     : QWidget(parent)
 {
+    // The program lives in the tray: neither hiding this window nor closing a message box while
+    // it is hidden may end it. Only the tray's quit action does.
+    QApplication::setQuitOnLastWindowClosed(false);
     hid.owner = this;
 
     ui = new Ui_Controler;

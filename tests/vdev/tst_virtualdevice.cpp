@@ -192,6 +192,17 @@ private slots:
         QVERIFY(lines.at(1).contains("560 command send_feature_report 9 00 7e 00 00 00 00 00 00 81"));
     }
 
+    // A long session keeps the newest events and never more than the cap.
+    void wireLogIsBounded()
+    {
+        for (size_t i = 0; i < VirtualDevice::maxWireLog; ++i)
+            hid::set_nonblocking(nullptr, 0);
+        hid::close(nullptr);
+        const std::vector<WireEvent> log = device->wireLog();
+        QVERIFY(log.size() <= VirtualDevice::maxWireLog);
+        QCOMPARE(log.back().call, Call::Close);
+    }
+
     void controlCommands_data()
     {
         QTest::addColumn<QString>("line");

@@ -120,6 +120,8 @@ private slots:
         QTest::addColumn<bool>("send");
         QTest::addColumn<int>("guns");
         QTest::addColumn<QByteArray>("commands");
+        // A short list would store zeros for the buttons it lacks, and send them.
+        QTest::newRow("63 values refused") << vdev::Mouse553 << true << -1 << QByteArray();
         QTest::newRow("store only") << vdev::Mouse553 << false << 2 << QByteArray();
         QTest::newRow("553 without gun keys") << vdev::Mouse553 << true << 0 << QByteArray("12");
         QTest::newRow("560 without gun keys") << vdev::Mouse560 << true << 0 << QByteArray("0d");
@@ -136,9 +138,14 @@ private slots:
         for (int n = 0; n < 16 && mouse == vdev::Mouse553; ++n)   // a gun-capable 553 mouse's stored matrix
             rig.view->setDataList(QString("mouseFwKeyMatrix/%1").arg(n), {1, 0, 0xF0 + n % 4, 0});
         rig.device.withFirmware(mouse, [](VirtualFirmware &fw) { fw.mutableState().currentKeyMatrix = 3; });
-        rig.view->mouseSetKeyMatrix(definitions(guns), send, {25, 35, 45});
+        rig.view->mouseSetKeyMatrix(guns < 0 ? definitions().mid(0, 63) : definitions(guns), send, {25, 35, 45});
 
         QTEST(rig.commands(), "commands");
+        if (guns < 0) {
+            QCOMPARE(stored(rig, 0, 0), QStringList({"0", "0", "240", "0"}));
+            QCOMPARE(stored(rig, 0, 15), QStringList({"255", "0", "2", "0"}));
+            return;
+        }
         QCOMPARE(stored(rig, 0, 5), QStringList({guns ? "8" : "0", "0", QString::number(guns), "0"}));
         const VirtualFirmware::State s = rig.state();
         if (!send)
