@@ -119,6 +119,28 @@ private slots:
         QVERIFY(rig->widget->checkTimer.isActive());
     }
 
+    // A removal found by a task that a restart has replaced is not applied: unplug, replug and a
+    // new start before the old task's removal reaches the GUI thread leave polling on.
+    void removalFromAReplacedTaskIsIgnored()
+    {
+        testsupport::DebugCapture debug;
+        startPolling(Mouse560);
+        QTRY_VERIFY(rig->statusOpens() >= 1);
+        rig->device->unplug(Mouse560);
+        rig->hid().waitForPollingToEnd();   // its removal is queued, not yet applied
+        QVERIFY(rig->hid().isPolling);
+        rig->device->plug(Mouse560);
+        rig->hid().startPollingUSBVendorCmd(Mouse560);
+        QCoreApplication::processEvents();
+        QVERIFY(!debug.contains("Device removed"));
+        QVERIFY(rig->hid().isPolling);
+        QVERIFY(rig->view()->isEnabled());
+        QVERIFY(!rig->hid().deviceList[Mouse560].path2.isEmpty());
+        rig->device->pressDpiButton(Mouse560);
+        QTRY_COMPARE(reports.size(), 1);
+        stopPolling();
+    }
+
     // Restarts while a task still waits in its read: never two readers, no report lost or doubled.
     void restartsKeepOneReader()
     {

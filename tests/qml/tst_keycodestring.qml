@@ -16,6 +16,8 @@ TestCase {
         return createTemporaryObject(vocabularyComponent, null)
     }
 
+    // Samples, and the first and last code of every run of the vocabulary with the codes
+    // around it.
     function test_keycodeTostr_data() {
         return [
             { tag: "not in the vocabulary", code: 0x01, name: "" },
@@ -25,8 +27,28 @@ TestCase {
             { tag: "non-US backslash", code: 0x32, name: "\\" },
             { tag: "right arrow", code: 0x4F, name: "\u25BA" },
             { tag: "keypad Enter", code: 0x58, name: "KPEnter" },
+            { tag: "before A", code: 0x03, name: "" },
+            { tag: "A", code: 0x04, name: "A" },
+            { tag: "F24", code: 0x73, name: "F24" },
+            { tag: "past F24", code: 0x74, name: "" },
+            { tag: "before Keypad", code: 0x84, name: "" },
+            { tag: "Keypad", code: 0x85, name: "Keypad" },
+            { tag: "between Keypad and Intl1", code: 0x86, name: "" },
+            { tag: "Intl1", code: 0x87, name: "Intl1" },
+            { tag: "Intl5", code: 0x8B, name: "Intl5" },
+            { tag: "past Intl5", code: 0x8C, name: "" },
+            { tag: "before Lang1", code: 0x8F, name: "" },
+            { tag: "Lang1", code: 0x90, name: "Lang1" },
+            { tag: "Lang2", code: 0x91, name: "Lang2" },
+            { tag: "past Lang2", code: 0x92, name: "" },
+            { tag: "before LCtrl", code: 0xDF, name: "" },
+            { tag: "LCtrl", code: 0xE0, name: "LCtrl" },
             { tag: "right Windows", code: 0xE7, name: "RWin" },
+            { tag: "past RWin", code: 0xE8, name: "" },
+            { tag: "before the mouse buttons", code: 0xEF, name: "" },
+            { tag: "first mouse button", code: 0xF0, name: "MS-L" },
             { tag: "last mouse button", code: 0xF4, name: "MS-B5" },
+            { tag: "past the mouse buttons", code: 0xF5, name: "" },
         ]
     }
 
