@@ -156,7 +156,8 @@ bool SingleInstance::isRunning()
     if (m_state != 0)
         return m_state == 2;
 
-    // Two starts at the same moment must not both decide to be first.
+    // Two starts at the same moment must not both decide to be first. The lock lies beside the
+    // socket (where the name is a pipe, in the temporary folder).
     const QString lockName = m_serverName.contains(QLatin1Char('/')) ? m_serverName
                                                                       : QDir(QDir::tempPath()).filePath(m_id);
     QLockFile lock(lockName + QStringLiteral(".lock"));

@@ -54,7 +54,6 @@ public:
     // While no device is connected (removed, or a check found none) the view stays disabled,
     // whatever the scene asks: its busy lock re-enables the view when its interval ends.
     void setDeviceAbsent(bool absent);
-    bool isDeviceAbsent() const { return deviceAbsent; }
 
     // Calls a function of the scene's root object, each argument handed over as a QVariant (so
     // the function's parameters are untyped); false when there is no root or no such function.
