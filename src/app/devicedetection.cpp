@@ -11,6 +11,14 @@
 
 void Widget::checkDevice()
 {
+    // A check that fires inside a command's event processing would replace the device list and
+    // let further commands overwrite the one in flight: it waits until the transport is free.
+    if (hid.hidBusy) {
+        checkTimer.start();
+        return;
+    }
+    deviceChangePending = false;
+
     QList<DeviceEntry> entries = devicetable::readFile(QStringLiteral("./modules/devConfig.ini"));
     for (DeviceEntry &entry : entries)
         devicetable::assignPaths(entry, devicetable::enumerate(entry.vid, entry.pid));
@@ -21,6 +29,8 @@ void Widget::checkDevice()
     if (index < 0) {
         qDebug() << "Device DisConnect";
         deviceConnected = false;
+        if (myQQuickView *v = view())
+            v->setDeviceAbsent(true);
         setVisible(false);
         return;
     }
@@ -48,6 +58,7 @@ void Widget::checkDevice()
             v->mouseReadProfile(4);
         }
     }
+    v->setDeviceAbsent(false);
     v->setEnabled(true);
     v->initUI();
     QCoreApplication::postEvent(this, new RunUiEvent());

@@ -48,9 +48,14 @@ int main(int argc, char *argv[])
     installSceneFontFallbacks();
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
-    // The program lives in the tray: neither hiding the window nor closing a message box while
-    // it is hidden may end it. Only the tray's quit action does.
-    QApplication::setQuitOnLastWindowClosed(false);
+
+    // One instance per executable and user: a second start wakes the first and leaves, whatever
+    // its arguments.
+    SingleInstance instance;
+    if (instance.isRunning()) {
+        instance.sendMessage(QString(), 5000);
+        return 1;
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configuration tool for USB gaming mice."));
@@ -64,13 +69,6 @@ int main(int argc, char *argv[])
                                     QStringLiteral("Start in the tray without showing the window (for the desktop's autostart)."));
     parser.addOption(hiddenOption);
     parser.process(normalisedArguments(app.arguments()));
-
-    // One instance per executable and user: a second start wakes the first and leaves.
-    SingleInstance instance;
-    if (instance.isRunning()) {
-        instance.sendMessage(QString(), 5000);
-        return 1;
-    }
 
     // Every data path is relative to the data folder: the executable's, or the user's own copy
     // of an installed program's data.

@@ -12,6 +12,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <functional>
@@ -113,7 +114,28 @@ private:
 SingleInstance::SingleInstance(const QString &id, QObject *parent)
     : QObject(parent)
     , m_id(id.isEmpty() ? idForExecutable(QCoreApplication::applicationFilePath()) : id)
+    , m_serverName(serverNameFor(m_id))
 {
+}
+
+QString SingleInstance::serverNameFor(const QString &id)
+{
+#ifdef Q_OS_UNIX
+    // A name in the shared temporary folder could be taken by any local user first. Without a
+    // usable runtime folder a folder of ours in the user's home serves (named the same for
+    // every process of the user, whatever its application name).
+    QString folder;
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/mousecfg");
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    return folder + QLatin1Char('/') + id;
+#else
+    return id;
+#endif
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -134,12 +156,15 @@ bool SingleInstance::isRunning()
     if (m_state != 0)
         return m_state == 2;
 
-    // Two starts at the same moment must not both decide to be first.
-    QLockFile lock(QDir(QDir::tempPath()).filePath(m_id + QStringLiteral(".lock")));
+    // Two starts at the same moment must not both decide to be first. The lock lies beside the
+    // socket (where the name is a pipe, in the temporary folder).
+    const QString lockName = m_serverName.contains(QLatin1Char('/')) ? m_serverName
+                                                                      : QDir(QDir::tempPath()).filePath(m_id);
+    QLockFile lock(lockName + QStringLiteral(".lock"));
     lock.tryLock(5000);
 
     QLocalSocket probe;
-    probe.connectToServer(m_id);
+    probe.connectToServer(m_serverName);
     if (probe.waitForConnected(1000)) {
         probe.abort();
         m_state = 2;
@@ -147,10 +172,10 @@ bool SingleInstance::isRunning()
     }
 
     // Nobody answers: whatever is left under our name belongs to a crashed instance.
-    QLocalServer::removeServer(m_id);
+    QLocalServer::removeServer(m_serverName);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(m_id))
+    if (!m_server->listen(m_serverName))
         qDebug() << "Single instance listen failed" << m_server->errorString();
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     m_state = 1;
@@ -235,7 +260,7 @@ bool SingleInstance::send(const QByteArray &record, int timeout)
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(qMax(0, timeout));
-    socket.connectToServer(m_id);
+    socket.connectToServer(m_serverName);
     if (!failed && !acknowledged)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     socket.abort();

@@ -21,6 +21,10 @@ public:
     // The id of the program at `executablePath` for the current user.
     static QString idForExecutable(const QString &executablePath);
     QString id() const { return m_id; }
+    // The local socket the owner of `id` listens on: in a folder only this user can write to
+    // (XDG_RUNTIME_DIR, else a private fallback), so no other user can occupy the name.
+    static QString serverNameFor(const QString &id);
+    QString serverName() const { return m_serverName; }
 
     // True when another instance owns the id. Otherwise this instance becomes the owner (a socket
     // left behind by a crashed instance is removed first). Decided on the first call.
@@ -42,6 +46,7 @@ private:
     void dispatch(const QByteArray &record);
 
     QString m_id;
+    QString m_serverName;
     QLocalServer *m_server = nullptr;
     int m_state = 0;  // 0 undecided, 1 we own the id, 2 another instance runs
 };

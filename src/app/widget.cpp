@@ -33,6 +33,9 @@ const QEvent::Type RestoreEventType = static_cast<QEvent::Type>(QEvent::register
 Widget::Widget(QWidget *parent)
     : QWidget(parent)
 {
+    // The program lives in the tray: neither hiding this window nor closing a message box while
+    // it is hidden may end it. Only the tray's quit action does.
+    QApplication::setQuitOnLastWindowClosed(false);
     hid.owner = this;
 
     ui = new Ui_Controler;
@@ -42,6 +45,7 @@ Widget::Widget(QWidget *parent)
     checkTimer.setInterval(1024);
     checkTimer.setSingleShot(true);
     connect(&checkTimer, &QTimer::timeout, this, &Widget::checkDevice);
+    connect(&hid, &Hid_Thread::deviceRemoved, this, &Widget::onDeviceRemoved);
 
     deviceMonitor = createDeviceMonitor(this);
     if (deviceMonitor)
@@ -158,8 +162,20 @@ void Widget::onResolutionChanged(int currentScreen)
 
 void Widget::onDeviceChange()
 {
-    if (!hid.isPolling)
+    // While a device is polled, the task notices its removal; the change that came with the
+    // removal usually arrives first (the task pauses after its failed read) and must not be lost.
+    if (hid.isPolling)
+        deviceChangePending = true;
+    else
         checkTimer.start();
+}
+
+void Widget::onDeviceRemoved()
+{
+    if (deviceChangePending) {
+        deviceChangePending = false;
+        checkTimer.start();
+    }
 }
 
 void Widget::customEvent(QEvent *event)

@@ -49,6 +49,8 @@ public:
     DeviceMonitor *deviceMonitor = nullptr;
     // Command interfaces the last check found present but not openable by this user.
     QStringList lockedOutPaths;
+    // A device change arrived while polling ran; the check follows once polling has ended.
+    bool deviceChangePending = false;
 
     myQQuickView *view() const;
     // Asks the window to come back (visible, not minimised); delivered through the event loop.
@@ -69,6 +71,8 @@ public slots:
     void onResolutionChanged(int currentScreen);
     // A device was attached or removed somewhere: schedule a check unless a device is polled.
     void onDeviceChange();
+    // The polling task found the device gone.
+    void onDeviceRemoved();
 
 protected:
     void customEvent(QEvent *event) override;

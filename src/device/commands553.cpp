@@ -22,7 +22,10 @@ void Hid_Thread::hid553_00H_GetSecrecyCode(uchar &byte1, uchar &byte2, uchar &by
 
 void Hid_Thread::hid553_01H_SetReportRate(uchar rate)
 {
-    sendWithData("cmd Failed 01", cmd553::setReportRate(rate));
+    // No report-rate request of this family is known: the slot sends the synchronisation
+    // request, and the rate reaches the device in parameter block 0 (mouseSetReportRate).
+    Q_UNUSED(rate);
+    sendWithData("cmd Failed 01", cmd553::syncData());
 }
 
 void Hid_Thread::hid553_02H_SetCurrentKeyMatrix(uchar currentKeyMatrix)

@@ -57,8 +57,6 @@ inline Payload setRgbLedEffect(uint8_t effect, uint8_t option1, uint8_t option2)
 inline Payload setCurrentKeyMatrix(uint8_t matrix) { return protocol::command(0x02, matrix); }
 inline Payload setKeyboardOption(uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4) { return protocol::command(0x03, b1, b2, b3, b4); }
 inline Payload setGunData(uint8_t b1, uint8_t b2, uint8_t b3, uint8_t b4) { return protocol::command(0x04, 0, b1, b2, b3, b4); }
-// Stand-alone report-rate change: the rate code (8, 4, 2, 1) in b1 of command 0x01.
-inline Payload setReportRate(uint8_t rate) { return protocol::command(0x01, rate); }
 // Synchronisation request; the keyboard-option query puts the same bytes on the wire.
 inline Payload syncData() { return protocol::command(0x80); }
 

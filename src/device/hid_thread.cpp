@@ -205,7 +205,7 @@ bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode)
     if (!dataPhaseAllowed(*entry, length, static_cast<int>(sizeof dataBuffer)))
         return endTransfer(false);
     reportLength = entry->reportLength;
-    encode = entry->isEncode;
+    encode = entry->isEncode || scrambleChallenge;
 
     if (!openCommandInterface(deviceIndex))
         return endTransfer(false);

@@ -62,6 +62,10 @@ public:
     // Fills request[1..8] from a payload (request[0] is the report number 0).
     void setRequest(const protocol::Payload &payload);
 
+    // Whether the last transfer reached the device (false too when its command never claimed
+    // the transport).
+    bool lastTransferSucceeded() const { return lastTransferOk; }
+
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
 
@@ -105,6 +109,10 @@ public slots:
     void USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[]);
     bool chkDeviceIsEnCode(int index);
 
+signals:
+    // The polling task found the device gone and polling has stopped (on the GUI thread).
+    void deviceRemoved();
+
 private:
     // The polling task: reads the status interface at statusPath until a newer task or a stop
     // takes over; generation tells it apart from later tasks.
@@ -134,6 +142,8 @@ private:
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the
     // moment a command starts waiting for the transport.
     bool lastTransferOk = false;
+    // The challenge of chkDeviceIsEnCode goes out scrambled whatever the entry's flag says.
+    bool scrambleChallenge = false;
     std::atomic<unsigned> pollGeneration{0};
     // Held by the one polling task that reads the status interface.
     QMutex pollReader;

@@ -86,9 +86,12 @@ void Hid_Thread::USBDataDecipher(uchar FIFOBuf[], uchar SecrecyCode[])
 // as it was. A busy transport or a failed transfer counts as a failed test.
 bool Hid_Thread::chkDeviceIsEnCode(int index)
 {
-    deviceIndex = index;
-    if (index < 0 || index >= deviceList.size())
+    // An index outside the list would leave every later command without a device.
+    if (index < 0 || index >= deviceList.size()) {
+        qDebug() << "chkDeviceIsEnCode refused" << index;
         return false;
+    }
+    deviceIndex = index;
 
     uchar challenge[4];
     do {
@@ -101,13 +104,22 @@ bool Hid_Thread::chkDeviceIsEnCode(int index)
     secrecyCodeFromText(reinterpret_cast<const char16_t *>(code.utf16()), static_cast<size_t>(code.size()), secrecyCode);
 
     uchar answer[4] = {challenge[0], challenge[1], challenge[2], challenge[3]};
-    const bool previous = deviceList[index].isEncode;
-    deviceList[index].isEncode = true;
+    const QString path = deviceList[index].path;
+    // The challenge itself goes out scrambled; the entry's flag changes only once it passed.
+    scrambleChallenge = true;
     hid553_00H_GetSecrecyCode(answer[0], answer[1], answer[2], answer[3]);
+    scrambleChallenge = false;
     // A busy transport leaves the answer untouched, which would echo the challenge by itself.
     const bool passed = lastTransferOk && std::memcmp(answer, challenge, 4) == 0;
-    // Event processing while waiting may have run a device check that replaced the list.
-    if (index < deviceList.size())
-        deviceList[index].isEncode = passed || previous;
+    // Event processing while waiting may have run a device check that replaced the list: the
+    // result belongs to the entry of the device that was asked, wherever it is now.
+    if (passed) {
+        for (DeviceEntry &entry : deviceList) {
+            if (entry.path == path) {
+                entry.isEncode = true;
+                break;
+            }
+        }
+    }
     return passed;
 }

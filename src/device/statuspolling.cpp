@@ -9,9 +9,11 @@
 #include "device/hidapi_seam.h"
 #include "device/statusreport.h"
 #include "view/myqquickview.h"
+#include "view/settingsstore.h"
 
 #include <QDebug>
 #include <QMetaObject>
+#include <QSettings>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -67,21 +69,25 @@ void Hid_Thread::waitForPollingToEnd()
 void Hid_Thread::readIdentity()
 {
     myQQuickView *v = view();
-    if (!v)
+    const QString folder = v ? v->settingsFolder() : QString();
+    if (folder.isEmpty())
         return;
     uchar option = 0, icIndex = 0, sensorIndex = 0, keyCount = 0;
     hid553_83H_GetKeyboardoption(option, icIndex, sensorIndex, keyCount);
     // A query that did not reach the device tells nothing: keep what the settings say.
     if (!lastTransferOk)
         return;
+    // The view's handles still belong to the device connected before (initUI swaps them later):
+    // the identity goes into this device's own file.
+    QSettings own(store::globalFile(folder), QSettings::IniFormat);
     if (const uint32_t ic = status::icType(icIndex)) {
-        v->setGlobalData(QStringLiteral("mouse/icType"), static_cast<uint>(ic));
+        own.setValue(QStringLiteral("mouse/icType"), static_cast<uint>(ic));
         v->icType = QString::number(ic);
-        v->icTypeFolder = v->settingsFolder();
+        v->icTypeFolder = folder;
     }
     if (const uint32_t sensor = status::sensorType(sensorIndex))
-        v->setGlobalData(QStringLiteral("mouse/sensorType"), static_cast<uint>(sensor));
-    v->setGlobalData(QStringLiteral("mouse/keyCount"), static_cast<int>(keyCount));
+        own.setValue(QStringLiteral("mouse/sensorType"), static_cast<uint>(sensor));
+    own.setValue(QStringLiteral("mouse/keyCount"), static_cast<int>(keyCount));
 }
 
 void Hid_Thread::pollStatus(int index, const QByteArray &statusPath, unsigned generation)
@@ -120,9 +126,10 @@ void Hid_Thread::pollStatus(int index, const QByteArray &statusPath, unsigned ge
             return;
         qDebug() << "Device removed";
         if (myQQuickView *v = view())
-            v->setEnabled(false);
+            v->setDeviceAbsent(true);
         if (DeviceEntry *entry = entryAt(index))
             entry->path2.clear();
         isPolling = false;
+        emit deviceRemoved();
     }, Qt::QueuedConnection);
 }

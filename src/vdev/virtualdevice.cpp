@@ -400,9 +400,8 @@ void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uin
         std::fflush(m_logFile);
     }
     // A long demo session must not grow without bound: the oldest half goes first.
-    constexpr size_t maxLogged = 200000;
-    if (m_log.size() >= maxLogged)
-        m_log.erase(m_log.begin(), m_log.begin() + maxLogged / 2);
+    if (m_log.size() >= maxWireLog)
+        m_log.erase(m_log.begin(), m_log.begin() + maxWireLog / 2);
     m_log.push_back(std::move(e));
 }
 

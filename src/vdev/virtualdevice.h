@@ -136,7 +136,9 @@ public:
     // Handles opened and not closed yet.
     int openHandleCount() const;
 
-    // Wire log: every call in both directions with its time stamp.
+    // Wire log: every call in both directions with its time stamp. A long session keeps the
+    // newest events: at maxWireLog the oldest half goes.
+    static constexpr size_t maxWireLog = 200000;
     std::vector<WireEvent> wireLog() const;
     void clearWireLog();
     // Also writes each event as a text line to a file (empty name: stop).

@@ -230,9 +230,6 @@ bool VirtualFirmware::handleCommon(const Payload &p)
 bool VirtualFirmware::handle553(const Payload &p)
 {
     switch (p[0]) {
-    case 0x01:
-        m_state.reportRate = p[1];
-        return true;
     case 0x02:
         m_state.currentKeyMatrix = p[1];
         return true;

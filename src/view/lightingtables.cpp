@@ -86,4 +86,15 @@ ParameterBlock0 parameterBlock0(const std::vector<int> &values)
     return block;
 }
 
+ParameterBlock0 parameterBlock0(uint8_t rateCode, uint8_t dpiStage, const std::vector<int> &lightValue,
+                                uint8_t colourSlot)
+{
+    static const uint8_t speedCodes[5] = {1, 3, 4, 5, 7};
+    auto at = [&lightValue](size_t i) { return i < lightValue.size() ? lightValue[i] : 0; };
+    const int mode = at(0);
+    const int speed = at(1);
+    return parameterBlock0({rateCode, dpiStage, mode == 6 ? 7 : mode, at(2) * 63,
+                            speed >= 0 && speed <= 4 ? speedCodes[speed] : 0, colourSlot});
+}
+
 } // namespace lighting

@@ -37,4 +37,10 @@ using ParameterBlock0 = std::array<uint8_t, 64>;
 // Parameter block 0: the first six values as bytes, the rest zero.
 ParameterBlock0 parameterBlock0(const std::vector<int> &values);
 
+// Parameter block 0 as the report-rate row builds it: the rate code, the active DPI stage
+// (0-based), the profile's mouse/lightValue (mode index, speed step, brightness step; mode 6
+// goes as 7, the speed step as its code 1, 3, 4, 5, 7) and the selected colour slot.
+ParameterBlock0 parameterBlock0(uint8_t rateCode, uint8_t dpiStage, const std::vector<int> &lightValue,
+                                uint8_t colourSlot);
+
 } // namespace lighting

@@ -23,7 +23,9 @@ bool isDeviceName(const QString &name)
 
 bool isSafeName(const QString &name)
 {
-    if (name.isEmpty() || name.size() > 200 || name.contains(QLatin1String("..")))
+    // Dots are ordinary characters here: without a separator no name leaves the folder, and
+    // "a..b" is a file an older macro list may hold.
+    if (name.isEmpty() || name.size() > 200)
         return false;
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)

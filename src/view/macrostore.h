@@ -17,8 +17,8 @@ constexpr int maxTexts = 4096;
 constexpr int macroSlotCount = 12;
 
 // A name that can be used as a file name inside one folder on every platform the program
-// runs on: not empty, no path separator, drive colon or "..", no control characters or
-// characters Windows refuses in file names, and not a Windows device name (NUL, COM1, ...).
+// runs on: not empty, no path separator or drive colon, no control characters or characters
+// Windows refuses in file names, and not a Windows device name (NUL, COM1, ...).
 bool isSafeName(const QString &name);
 
 // "<folder>/macro".

@@ -30,8 +30,15 @@ public:
     QSettings *defaultSettings = nullptr;
     QList<QSettings *> profileSettings;
     int currentProfile = 0;
-    // In-memory copies of the five 128-byte device profile blocks of a "560" device.
+    // In-memory copies of the five 128-byte device profile blocks of a "560" device, and which
+    // of them hold what this device has stored (read from it since it was attached).
     unsigned char profileBlocks[5][128] = {};
+    bool profileBlockRead[5] = {};
+    // Before blocks first..last are edited: each one not read from this device yet is read now.
+    void readMissingProfileBlocks(int first, int last);
+    // Writes blocks first..last back; one that could not be read is not sent, so the device's
+    // stored profile is never replaced by zeros.
+    void sendProfileBlocks(int first, int last);
     // Settings folder of the device that icType (and the profile blocks) belong to; another
     // device attached later must not be driven with the previous one's family or blocks.
     QString icTypeFolder;
@@ -45,6 +52,10 @@ public:
     QSettings *currentProfileSettings() const;
     // The connected device speaks the "560" command set (any other icType: the "553" set).
     bool is560() const { return icType == QLatin1String("560"); }
+
+    // While no device is connected (removed, or a check found none) the view stays disabled,
+    // whatever the scene asks: its busy lock re-enables the view when its interval ends.
+    void setDeviceAbsent(bool absent);
 
     // Calls a function of the scene's root object, each argument handed over as a QVariant (so
     // the function's parameters are untyped); false when there is no root or no such function.
@@ -114,7 +125,12 @@ public slots:
     void setBusy(int busyTime);                                                     // 57 view_frame.cpp
     void syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar lightMode, uchar speed); // 58
     void setScreenChange(int widgetData);                                           // 59
+    // The scene's busy lock; refused (kept disabled) while no device is connected.
+    void setEnabled(bool enabled);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
+
+private:
+    bool deviceAbsent = false;
 };

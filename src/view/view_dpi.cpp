@@ -18,11 +18,11 @@ void myQQuickView::mouseSetDpi(int dpiCount, QString sensorType, QVariantList dp
     const dpi::Registers registers = dpi::convert(sensor, dpiValues);
 
     if (is560()) {
+        const int last = isGun ? 4 : 1;
+        readMissingProfileBlocks(1, last);
         for (int block = 1; block <= 4; ++block)
             dpi::applyToProfileBlock(profileBlocks[block], registers, dpiCount, sensor);
-        const int last = isGun ? 4 : 1;
-        for (int block = 1; block <= last; ++block)
-            hid->hid560_0CH_setProfile(profileBlocks[block], static_cast<uchar>(block));
+        sendProfileBlocks(1, last);
         return;
     }
     std::array<uint8_t, dpi::maxStages> bytes =

@@ -12,6 +12,18 @@ void myQQuickView::clearHidBusy()
         hid->hidBusy = false;
 }
 
+void myQQuickView::setDeviceAbsent(bool absent)
+{
+    deviceAbsent = absent;
+    if (absent)
+        QQuickWidget::setEnabled(false);
+}
+
+void myQQuickView::setEnabled(bool enabled)
+{
+    QQuickWidget::setEnabled(enabled && !deviceAbsent);
+}
+
 void myQQuickView::runUI()
 {
     invokeRoot("run", Qt::QueuedConnection);

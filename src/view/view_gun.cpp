@@ -47,13 +47,14 @@ void myQQuickView::mouseSendGundata(int index, QVariantList data)
     if (is560()) {
         // Gun slot n lives in device profile block n + 1.
         const int blockNo = index + 1;
+        readMissingProfileBlocks(blockNo, blockNo);
         uchar *block = profileBlocks[blockNo];
         block[65] &= static_cast<uchar>(~0x04);
         block[78] = 0xF0;
         block[79] = values::byteAt(data, 0);
         block[80] = values::byteAt(data, 1);
         block[81] = values::byteAt(data, 2);
-        hid->hid560_0CH_setProfile(block, static_cast<uchar>(blockNo));
+        sendProfileBlocks(blockNo, blockNo);
         return;
     }
     uchar option1 = 0;

@@ -68,13 +68,22 @@ void myQQuickView::deleteMacroUpdateProfile(QVariant macroName)
         if (!profile)
             continue;
         for (int n = 0; n < keys::buttonCount; ++n) {
-            const keys::KeyDefinition d = values::definition(profile->value(keyMatrixKey(n)));
+            // Only whole definitions count: padded with zeros, a short one would name slot 0.
+            const QVariantList stored = values::toList(profile->value(keyMatrixKey(n)));
+            if (stored.size() != 4)
+                continue;
+            const keys::KeyDefinition d = values::definitionAt(stored, 0);
             if (d[0] != keys::Macro)
                 continue;
             const QString used = profile->value(QStringLiteral("mouseMacroKey/") + QString::number(d[2])).toString();
-            if (used == name)
-                profile->setValue(keyMatrixKey(n),
-                                  values::toVariant(values::definition(defaultSettings->value(keyMatrixKey(n)))));
+            if (used != name)
+                continue;
+            const QVariantList factory = values::toList(defaultSettings->value(keyMatrixKey(n)));
+            if (factory.size() != 4) {
+                qDebug() << "deleteMacroUpdateProfile: no factory definition" << n;
+                continue;
+            }
+            profile->setValue(keyMatrixKey(n), values::toVariant(values::definitionAt(factory, 0)));
         }
     }
 }
@@ -116,9 +125,10 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
         return;
     }
     if (is560()) {
+        readMissingProfileBlocks(0, 0);
         if (set.gunMask)
             profileBlocks[0][2] = set.gunMask;
-        hid->hid560_0CH_setProfile(profileBlocks[0], 0);
+        sendProfileBlocks(0, 0);
     }
     for (int m = 0; m < set.count; ++m)
         sendKeyMatrix(*this, set.matrices[m], static_cast<uchar>(m + 1));

@@ -6,6 +6,7 @@
 #include "view/settingvalues.h"
 
 #include <QDebug>
+#include <QSettings>
 
 namespace {
 
@@ -21,13 +22,26 @@ void applyEffect(myQQuickView &view, const lighting::Effect &effect)
     }
 }
 
-void sendBlocks(myQQuickView &view, int first, int last)
+} // namespace
+
+void myQQuickView::readMissingProfileBlocks(int first, int last)
 {
     for (int block = first; block <= last; ++block)
-        view.hid->hid560_0CH_setProfile(view.profileBlocks[block], static_cast<uchar>(block));
+        if (!profileBlockRead[block])
+            mouseReadProfile(static_cast<uint>(block));
 }
 
-} // namespace
+void myQQuickView::sendProfileBlocks(int first, int last)
+{
+    if (!hid)
+        return;
+    for (int block = first; block <= last; ++block) {
+        if (profileBlockRead[block])
+            hid->hid560_0CH_setProfile(profileBlocks[block], static_cast<uchar>(block));
+        else
+            qDebug() << "Profile block not read from the device, not written" << block;
+    }
+}
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
 {
@@ -45,10 +59,27 @@ void myQQuickView::mouseSetReportRate(uchar rate)
 {
     if (!hid)
         return;
-    if (is560())
+    if (is560()) {
         hid->hid560_03H_SetReportRate(rate);
-    else
-        hid->hid553_01H_SetReportRate(rate);
+        return;
+    }
+    // The 553 family has no report-rate command of its own: the rate goes in parameter block 0
+    // with the current profile's lighting and the active DPI stage, as the report-rate row
+    // sends it. The stage is asked of the device, so the change leaves it where it is.
+    QSettings *profile = currentProfileSettings();
+    if (!profile) {
+        qDebug() << "mouseSetReportRate refused";
+        return;
+    }
+    uchar stage = 0;
+    hid->hid553_8BH_GetCurrentDPI(stage);
+    if (!hid->lastTransferSucceeded()) {
+        qDebug() << "mouseSetReportRate Failed";
+        return;
+    }
+    const std::vector<int> light = values::integers(values::toList(profile->value(QStringLiteral("mouse/lightValue"))), 3);
+    lighting::ParameterBlock0 block = lighting::parameterBlock0(rate, stage, light, 0);
+    hid->hid553_02H_SetParameter_0(block.data(), static_cast<uchar>(currentProfile));
 }
 
 void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
@@ -58,8 +89,9 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
     if (isColorful) {
         const lighting::Effect e = lighting::colorfulEffect(effect, option1, option2);
         if (is560()) {
+            readMissingProfileBlocks(1, isGun ? 4 : 1);
             applyEffect(*this, e);
-            sendBlocks(*this, 1, isGun ? 4 : 1);
+            sendProfileBlocks(1, isGun ? 4 : 1);
         } else {
             hid->hid553_0DH_SetRGBLedEffect(e.mode, e.p1, e.p2);
         }
@@ -71,12 +103,13 @@ void myQQuickView::mouseSetRGBEffect(uchar effect, uchar option1, uchar option2)
         return;
     }
     e.p2 = 2;
+    readMissingProfileBlocks(1, isGun ? 4 : 1);
     applyEffect(*this, e);
     if (isGun) {
-        sendBlocks(*this, 1, 4);
+        sendProfileBlocks(1, 4);
     } else {
         profileBlocks[1][73] = 3;
-        sendBlocks(*this, 1, 1);
+        sendProfileBlocks(1, 1);
     }
 }
 
@@ -86,13 +119,10 @@ void myQQuickView::mouseSetRGBColor(uchar type, QVariantList src24)
         return;
     lighting::Colours bytes = lighting::colours(values::integers(src24, 24));
     if (is560()) {
-        if (isColorful) {
-            std::copy(bytes.begin(), bytes.end(), profileBlocks[0] + 24);
-            sendBlocks(*this, 0, 0);
-        } else {
-            std::copy(bytes.begin(), bytes.end(), profileBlocks[1] + 104);
-            sendBlocks(*this, 1, 1);
-        }
+        const int block = isColorful ? 0 : 1;
+        readMissingProfileBlocks(block, block);
+        std::copy(bytes.begin(), bytes.end(), profileBlocks[block] + (isColorful ? 24 : 104));
+        sendProfileBlocks(block, block);
         return;
     }
     if (!is55328) {
@@ -111,7 +141,8 @@ void myQQuickView::mouseSetProfile(uint profileNo)
         qDebug() << "mouseSetProfile refused" << profileNo;
         return;
     }
-    hid->hid560_0CH_setProfile(profileBlocks[profileNo], static_cast<uchar>(profileNo));
+    readMissingProfileBlocks(int(profileNo), int(profileNo));
+    sendProfileBlocks(int(profileNo), int(profileNo));
 }
 
 void myQQuickView::mouseReadProfile(uint profileNo)
@@ -121,6 +152,7 @@ void myQQuickView::mouseReadProfile(uint profileNo)
         return;
     }
     hid->hid560_8CH_readProfile(profileBlocks[profileNo], static_cast<uchar>(profileNo));
+    profileBlockRead[profileNo] = hid->lastTransferSucceeded();
 }
 
 QVariant myQQuickView::mouseReadCurrentProfile()

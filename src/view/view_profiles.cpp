@@ -43,8 +43,10 @@ void myQQuickView::initUI()
         // different device starts from zeroed blocks.
         const bool sameDevice = icTypeIsCurrent();
         const uint alreadyRead = sameDevice && is560() ? (isGun ? 5 : 2) : 0;
-        if (!sameDevice)
+        if (!sameDevice) {
             memset(profileBlocks, 0, sizeof profileBlocks);
+            memset(profileBlockRead, 0, sizeof profileBlockRead);
+        }
         store::close(globalSettings);
         store::close(defaultSettings);
         for (QSettings *&handle : profileSettings)

@@ -2,6 +2,7 @@
 // disconnect sequences of the main window over the virtual mice.
 
 #include "app/devicetable.h"
+#include "platform/devicemonitor.h"
 #include "device/widget_rig.h"
 
 #include <QQuickItem>
@@ -138,22 +139,23 @@ private slots:
         QTest::addColumn<QList<int>>("profiles");
         QTest::addColumn<bool>("polling");
         QTest::addColumn<QString>("knownFamily");  // the view's family before the check
-        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553";
+        QTest::addColumn<bool>("blocksKept");      // the profile blocks held before stay
+        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553" << true;
         // Each block is read once, whether the family was known before the check or not.
         QTest::newRow("560 gun mouse") << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true
-                                       << "560";
+                                       << "560" << false;
         QTest::newRow("560 gun mouse, first connect")
-            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "";
+            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "" << false;
         // The family known from the 560 mouse does not carry over to a 553 attached after it.
         QTest::newRow("553 mouse after a 560") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true
-                                               << "560";
+                                               << "560" << false;
         QTest::newRow("both: the first row wins") << QByteArray() << QList<int>{Mouse560, Mouse553} << 0 << QList<int>{}
-                                                  << true << "553";
+                                                  << true << "553" << true;
         // A row whose status interface is missing still connects; polling stays off.
         QTest::newRow("only the command interface")
             << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=1\nvid=1209\npid=5530\nusagePage=ff00\nusage=ff00\n"
                           "usagePage2=fe00\nusage2=0001\nreportLength=32\n")
-            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553";
+            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553" << true;
     }
 
     void connectSequence()
@@ -164,11 +166,13 @@ private slots:
         QFETCH(QList<int>, profiles);
         QFETCH(bool, polling);
         QFETCH(QString, knownFamily);
+        QFETCH(bool, blocksKept);
         WidgetRig rig(table);
         for (int m : plugged)
             rig.device->plug(m);
-        rig.hid().hidBusy = true;
-        rig.view()->setEnabled(false);
+        rig.view()->setDeviceAbsent(true);   // as after a removal
+        memset(rig.view()->profileBlocks, 0xEE, sizeof rig.view()->profileBlocks);
+        std::fill(std::begin(rig.view()->profileBlockRead), std::end(rig.view()->profileBlockRead), true);
         rig.view()->icType = knownFamily;
         rig.view()->isGun = knownFamily == "560";
         if (!knownFamily.isEmpty())
@@ -183,12 +187,14 @@ private slots:
         QVERIFY(lines.indexOf(QString("startPollingUSBVendorCmd false %1").arg(index)) > connectLine);
         QCOMPARE(rig.hid().deviceIndex, index);
         QVERIFY(deviceConnected);
-        QVERIFY(!rig.hid().hidBusy);
         QVERIFY(!rig.hid().deviceList[index].path.isEmpty());
         QCOMPARE(rig.hid().deviceList[index].path2.isEmpty(), !polling);
         QCOMPARE(bool(rig.hid().isPolling), polling);
         QVERIFY(rig.view()->isEnabled());
         QCOMPARE(profilesRead(*rig.device), profiles);
+        // Another device never inherits the blocks of the one before (the virtual 560's are zeros).
+        const QByteArray blocks(reinterpret_cast<const char *>(rig.view()->profileBlocks), 5 * 128);
+        QCOMPARE(blocks, QByteArray(5 * 128, blocksKept ? char(0xEE) : 0));
     }
 
     // A mouse whose nodes refuse this user (no udev rule) is passed over, and the user is told so
@@ -218,11 +224,21 @@ private slots:
         }
     }
 
-    // A check finding nothing disconnects and hides the window. Unplug and replug through the
-    // virtual device: removal, then one check for a burst of device changes, 1024 ms after the
-    // last, and the mouse connected again.
-    void disconnectUnplugAndReplugAreFollowed()
+    // A check finding nothing disconnects and hides the window. An unplug ends the same way,
+    // whether the device change arrives before the polling task notices the removal (udev's usual
+    // order: the task pauses after its failed read) or after it; the scene's busy lock, still
+    // running from the connect, does not enable the view of the removed device. A replug is
+    // then one check for a burst of device changes, 1024 ms after the last.
+    void unplugEndsInDisconnect_data()
     {
+        QTest::addColumn<bool>("changeFirst");
+        QTest::newRow("device change before the removal") << true;
+        QTest::newRow("device change after the removal") << false;
+    }
+
+    void unplugEndsInDisconnect()
+    {
+        QFETCH(bool, changeFirst);
         WidgetRig rig;
         deviceConnected = true;
         rig.widget->show();
@@ -231,18 +247,37 @@ private slots:
         QVERIFY(debug.contains("Device DisConnect"));
         QVERIFY(!deviceConnected);
         QVERIFY(!rig.widget->isVisible());
-        QVERIFY(!rig.hid().isPolling);
 
         rig.device->plug(Mouse560);
         rig.widget->checkDevice();
-        QVERIFY(rig.hid().isPolling);
-
-        rig.device->unplug(Mouse560);
-        QTRY_VERIFY(!rig.hid().isPolling);
+        QVERIFY(rig.hid().isPolling && rig.view()->isEnabled());
+        rig.widget->show();
+        QTest::qWait(100);   // the scene's initUI has locked the view for 1000 ms
         QVERIFY(!rig.view()->isEnabled());
-        QCoreApplication::processEvents();
-        QVERIFY(!rig.widget->checkTimer.isActive());
 
+        // The device changes reach the window in the order of the row, as the platform's would.
+        QObject::disconnect(rig.widget->deviceMonitor, nullptr, rig.widget.get(), nullptr);
+        debug.clear();
+        rig.device->unplug(Mouse560);
+        if (changeFirst)
+            rig.widget->onDeviceChange();
+        QTRY_VERIFY(!rig.hid().isPolling);
+        QVERIFY(debug.contains("Device removed"));
+        if (!changeFirst)
+            rig.widget->onDeviceChange();
+        QVERIFY(rig.widget->checkTimer.isActive());
+        // The lock ends before the check is due: the view stays disabled all the same.
+        const QObject *lock = rig.view()->rootObject()->findChild<QObject *>("lockTimer");
+        QTRY_VERIFY(!lock->property("running").toBool());
+        QVERIFY(!debug.contains("Device DisConnect"));
+        QVERIFY(!rig.view()->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(debug.contains("Device DisConnect"), 5000);
+        QVERIFY(!deviceConnected);
+        QVERIFY(!rig.widget->isVisible());
+        QVERIFY(!rig.view()->isEnabled());
+
+        QObject::connect(rig.widget->deviceMonitor, &DeviceMonitor::deviceChanged, rig.widget.get(),
+                         &Widget::onDeviceChange);
         QSignalSpy checks(&rig.widget->checkTimer, &QTimer::timeout);
         debug.clear();
         rig.device->plug(Mouse560);
@@ -256,6 +291,37 @@ private slots:
         // The scene holds its busy lock for a moment after initUI, then takes input again.
         QTRY_VERIFY(rig.view()->isEnabled());
         QVERIFY(!rig.widget->checkTimer.isActive());
+    }
+
+    // A check due while a command waits in its event processing does not replace the device
+    // list under it, nor let the check's own commands overwrite its request and data: it is
+    // put off until the transport is free.
+    void checkDuringCommandWaits()
+    {
+        WidgetRig rig;
+        rig.device->plug(Mouse560);
+        rig.widget->checkDevice();
+        QTRY_VERIFY(rig.view()->isEnabled());
+        QVariantList block;
+        for (int i = 0; i < 192; ++i)
+            block << (i * 7 + 3) % 256;
+        rig.device->clearWireLog();
+        testsupport::DebugCapture debug;
+        rig.widget->checkTimer.start(0);
+        rig.view()->mouseSetParameter_1(block, 1);
+
+        const std::vector<WireEvent> log = rig.device->wireLog();
+        const auto request = std::find_if(log.begin(), log.end(), [](const WireEvent &e) {
+            return e.call == Call::SendFeature && e.iface == Iface::Command;
+        });
+        QVERIFY(request != log.end());
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(request->bytes.data()), 9).toHex(),
+                 QByteArray("000300000000010300"));
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.device->firmwareState(Mouse560).parameter1.data()), 8).toHex(),
+                 QByteArray("030a11181f262d34"));
+        QVERIFY(!debug.contains("Device Connect"));
+        // The check comes once the command is done.
+        QTRY_VERIFY_WITH_TIMEOUT(debug.contains("Device Connect"), 5000);
     }
 };
 

@@ -4,7 +4,9 @@
 
 #include <QtTest>
 
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QTemporaryDir>
 #include <QUuid>
 
 #include <sys/socket.h>
@@ -25,7 +27,7 @@ private slots:
     void staleSocketThenRecordsReachTheOwner()
     {
         const QString id = freshId();
-        const QByteArray path = QDir(QDir::tempPath()).filePath(id).toLocal8Bit();
+        const QByteArray path = SingleInstance::serverNameFor(id).toLocal8Bit();
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un addr = {};
         addr.sun_family = AF_UNIX;
@@ -50,6 +52,44 @@ private slots:
         QCOMPARE(got.bytes, sent.bytes);
     }
 
+    // The socket lives in a folder only this user can write to: one that another user put
+    // under the name in the shared temporary folder does not make every start give up.
+    void nameOtherUsersCannotTake_data()
+    {
+        QTest::addColumn<bool>("runtimeDir");
+        QTest::newRow("XDG_RUNTIME_DIR") << true;
+        QTest::newRow("without XDG_RUNTIME_DIR") << false;
+    }
+
+    void nameOtherUsersCannotTake()
+    {
+        QFETCH(bool, runtimeDir);
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        QTemporaryDir runtime;   // created 0700
+        if (runtimeDir)
+            qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        else
+            qunsetenv("XDG_RUNTIME_DIR");
+        const QString id = freshId();
+        QLocalServer squatter;
+        QLocalServer::removeServer(QDir(QDir::tempPath()).filePath(id));
+        QVERIFY(squatter.listen(QDir(QDir::tempPath()).filePath(id)));
+
+        SingleInstance first(id), second(id);
+        QVERIFY(!first.isRunning());
+        QVERIFY(second.isRunning());
+        const QFileInfo folder(QFileInfo(first.serverName()).absolutePath());
+        if (runtimeDir)
+            QCOMPARE(folder.absoluteFilePath(), QFileInfo(runtime.path()).absoluteFilePath());
+        QCOMPARE(folder.ownerId(), uint(::getuid()));
+        QCOMPARE(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                 QFile::Permissions());
+        if (saved.isNull())
+            qunsetenv("XDG_RUNTIME_DIR");
+        else
+            qputenv("XDG_RUNTIME_DIR", saved);
+    }
+
     void misbehavingPeerIsDropped_data()
     {
         QTest::addColumn<QByteArray>("raw");
@@ -69,7 +109,7 @@ private slots:
         QSignalSpy messages(&owner, &SingleInstance::messageReceived);
 
         QLocalSocket peer;
-        peer.connectToServer(id);
+        peer.connectToServer(owner.serverName());
         QVERIFY(peer.waitForConnected(2000));
         peer.write(raw);
         QVERIFY(peer.waitForBytesWritten(2000));

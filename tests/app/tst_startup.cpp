@@ -1,5 +1,6 @@
-// The real program, started from another folder: a second start hands over to the first and
-// leaves with exit code 1; a copy in another folder runs on its own, in its own folder.
+// The real program, started from another folder: a second start, whatever its arguments, hands
+// over to the first and leaves with exit code 1; a copy in another folder runs on its own, in its
+// own folder.
 #include "app/datafolder.h"
 #include "app/singleinstance.h"
 
@@ -40,7 +41,8 @@ void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
     SingleInstance first(SingleInstance::idForExecutable(programA));
     QVERIFY(!first.isRunning());
     QSignalSpy messages(&first, &SingleInstance::messageReceived);
-    second.start(programA, {});
+    // An argument the program does not know still wakes the first instance.
+    second.start(programA, {QStringLiteral("--no-such-option")});
     QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 60000);
     QCOMPARE(second.exitCode(), 1);
     QCOMPARE(messages.count(), 1);
@@ -49,7 +51,7 @@ void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
     bool listening = false;
     for (QDeadlineTimer deadline(60000); !listening && !deadline.hasExpired() && other.state() != QProcess::NotRunning;) {
         QLocalSocket probe;
-        probe.connectToServer(SingleInstance::idForExecutable(programB));
+        probe.connectToServer(SingleInstance::serverNameFor(SingleInstance::idForExecutable(programB)));
         listening = probe.waitForConnected(200) || (QTest::qWait(100), false);
     }
     QVERIFY2(listening, "the copy in another folder runs");

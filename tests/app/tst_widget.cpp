@@ -3,11 +3,15 @@
 #include "app/copydata.h"
 #include "app/widget.h"
 #include "platform/devicemonitor.h"
+#include "view/myqquickview.h"
+#include "view/ui_controler.h"
 
 #include <QtTest>
 
 #include <QAction>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 
 #include <memory>
@@ -38,6 +42,34 @@ private slots:
         QCOMPARE(w->windowTitle(), name);
         QVERIFY2(!w->trayIcon->icon().isNull(), "logo.ico loads");
         QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 1);
+    }
+
+    // The name in the device table is one text even when it holds an unquoted comma, which the
+    // INI reader would otherwise split into a list.
+    void tableName_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << QByteArray("[common]\nname=Mouse X\n") << "Mouse X";
+        QTest::newRow("unquoted comma") << QByteArray("[common]\nname=Mouse, X,Y\n") << "Mouse, X, Y";
+        QTest::newRow("quoted comma") << QByteArray("[common]\nname=\"Mouse, X\"\n") << "Mouse, X";
+        QTest::newRow("missing") << QByteArray("[common]\n") << "";
+    }
+
+    void tableName()
+    {
+        QFETCH(QByteArray, table);
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("modules"));
+        QFile file(dir.filePath("modules/devConfig.ini"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(table);
+        file.close();
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        const QString name = deviceTableName();
+        QDir::setCurrent(previous);
+        QTEST(name, "name");
     }
 
     void restore_data()
@@ -106,6 +138,37 @@ private slots:
         QVERIFY(shown.isEmpty());
         QVERIFY(showCopyDataMessage(good, w.get()));
         QCOMPARE(shown, QStringList({w->windowTitle(), QStringLiteral("note")}));
+    }
+
+    // Closing the warning box while the window is hidden leaves the program running.
+    void closingTheWarningWhileHiddenKeepsRunning()
+    {
+        w->hide();
+        QTimer::singleShot(0, this, [this] {
+            QTimer::singleShot(100, this, [] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    box->accept();
+            });
+            const copydata::Record note{copydata::WarningTag, 4, QByteArray("note\0", 5)};
+            showCopyDataMessage(note, w.get());   // modal: returns once the box is closed
+            QTimer::singleShot(200, this, [] { QCoreApplication::exit(7); });
+        });
+        QTimer::singleShot(10000, this, [] { QCoreApplication::exit(99); });  // safety net
+        QCOMPARE(QCoreApplication::exec(), 7);
+    }
+
+    // The scene goes before the controller it reaches, and both go with the window at once: at
+    // exit no event loop runs any more to carry out a deferred deletion.
+    void teardownOrder()
+    {
+        QPointer<Ui_Controler> controller = w->ui;
+        QPointer<myQQuickView> view = w->view();
+        bool controllerAliveAtSceneEnd = false;
+        connect(view, &QObject::destroyed, this, [&] { controllerAliveAtSceneEnd = !controller.isNull(); });
+        w.reset();
+        QVERIFY(view.isNull());
+        QVERIFY(controllerAliveAtSceneEnd);
+        QVERIFY(controller.isNull());
     }
 
     void quitActionStopsPollingAndExits()

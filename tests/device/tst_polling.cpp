@@ -4,6 +4,7 @@
 #include "device/widget_rig.h"
 
 #include <QQuickItem>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QThread>
 #include <QtTest>
@@ -119,6 +120,28 @@ private slots:
         QVERIFY(rig->widget->checkTimer.isActive());
     }
 
+    // A removal found by a task that a restart has replaced is not applied: unplug, replug and a
+    // new start before the old task's removal reaches the GUI thread leave polling on.
+    void removalFromAReplacedTaskIsIgnored()
+    {
+        testsupport::DebugCapture debug;
+        startPolling(Mouse560);
+        QTRY_VERIFY(rig->statusOpens() >= 1);
+        rig->device->unplug(Mouse560);
+        rig->hid().waitForPollingToEnd();   // its removal is queued, not yet applied
+        QVERIFY(rig->hid().isPolling);
+        rig->device->plug(Mouse560);
+        rig->hid().startPollingUSBVendorCmd(Mouse560);
+        QCoreApplication::processEvents();
+        QVERIFY(!debug.contains("Device removed"));
+        QVERIFY(rig->hid().isPolling);
+        QVERIFY(rig->view()->isEnabled());
+        QVERIFY(!rig->hid().deviceList[Mouse560].path2.isEmpty());
+        rig->device->pressDpiButton(Mouse560);
+        QTRY_COMPARE(reports.size(), 1);
+        stopPolling();
+    }
+
     // Restarts while a task still waits in its read: never two readers, no report lost or doubled.
     void restartsKeepOneReader()
     {
@@ -143,8 +166,8 @@ private slots:
         QCOMPARE(rig->device->openHandleCount(), 0);
     }
 
-    // Debug mode reads the identity into the device-wide settings; what names nothing, or a
-    // query that never reached the device, leaves the settings as they were.
+    // Debug mode reads the identity into the connected device's own device-wide settings;
+    // what names nothing, or a query that never reached the device, leaves them as they were.
     void debugModeIdentity_data()
     {
         QTest::addColumn<Bytes>("identity");       // keyboard-option reply b2..b5
@@ -162,10 +185,14 @@ private slots:
         QFETCH(Bytes, identity);
         QFETCH(bool, reachable);
         QFETCH(QString, expected);
+        const QString file = "./modules/5600/setting/apConfig.bin";
+        {
+            QSettings own(file, QSettings::IniFormat);
+            own.setValue("mouse/icType", 553);
+            own.setValue("mouse/sensorType", 3389);
+            own.setValue("mouse/keyCount", 6);
+        }
         myQQuickView *v = rig->view();
-        v->setGlobalData("mouse/icType", 553);
-        v->setGlobalData("mouse/sensorType", 3389);
-        v->setGlobalData("mouse/keyCount", 6);
         v->icType = "553";
         rig->device->withFirmware(Mouse560, [&](VirtualFirmware &f) {
             std::copy(identity.begin(), identity.end(), f.mutableState().keyboardOption.begin());
@@ -176,10 +203,40 @@ private slots:
 
         startPolling(Mouse560);
         QCOMPARE(v->icType, expected.section(' ', 0, 0));
-        QCOMPARE(QStringList({v->getGlobalData("mouse/icType").toString(), v->getGlobalData("mouse/sensorType").toString(),
-                              v->getGlobalData("mouse/keyCount").toString()}).join(' '), expected);
+        const QSettings own(file, QSettings::IniFormat);
+        QCOMPARE(QStringList({own.value("mouse/icType").toString(), own.value("mouse/sensorType").toString(),
+                              own.value("mouse/keyCount").toString()}).join(' '), expected);
         QVERIFY(!rig->hid().hidBusy);
         stopPolling();
+    }
+
+    // The identity never lands in the files of the device connected before, nor in the
+    // program's own settings on the first connect.
+    void identityStaysWithItsDevice()
+    {
+        QSettings().remove("mouse");
+        rig->widget->debugMode = true;
+        rig->device->plug(Mouse553);
+        rig->widget->checkDevice();
+        QTRY_VERIFY(rig->view()->isEnabled());
+        QVERIFY(!QSettings().contains("mouse/icType"));
+        rig->view()->globalSettings->sync();
+        const QString file553 = "./modules/5530/setting/apConfig.bin";
+        QFile before(file553);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray content553 = before.readAll();
+
+        rig->device->unplug(Mouse553);
+        QTRY_VERIFY(!rig->hid().isPolling);
+        rig->device->plug(Mouse560);
+        rig->widget->checkDevice();
+        QCOMPARE(rig->view()->icType, QString("560"));
+        QTRY_VERIFY(rig->view()->isEnabled());
+        rig->view()->globalSettings->sync();
+        QFile after(file553);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), content553);
+        QCOMPARE(QSettings("./modules/5600/setting/apConfig.bin", QSettings::IniFormat).value("mouse/keyCount").toInt(), 8);
     }
 };
 

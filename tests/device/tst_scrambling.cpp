@@ -170,6 +170,49 @@ private slots:
             QCOMPARE(rig.state().dpiStage, 2);
         }
     }
+
+    // A bad index leaves the connected entry selected; a device check that replaces the list
+    // during the challenge's wait does not move the result onto another entry.
+    void challengeEntry_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("listReplaced");
+        QTest::addColumn<bool>("passes");
+        QTest::newRow("index past the list") << 1 << false << false;
+        QTest::newRow("negative index") << -1 << false << false;
+        QTest::newRow("list replaced while waiting") << 0 << true << true;
+    }
+
+    void challengeEntry()
+    {
+        QFETCH(int, index);
+        QFETCH(bool, listReplaced);
+        Rig rig(vdev::Mouse553);
+        setCode("ABCDEF");
+        rig.hid.deviceList[0].sCode = "ABCDEF";
+        if (listReplaced) {
+            rig.device.withFirmware(rig.mouse, [](VirtualFirmware &fw) { fw.setScrambling(true, "ABCDEF"); });
+            // As a check would: a new list, the mouse now second, selected by its new index.
+            rig.hid.hidBusy = true;
+            QMetaObject::invokeMethod(this, [&rig] {
+                DeviceEntry keyboard;
+                keyboard.sCode = "ABCDEF";
+                DeviceEntry mouse = rig.hid.deviceList[0];
+                rig.hid.deviceList = {keyboard, mouse};
+                rig.hid.deviceIndex = 1;
+                rig.hid.hidBusy = false;
+            }, Qt::QueuedConnection);
+        }
+        bool result = false;
+        rig.run([&](Hid_Thread &hid) { result = hid.chkDeviceIsEnCode(index); });
+        QTEST(result, "passes");
+        QCOMPARE(rig.hid.deviceIndex, listReplaced ? 1 : 0);
+        QCOMPARE(rig.hid.deviceList.first().isEncode, false);
+        QCOMPARE(rig.hid.deviceList.last().isEncode, listReplaced);
+        // The selected entry still drives the mouse.
+        rig.run([](Hid_Thread &hid) { hid.hid553_0BH_SetCurrentDPI(2); });
+        QCOMPARE(rig.state().dpiStage, uint8_t(2));
+    }
 };
 
 QTEST_MAIN(tst_Scrambling)

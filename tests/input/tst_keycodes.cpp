@@ -122,16 +122,37 @@ private slots:
         QCOMPARE(int(translator.keyCode(scanCode, flags)), code);
     }
 
-    void backslashKey()
+    // Virtual keys by themselves: the backslash key of either layout, and the first and last
+    // code of every run of rows (and the code past it), reached by a scan code or not.
+    void virtualKeyUsage_data()
     {
-        QCOMPARE(int(keycodes::KeyTranslator(false).keyCode(0x2B, 0)), 0x31);
-        QCOMPARE(int(keycodes::KeyTranslator(true).keyCode(0x2B, 0)), 0x32);
-        // Virtual keys no scan code reaches still have their key codes.
-        const keycodes::KeyTranslator translator;
-        QCOMPARE(int(translator.usage(0x7C)), 0x68);
-        QCOMPARE(int(translator.usage(0x85)), 0x71);
-        QCOMPARE(int(translator.usage(0xFF)), 0x66);
-        QCOMPARE(int(translator.usage(0x00)), 0);
+        QTest::addColumn<bool>("nonUs");
+        QTest::addColumn<int>("virtualKey");
+        QTest::addColumn<int>("code");
+        QTest::newRow("US backslash") << false << 0xDC << 0x31;
+        QTest::newRow("non-US backslash") << true << 0xDC << 0x32;
+        QTest::newRow("none for 0") << false << 0x00 << 0;
+        QTest::newRow("before the first") << false << 0x07 << 0;
+        QTest::newRow("first: Back") << false << 0x08 << 0x2A;
+        QTest::newRow("F12") << false << 0x7B << 0x45;
+        QTest::newRow("F13") << false << 0x7C << 0x68;
+        QTest::newRow("F22") << false << 0x85 << 0x71;
+        QTest::newRow("F24") << false << 0x87 << 0x73;
+        QTest::newRow("past F24") << false << 0x88 << 0;
+        QTest::newRow("Intl1") << false << 0xC1 << 0x87;
+        QTest::newRow("keypad comma") << false << 0xC2 << 0x85;
+        QTest::newRow("past keypad comma") << false << 0xC3 << 0;
+        QTest::newRow("Intl5") << false << 0xEB << 0x8B;
+        QTest::newRow("past Intl5") << false << 0xEC << 0;
+        QTest::newRow("before the last") << false << 0xFE << 0;
+        QTest::newRow("last: Power") << false << 0xFF << 0x66;
+    }
+
+    void virtualKeyUsage()
+    {
+        QFETCH(bool, nonUs);
+        QFETCH(int, virtualKey);
+        QTEST(int(keycodes::KeyTranslator(nonUs).usage(uint8_t(virtualKey))), "code");
     }
 
     void repeatFilter_data()
@@ -192,14 +213,31 @@ private slots:
         QTest::addColumn<uint>("evdev");
         QTest::addColumn<int>("code");
 
-        // The keys the X11 end-to-end test presses are left to it.
+        // The first and last key of every run of the table and the code past it; the keys the
+        // X11 end-to-end test presses are left to it.
         QTest::newRow("reserved 0") << 0u << 0;
+        QTest::newRow("first: Esc") << 1u << 0x29;
+        QTest::newRow("last plain scan code: keypad .") << 83u << 0x63;
         QTest::newRow("unused 84") << 84u << 0;
-        QTest::newRow("volume up has no code") << 115u << 0;
-        QTest::newRow("beyond the table") << 300u << 0;
-        QTest::newRow("keypad /") << 98u << 0x54;
         QTest::newRow("non-US backslash") << 86u << 0x64;
+        QTest::newRow("F11") << 87u << 0x44;
+        QTest::newRow("F12") << 88u << 0x45;
+        QTest::newRow("keypad Enter") << 96u << 0x58;
+        QTest::newRow("keypad /") << 98u << 0x54;
+        QTest::newRow("right Alt") << 100u << 0xE6;
+        QTest::newRow("line feed has no code") << 101u << 0;
+        QTest::newRow("Home") << 102u << 0x4A;
+        QTest::newRow("Delete") << 111u << 0x4C;
+        QTest::newRow("mute has no code") << 112u << 0;
+        QTest::newRow("Pause") << 119u << 0x48;
+        QTest::newRow("left Windows") << 125u << 0xE3;
+        QTest::newRow("right Windows") << 126u << 0xE7;
+        QTest::newRow("Menu") << 127u << 0x65;
+        QTest::newRow("past Menu") << 128u << 0;
         QTest::newRow("F23") << 193u << 0x72;
+        QTest::newRow("past F24") << 195u << 0;
+        QTest::newRow("last of the table") << 255u << 0;
+        QTest::newRow("beyond the table") << 300u << 0;
     }
 
     void evdevKeys()

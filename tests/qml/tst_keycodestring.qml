@@ -1,6 +1,7 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/Xq"
+import "../../modules/qml/Xq/MacroEncoder.js" as MacroEncoder
 
 // The key code vocabulary and its two lookups.
 TestCase {
@@ -15,6 +16,8 @@ TestCase {
         return createTemporaryObject(vocabularyComponent, null)
     }
 
+    // Samples, and the first and last code of every run of the vocabulary with the codes
+    // around it.
     function test_keycodeTostr_data() {
         return [
             { tag: "not in the vocabulary", code: 0x01, name: "" },
@@ -24,8 +27,28 @@ TestCase {
             { tag: "non-US backslash", code: 0x32, name: "\\" },
             { tag: "right arrow", code: 0x4F, name: "\u25BA" },
             { tag: "keypad Enter", code: 0x58, name: "KPEnter" },
+            { tag: "before A", code: 0x03, name: "" },
+            { tag: "A", code: 0x04, name: "A" },
+            { tag: "F24", code: 0x73, name: "F24" },
+            { tag: "past F24", code: 0x74, name: "" },
+            { tag: "before Keypad", code: 0x84, name: "" },
+            { tag: "Keypad", code: 0x85, name: "Keypad" },
+            { tag: "between Keypad and Intl1", code: 0x86, name: "" },
+            { tag: "Intl1", code: 0x87, name: "Intl1" },
+            { tag: "Intl5", code: 0x8B, name: "Intl5" },
+            { tag: "past Intl5", code: 0x8C, name: "" },
+            { tag: "before Lang1", code: 0x8F, name: "" },
+            { tag: "Lang1", code: 0x90, name: "Lang1" },
+            { tag: "Lang2", code: 0x91, name: "Lang2" },
+            { tag: "past Lang2", code: 0x92, name: "" },
+            { tag: "before LCtrl", code: 0xDF, name: "" },
+            { tag: "LCtrl", code: 0xE0, name: "LCtrl" },
             { tag: "right Windows", code: 0xE7, name: "RWin" },
+            { tag: "past RWin", code: 0xE8, name: "" },
+            { tag: "before the mouse buttons", code: 0xEF, name: "" },
+            { tag: "first mouse button", code: 0xF0, name: "MS-L" },
             { tag: "last mouse button", code: 0xF4, name: "MS-B5" },
+            { tag: "past the mouse buttons", code: 0xF5, name: "" },
         ]
     }
 
@@ -49,16 +72,49 @@ TestCase {
         compare(vocabulary().strTokeycode(data.name), data.code)
     }
 
-    // A language's names replace the English ones; a short or missing list names fewer keys.
+    // A language's names replace the shown ones; a short or missing list shows fewer keys. The
+    // vocabulary's own names read back whatever the language.
     function test_languageLists() {
         var v = vocabulary()
         var names = v.keyCodeStr.slice()
         names[40] = "Leertaste"
         v.keyCodeStr = names
-        compare([v.keycodeTostr(0x2C), v.strTokeycode("Leertaste"), v.strTokeycode("Space")], ["Leertaste", 0x2C, 0])
+        compare([v.keycodeTostr(0x2C), v.keycodeToName(0x2C), v.strTokeycode("Leertaste"), v.strTokeycode("Space")],
+                ["Leertaste", "Space", 0x2C, 0x2C])
         v.keyCodeStr = ["a", "b"]
-        compare([v.keycodeTostr(0x05), v.keycodeTostr(0x06), v.strTokeycode("b"), v.strTokeycode("C")], ["b", "", 0x05, 0])
+        compare([v.keycodeTostr(0x05), v.keycodeTostr(0x06), v.strTokeycode("b"), v.strTokeycode("C")], ["b", "", 0x05, 0x06])
         v.keyCodeStr = null
-        compare([v.keycodeTostr(0x04), v.strTokeycode("A")], ["", 0])
+        compare([v.keycodeTostr(0x04), v.strTokeycode("A"), v.strTokeycode("a")], ["", 0x04, 0])
+    }
+
+    // A macro recorded in one language plays the same in another: events store the vocabulary's
+    // names, and files that hold a language's names still read while that language is chosen.
+    function chinese(english) {
+        var names = english.slice()
+        names[36] = "\u56de\u8f66"              // Enter
+        names[40] = "\u7a7a\u683c"              // Space
+        names[120] = "\u5de6Ctrl"                // LCtrl
+        names[128] = "\u9f20\u6807\u5de6\u952e"  // MS-L
+        return names
+    }
+
+    function test_macroAcrossLanguages_data() {
+        return [
+            { tag: "recorded in Chinese, sent in English", record: "zh", send: "en", stored: "vocabulary" },
+            { tag: "recorded in English, sent in Chinese", record: "en", send: "zh", stored: "vocabulary" },
+            { tag: "older file with Chinese names, sent in Chinese", record: "zh", send: "zh", stored: "shown" },
+        ]
+    }
+
+    function test_macroAcrossLanguages(data) {
+        var v = vocabulary()
+        var english = v.keyCodeStr.slice()
+        v.keyCodeStr = data.record === "zh" ? chinese(english) : english
+        var name = function (code) { return data.stored === "shown" ? v.keycodeTostr(code) : v.keycodeToName(code) }
+        var events = ["1," + name(0xE0), "1," + name(0x2C), "0,50", "2," + name(0x2C), "2," + name(0xE0),
+                      "3," + name(0xF0), "4," + name(0xF0), "1," + name(0x28)]
+        v.keyCodeStr = data.send === "zh" ? chinese(english) : english
+        compare(MacroEncoder.encode(events, 1, function (n) { return v.strTokeycode(n) }),
+                [0x00, 0x01, 0x01, 0xE0, 0x05, 0x2C, 0x81, 0x2C, 0x81, 0xE0, 0x01, 0xF0, 0x81, 0xF0, 0x01, 0x28, 0x00, 0x00])
     }
 }

@@ -192,6 +192,17 @@ private slots:
         QVERIFY(lines.at(1).contains("560 command send_feature_report 9 00 7e 00 00 00 00 00 00 81"));
     }
 
+    // A long session keeps the newest events and never more than the cap.
+    void wireLogIsBounded()
+    {
+        for (size_t i = 0; i < VirtualDevice::maxWireLog; ++i)
+            hid::set_nonblocking(nullptr, 0);
+        hid::close(nullptr);
+        const std::vector<WireEvent> log = device->wireLog();
+        QVERIFY(log.size() <= VirtualDevice::maxWireLog);
+        QCOMPARE(log.back().call, Call::Close);
+    }
+
     void controlCommands_data()
     {
         QTest::addColumn<QString>("line");
@@ -256,6 +267,8 @@ private slots:
         QTest::newRow("bad checksum ignored") << Family::F553 << bytes(badSum) << QByteArray() << "badChecksums 1";
         QTest::newRow("bad checksum keeps stage") << Family::F553 << bytes(badSum) << QByteArray() << "dpiStage 0";
         QTest::newRow("unknown command") << Family::F553 << bytes(protocol::command(0x55, 1)) << QByteArray() << "unknownRequests 1";
+        QTest::newRow("no report-rate command on 553") << Family::F553 << bytes(protocol::command(0x01, 2)) << QByteArray()
+                                                       << "reportRate 1";
         QTest::newRow("560 command on 553") << Family::F553 << bytes(cmd560::getCurrentProfile()) << QByteArray() << "unknownRequests 1";
         QTest::newRow("key matrix 5 refused") << Family::F553 << bytes(cmd553::setKeyMatrix(5)) << QByteArray(64, 1) << "strayDataReports 2";
         QTest::newRow("560 profile 5 refused") << Family::F560 << bytes(cmd560::setProfile(5)) << QByteArray(128, 1) << "unknownRequests 1";
@@ -284,7 +297,7 @@ private slots:
     void statusReports()
     {
         VirtualFirmware fw(Family::F553, 32);
-        transfer(fw, bytes(cmd553::setReportRate(2)));
+        transfer(fw, bytes(cmd553::setParameter0(0)), QByteArray::fromHex("020001fc0300") + QByteArray(58, 0));
         transfer(fw, bytes(cmd553::setCurrentDpi(1)));
         QVERIFY(takeStatus(fw).empty());
         transfer(fw, bytes(cmd553::syncData()));

@@ -1,5 +1,5 @@
 // The window frame around the scene: screen geometry and switching while dragging, the busy
-// lock, and the queued call into the scene.
+// lock, keys reaching the scene, and the queued call into the scene.
 #include "app/screensource.h"
 #include "app/widget.h"
 #include "view/myqquickview.h"
@@ -116,6 +116,13 @@ private slots:
         view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/view/frame_probe.qml")));
         QQuickItem *probe = view()->rootObject();
         QVERIFY(probe);
+
+        // The view's focus handling hands the focus on to the scene, whose items then get keys.
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(view(), &focusIn);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(view(), &press);
+        QCOMPARE(probe->property("keyCount").toInt(), 1);
 
         QCoreApplication::postEvent(w.get(), new RunUiEvent(2176));
         QCoreApplication::postEvent(w.get(), new QEvent(RunUiEvent::EventType));

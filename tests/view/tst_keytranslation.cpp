@@ -120,6 +120,8 @@ private slots:
         QTest::addColumn<bool>("send");
         QTest::addColumn<int>("guns");
         QTest::addColumn<QByteArray>("commands");
+        // A short list would store zeros for the buttons it lacks, and send them.
+        QTest::newRow("63 values refused") << vdev::Mouse553 << true << -1 << QByteArray();
         QTest::newRow("store only") << vdev::Mouse553 << false << 2 << QByteArray();
         QTest::newRow("553 without gun keys") << vdev::Mouse553 << true << 0 << QByteArray("12");
         QTest::newRow("560 without gun keys") << vdev::Mouse560 << true << 0 << QByteArray("0d");
@@ -136,9 +138,14 @@ private slots:
         for (int n = 0; n < 16 && mouse == vdev::Mouse553; ++n)   // a gun-capable 553 mouse's stored matrix
             rig.view->setDataList(QString("mouseFwKeyMatrix/%1").arg(n), {1, 0, 0xF0 + n % 4, 0});
         rig.device.withFirmware(mouse, [](VirtualFirmware &fw) { fw.mutableState().currentKeyMatrix = 3; });
-        rig.view->mouseSetKeyMatrix(definitions(guns), send, {25, 35, 45});
+        rig.view->mouseSetKeyMatrix(guns < 0 ? definitions().mid(0, 63) : definitions(guns), send, {25, 35, 45});
 
         QTEST(rig.commands(), "commands");
+        if (guns < 0) {
+            QCOMPARE(stored(rig, 0, 0), QStringList({"0", "0", "240", "0"}));
+            QCOMPARE(stored(rig, 0, 15), QStringList({"255", "0", "2", "0"}));
+            return;
+        }
         QCOMPARE(stored(rig, 0, 5), QStringList({guns ? "8" : "0", "0", QString::number(guns), "0"}));
         const VirtualFirmware::State s = rig.state();
         if (!send)
@@ -206,8 +213,21 @@ private slots:
             rig.view->setDataList(QString("mouseKeyMatrix/%1").arg(button), {4, 1, button, 0});
             rig.view->setData(QString("mouseMacroKey/%1").arg(button), name);
         }
+        // Definitions that are not four values are left alone, in the profile and in pD.bin:
+        // padded with zeros, {4, 0} would name macro slot 0.
+        rig.view->setCurrentProfile(1);
+        rig.view->setData("mouseMacroKey/0", "Burst");
+        rig.view->setDataList("mouseKeyMatrix/0", {4, 0});
+        rig.view->setData("mouseMacroKey/9", "Burst");
+        rig.view->setDataList("mouseKeyMatrix/9", {4, 1, 9, 0, 7});
+        rig.view->setData("mouseMacroKey/3", "Burst");
+        rig.view->setDataList("mouseKeyMatrix/3", {4, 1, 3, 0});
+        rig.view->defaultSettings->setValue("mouseKeyMatrix/3", QVariantList{1, 2});
         rig.view->deleteMacroUpdateProfile("");   // would match every macro button without a name
         rig.view->deleteMacroUpdateProfile("Burst");
+        QCOMPARE(stored(rig, 1, 0), QStringList({"4", "0"}));
+        QCOMPARE(stored(rig, 1, 9), QStringList({"4", "1", "9", "0", "7"}));
+        QCOMPARE(stored(rig, 1, 3), QStringList({"4", "1", "3", "0"}));
         const QStringList factory = rig.view->defaultSettings->value("mouseKeyMatrix/5").toStringList();
         QCOMPARE(stored(rig, 0, 5), factory);
         QCOMPARE(stored(rig, 2, 5), factory);

@@ -93,7 +93,6 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::newRow("empty") << "";
         QTest::newRow("parent folder") << "../escape";
-        QTest::newRow("dots only") << "..";
         QTest::newRow("separator") << "sub/name";
         QTest::newRow("backslash") << "..\\escape";
         QTest::newRow("absolute") << "/tmp/escape";
@@ -124,6 +123,20 @@ private slots:
         QCOMPARE(QDir(rig.file("macro")).entryList(QDir::Files), QStringList{"Macro_0.bin"});
         QCOMPARE(QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(!QFileInfo::exists(rig.file("escape.bin")));
+    }
+
+    // Dots inside a name are no path: a macro named a..b lives, is renamed and deleted like any.
+    void namesWithDots()
+    {
+        Rig rig(vdev::Mouse553);
+        QVERIFY(writeFile(rig.file("macro/a..b.bin"), "[config]\ntotal=1\nrepeat=2\n[macro]\n0=\"1,A\"\n"));
+        QCOMPARE(rig.view->loadMacroIni("a..b"), (QStringList{"1,A", "2"}));
+        QVERIFY(rig.view->saveMacroIni("a..b", {"1,B"}, 3).toBool());
+        QVERIFY(rig.view->modifyMacroNameUpdateProfile("a..b", "c..d").toBool());
+        QCOMPARE(QDir(rig.file("macro")).entryList(QDir::Files), QStringList{"c..d.bin"});
+        QCOMPARE(rig.view->loadMacroIni("c..d"), (QStringList{"1,B", "3"}));
+        QVERIFY(rig.view->deleteMacroIni("c..d").toBool());
+        QVERIFY(QDir(rig.file("macro")).entryList(QDir::Files).isEmpty());
     }
 
     void rename()
@@ -425,6 +438,13 @@ private slots:
         const QStringList keys = rig.view->getLangStrings("keyCode", lang);
         QCOMPARE(QSet<QString>(keys.begin(), keys.end()).size(), keys.size() - 1);
         QCOMPARE(keys.at(46), keys.at(45));
+        // Macro files are read by the vocabulary's (English) names first: a translated name that
+        // is another key's English name would turn an older file's key into that other key.
+        const QStringList vocabulary = rig.view->getLangStrings("keyCode", "English");
+        for (int i = 0; i < keys.size(); ++i) {
+            const int j = vocabulary.indexOf(keys.at(i));
+            QVERIFY2(j < 0 || vocabulary.at(j) == vocabulary.at(i), qPrintable(keys.at(i)));
+        }
         if (lang == "English") {
             QCOMPARE(keys.at(0) + keys.at(45) + keys.at(132), QString("A\\MS-B5"));
             QCOMPARE(rig.view->getLangStrings("keyMatrix", lang), QStringList{"Key "});

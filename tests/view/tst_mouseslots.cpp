@@ -1,12 +1,15 @@
 // DPI, lighting, report rate, keyboard options, parameter block 0 and the "560" profile blocks
 // on both virtual mice.
 #include "settingsrig_helper.h"
+#include "testsupport.h"
 #include "view/dpiconversion.h"
 
 #include <QtTest>
 
 using settingsrig::hex;
 using settingsrig::Rig;
+
+Q_DECLARE_METATYPE(vdev::Fault)
 
 class TestMouseSlots : public QObject
 {
@@ -192,8 +195,10 @@ private slots:
     {
         QTest::addColumn<int>("mouse");
         QTest::addColumn<QByteArray>("options");
-        QTest::newRow("553") << vdev::Mouse553 << QByteArray("04 01 06 07");
-        QTest::newRow("560") << vdev::Mouse560 << QByteArray("04 01");
+        QTest::addColumn<QByteArray>("rateCommands");
+        // The 553 family takes the rate in parameter block 0, after asking for the active stage.
+        QTest::newRow("553") << vdev::Mouse553 << QByteArray("04 01 06 07") << QByteArray("8b 02");
+        QTest::newRow("560") << vdev::Mouse560 << QByteArray("04 01") << QByteArray("03 03 03 03");
     }
     void bothFamilies()
     {
@@ -211,8 +216,14 @@ private slots:
         rig.device.withFirmware(mouse, [](VirtualFirmware &fw) { fw.mutableState().dpiStage = 5; });
         QCOMPARE(rig.view->mouseGetCurrentDPI().toInt(), 5);
 
+        rig.device.clearWireLog();
         rig.view->mouseSetReportRate(2);
+        QTEST(rig.commands(), "rateCommands");
         QCOMPARE(int(rig.state().reportRate), 2);
+        QCOMPARE(int(rig.state().dpiStage), 5);
+        if (mouse == vdev::Mouse553)   // p1.bin's lighting: mode 0, speed step 2, brightness step 4
+            QCOMPARE(hex(rig.state().parameter0.data(), 8), QByteArray("02 05 00 fc 04 00 00 00"));
+        QCOMPARE(rig.state().unknownRequests, 0);
         // Command 0x03 is the report rate on a 560 mouse: keyboard options must not touch it.
         rig.view->mouseSetKeyboardoption(4, 1, 6, 7);
         const VirtualFirmware::State s = rig.state();
@@ -224,6 +235,48 @@ private slots:
         rig.device.unplug(mouse);   // no answer: the queries' pre-fill
         QCOMPARE(rig.view->GetKeyboardoption(), QVariantList({0, 0, 0, 0}));
         QCOMPARE(rig.view->mouseGetCurrentDPI().toInt(), 0);
+    }
+
+    // A block the connect could not read is read before its first write; one that cannot be
+    // read at all is not written, so the profile the mouse has stored stays.
+    void unreadBlockIsNotWritten_data()
+    {
+        QTest::addColumn<vdev::Fault>("fault");
+        QTest::addColumn<QByteArray>("commands");
+        QTest::addColumn<bool>("written");
+        // Each block's data phase is two reads at report length 64: skip 2 hits block 1.
+        QTest::newRow("block 1 unread at connect") << vdev::Fault{vdev::Call::ReadTimeout, vdev::FaultAction::Fail, 2, 1,
+                                                                  vdev::Mouse560, vdev::Iface::Command}
+                                                   << QByteArray("8c 0c 0c 0c 0c") << true;
+        QTest::newRow("no read answered") << vdev::Fault{vdev::Call::GetFeature, vdev::FaultAction::Fail, 0, -1,
+                                                         vdev::Mouse560, vdev::Iface::Command}
+                                          << QByteArray("8c 8c 8c 8c") << false;
+    }
+    void unreadBlockIsNotWritten()
+    {
+        QFETCH(vdev::Fault, fault);
+        QFETCH(bool, written);
+        Rig rig(vdev::Mouse560, false);
+        QByteArray stored(128, 0);
+        for (int i = 0; i < 128; ++i)
+            stored[i] = char(i * 3 + 1);
+        rig.device.withFirmware(rig.mouse, [&](VirtualFirmware &fw) {
+            for (auto &block : fw.mutableState().profile)
+                std::copy(stored.begin(), stored.end(), block.begin());
+        });
+        rig.device.addFault(fault);
+        rig.view->initUI();
+        rig.device.clearWireLog();
+        testsupport::DebugCapture debug;
+        rig.view->mouseSetRGBEffect(8, 2, 3);
+
+        QTEST(rig.commands(), "commands");
+        QCOMPARE(debug.contains("Profile block not read from the device, not written 1"), !written);
+        QByteArray expected = stored;
+        if (written)
+            expected.replace(71, 3, QByteArray::fromHex("08c00f"));
+        const VirtualFirmware::State s = rig.state();
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(s.profile[1].data()), 128).toHex(), expected.toHex());
     }
 
     void profileBlockCommands()

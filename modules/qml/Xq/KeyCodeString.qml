@@ -1,8 +1,10 @@
 import QtQuick
 
-// The key code vocabulary: every code the device knows for a key or mouse button, with the
-// name the pages show for it. The main window replaces keyCodeStr with the names of the
-// current language (same order); keyCode never changes.
+// The key code vocabulary: every code the device knows for a key or mouse button, with its
+// own name (keyCodeName) and the name the pages show for it (keyCodeStr). The main window
+// replaces keyCodeStr with the names of the current language (same order); keyCode and
+// keyCodeName never change. Stored macro events carry the vocabulary's own names
+// (keycodeToName), so a macro reads the same in every language.
 QtObject {
     readonly property var keyCode: [
         0x04, 0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C, 0x0D,
@@ -21,7 +23,7 @@ QtObject {
         0xF2, 0xF3, 0xF4
     ]
 
-    property var keyCodeStr: [
+    readonly property var keyCodeName: [
         "A", "B", "C", "D", "E", "F", "G", "H", "I", "J",
         "K", "L", "M", "N", "O", "P", "Q", "R", "S", "T",
         "U", "V", "W", "X", "Y", "Z", "1", "2", "3", "4",
@@ -38,30 +40,47 @@ QtObject {
         "MS-M", "MS-B4", "MS-B5"
     ]
 
-    // Name of a code: the first entry with that code, "" when there is none (or when a
-    // language's list is shorter than the vocabulary).
-    function keycodeTostr(code) {
+    property var keyCodeStr: keyCodeName
+
+    function nameIn(names, code) {
         var c = Number(code)
-        var names = keyCodeStr || []
+        var list = names || []
         for (var i = 0; i < keyCode.length; ++i) {
             if (keyCode[i] === c) {
-                var name = names[i]
+                var name = list[i]
                 return name === undefined || name === null ? "" : String(name)
             }
         }
         return ""
     }
 
-    // Code of a name: the first entry whose name matches exactly (case counts), 0 for none.
-    // Two codes share the backslash name: it reads back as the first of them.
-    function strTokeycode(name) {
+    function codeIn(names, name) {
         var n = String(name)
-        var names = keyCodeStr || []
-        var count = Math.min(keyCode.length, names.length)
+        var list = names || []
+        var count = Math.min(keyCode.length, list.length)
         for (var i = 0; i < count; ++i) {
-            if (String(names[i]) === n)
+            if (String(list[i]) === n)
                 return keyCode[i]
         }
         return 0
+    }
+
+    // Name the pages show for a code: the first entry with that code, "" when there is none
+    // (or when a language's list is shorter than the vocabulary).
+    function keycodeTostr(code) {
+        return nameIn(keyCodeStr, code)
+    }
+
+    // Name a stored macro event carries for a code, whatever the language.
+    function keycodeToName(code) {
+        return nameIn(keyCodeName, code)
+    }
+
+    // Code of a stored or shown name: the vocabulary's own names first, then the current
+    // language's (macro files written with them still read); the first entry that matches
+    // exactly (case counts), 0 for none. Two codes share the backslash name: it reads back as
+    // the first of them.
+    function strTokeycode(name) {
+        return codeIn(keyCodeName, name) || codeIn(keyCodeStr, name)
     }
 }
