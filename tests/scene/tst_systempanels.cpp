@@ -322,6 +322,7 @@ private slots:
         QQuickItem *panel = rig->item("layoutAdjustMain");
         QCOMPARE(rig->rootProperty("setTitleLogo_X").toInt(), 10);
         QCOMPARE(rig->rootProperty("setMouseMainSeg3_X").toInt(), 7);
+        QCOMPARE(rig->item("mouseMain")->property("segmentOffsets").toList().value(6).toInt(), 7);
         QCOMPARE(rig->rootProperty("colorOrange").value<QColor>(), QColor("#cf3e00"));
 
         // "恢复" in mode 3, segment 4: that segment only, nothing stored.

@@ -14,7 +14,7 @@ FloatingPanel {
     // Knob positions (3..337), the row count and the scroll choice.
     property int mouseRate: 150
     property int doubleRate: 180
-    property int scrollRows: 3
+    property int scrollRows: 1
     property bool isScreenScroll: false
     // Whether the desktop took the last value of each setting.
     property var applied: [true, true, true]
@@ -28,7 +28,7 @@ FloatingPanel {
         var scroll = parseInt(ui_View.getData("mouse/scrollRate", isRecovery), 10)
         isScreenScroll = scroll > Steps.maxRows
         if (!isScreenScroll)
-            scrollRows = Steps.rows(scroll, 3)
+            scrollRows = Steps.rows(scroll, 1)
         if (isSendData)
             saveData(true, 0)
     }
@@ -42,19 +42,18 @@ FloatingPanel {
         ui_View.setData("mouse/scrollRate", lines)
         if (!isSendData)
             return
-        if (isStep === 0 || isStep === 1)
+        var step = Number(isStep)
+        if (step === 0 || step === 1)
             ui_View.mouseSetCursorSpeed(Steps.stepOf(mouseRate))
-        if (isStep === 0 || isStep === 2)
+        if (step === 0 || step === 2)
             ui_View.mouseSetDoubleClickSpeed(Steps.stepOf(doubleRate))
-        if (isStep === 0 || isStep === 3)
+        if (step === 0 || step === 3)
             ui_View.mouseSetVerticalScrollLines(lines)
         applied = ui_View.pointerSettingsApplied()
     }
 
     body: Component {
         Item {
-            id: body
-
             // A section heading: its icon and text.
             component Heading: Row {
                 property alias icon: headingIcon.source
