@@ -59,7 +59,11 @@ class SystemPanelsTest : public QObject
         QVERIFY(page->isVisible());
     }
 
-    QVariant stored(const char *key) { return scene->profile(Mouse553, scene->rootProperty("currentProfileNo").toInt())->value(key); }
+    // A value of the profile in use, as stored in its file.
+    QVariant stored(const char *key)
+    {
+        return scene->profile(Mouse553, scene->rootProperty("currentProfileNo").toInt())->value(key);
+    }
 
     // Clicks a field, replaces its text and presses Enter `enters` times.
     static void type(SceneRig &rig, const QString &field, const QString &text, int enters = 1)

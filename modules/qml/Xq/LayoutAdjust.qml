@@ -12,8 +12,8 @@ Rectangle {
     property int mode_index: 0
     property int mouse_seg: 0
 
-    readonly property var modeLabels: ["标题窗口", "标题图标", "鼠标窗口", "按键指示", "左边功能", "右边功能",
-        "顶部按键", "底部按键"]
+    readonly property var modeLabels: ["标题窗口", "标题图标", "鼠标窗口", "按键指示", "左边功能",
+        "右边功能", "顶部按键", "底部按键"]
     // Per mode: the target's offset properties (without _X/_Y) and the key storing them.
     readonly property var modeOffsets: ["setTitleBar", "setTitleLogo", "setMouseMain", "setMouseMainSeg",
         "setLeftMain", "setRightMain", "setUpbtnMain", "setDnbtnMain"]
