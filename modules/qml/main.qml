@@ -75,7 +75,23 @@ Item {
     property int setDnbtnMain_Y: 0
     property int setDnbtnWidget: 0
     property int setDnbtnHeight: 0
-    property var setMouseMainSeg: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
+    // The eight hot spots of the mouse picture.
+    property int setMouseMainSeg0_X: 0
+    property int setMouseMainSeg0_Y: 0
+    property int setMouseMainSeg1_X: 0
+    property int setMouseMainSeg1_Y: 0
+    property int setMouseMainSeg2_X: 0
+    property int setMouseMainSeg2_Y: 0
+    property int setMouseMainSeg3_X: 0
+    property int setMouseMainSeg3_Y: 0
+    property int setMouseMainSeg4_X: 0
+    property int setMouseMainSeg4_Y: 0
+    property int setMouseMainSeg5_X: 0
+    property int setMouseMainSeg5_Y: 0
+    property int setMouseMainSeg6_X: 0
+    property int setMouseMainSeg6_Y: 0
+    property int setMouseMainSeg7_X: 0
+    property int setMouseMainSeg7_Y: 0
 
     // The slot of the profile in use (mouse/profileNo).
     property int currentProfileNo: 0
@@ -352,6 +368,9 @@ Item {
         ui_View.resetProfile(currentProfileNo)
         dpiSettingMain.currentDPI = 1
         sendProfile()
+        // The system page shows the reset profile without changing the desktop: its next change
+        // would otherwise store the old values of the other two settings back into the profile.
+        systemSettingMain.init(false, false)
         sendGunMatrices()
         gunControlMain.resetData()
         controlUIEnable(true)
@@ -468,6 +487,7 @@ Item {
                 source: "file:modules/img/skin" + root.skin_No + "/titleBar.png"
             }
             Image {
+                objectName: "titleLogo"
                 x: 52 + root.setTitleLogo_X
                 y: 24 + root.setTitleLogo_Y
                 source: "file:modules/img/skin" + root.skin_No + "/titleLogo.png"
@@ -480,7 +500,11 @@ Item {
                 y: root.setMouseMain_Y
                 width: 1024
                 height: 640
-                segmentOffsets: root.setMouseMainSeg
+                segmentOffsets: [root.setMouseMainSeg0_X, root.setMouseMainSeg0_Y, root.setMouseMainSeg1_X,
+                    root.setMouseMainSeg1_Y, root.setMouseMainSeg2_X, root.setMouseMainSeg2_Y, root.setMouseMainSeg3_X,
+                    root.setMouseMainSeg3_Y, root.setMouseMainSeg4_X, root.setMouseMainSeg4_Y, root.setMouseMainSeg5_X,
+                    root.setMouseMainSeg5_Y, root.setMouseMainSeg6_X, root.setMouseMainSeg6_Y, root.setMouseMainSeg7_X,
+                    root.setMouseMainSeg7_Y]
                 onKeyClicked: function(index) { keyAssigmentMain.openFor(index) }
             }
 

@@ -42,6 +42,8 @@ public:
     // Settings folder of the device that icType (and the profile blocks) belong to; another
     // device attached later must not be driven with the previous one's family or blocks.
     QString icTypeFolder;
+    // Result of the last attempt at each pointer setting, in the order of pointerSettingsApplied.
+    bool pointerApplied[3] = {true, true, true};
     // icType belongs to the device now selected in the device list.
     bool icTypeIsCurrent() const { return !icTypeFolder.isEmpty() && icTypeFolder == settingsFolder(); }
 
@@ -125,6 +127,10 @@ public slots:
     void setBusy(int busyTime);                                                     // 57 view_frame.cpp
     void syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar lightMode, uchar speed); // 58
     void setScreenChange(int widgetData);                                           // 59
+    // Whether the desktop took the last value of each pointer setting (pointer speed,
+    // double-click time, wheel lines); true for a setting not tried yet. The system page
+    // shows a note for a setting the desktop refused.
+    QVariantList pointerSettingsApplied();                                          // 60 view_pointer.cpp
     // The scene's busy lock; refused (kept disabled) while no device is connected.
     void setEnabled(bool enabled);
 

@@ -5,20 +5,32 @@
 
 #include <QDebug>
 
+namespace {
+enum PointerSetting { Speed, DoubleClick, WheelLines };
+}
+
 void myQQuickView::mouseSetCursorSpeed(uint cursorSpeed)
 {
-    if (!pointerSettings().setMouseSpeed(pointer::mouseSpeedFromStep(cursorSpeed)))
+    pointerApplied[Speed] = pointerSettings().setMouseSpeed(pointer::mouseSpeedFromStep(cursorSpeed));
+    if (!pointerApplied[Speed])
         qDebug() << "setCursorSpeed Failed";
 }
 
 void myQQuickView::mouseSetVerticalScrollLines(uint lines)
 {
-    if (!pointerSettings().setWheelScrollLines(lines))
+    pointerApplied[WheelLines] = pointerSettings().setWheelScrollLines(lines);
+    if (!pointerApplied[WheelLines])
         qDebug() << "setVerticalScrollLines Failed";
 }
 
 void myQQuickView::mouseSetDoubleClickSpeed(uint speed)
 {
-    if (!pointerSettings().setDoubleClickTime(pointer::doubleClickTimeFromStep(speed)))
+    pointerApplied[DoubleClick] = pointerSettings().setDoubleClickTime(pointer::doubleClickTimeFromStep(speed));
+    if (!pointerApplied[DoubleClick])
         qDebug() << "setDoubleClickSpeed Failed";
+}
+
+QVariantList myQQuickView::pointerSettingsApplied()
+{
+    return {pointerApplied[Speed], pointerApplied[DoubleClick], pointerApplied[WheelLines]};
 }

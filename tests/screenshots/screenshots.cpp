@@ -27,14 +27,22 @@
 namespace {
 
 // A picture: a name and a JavaScript statement run on the scene's root before it is taken
-// (open a dialog, choose a page, ...). Add one line per picture.
+// (open a dialog, choose a page, ...); a picture that looks the same on every mouse names the
+// one to take it on, and a device-wide setting ("group/key=value") it needs. Add one line per
+// picture.
+constexpr int AnyMouse = -1;
 struct Scene
 {
     const char *name;
     const char *action;
+    int mouse = AnyMouse;
+    const char *setting = nullptr;
 };
 const Scene scenes[] = {
     {"main", ""},
+    // The wheel-lines setting is tried, so the page shows its note (GNOME has no such setting).
+    {"system", "systemSettingMain.saveData(true, 3); root.openCentred(systemSettingMain)", vdev::Mouse560},
+    {"layout", "layoutAdjustMain.mode_index = 7", vdev::Mouse553, "debugmode/isEnable=true"},
 };
 
 // The shipped languages (`common/language` of the device's apConfig.bin).
@@ -45,11 +53,12 @@ const int mice[] = {vdev::Mouse553, vdev::Mouse560, vdev::Mouse3395};
 // How long a scene's own animations (drop-downs, dialogs) may take to settle.
 constexpr int SettleMs = 400;
 
-void setLanguage(const QString &dataDir, int mouse, const QString &language)
+// Stores a device-wide setting ("group/key=value") of the mouse before it is plugged in.
+void setGlobal(const QString &dataDir, int mouse, const QString &setting)
 {
     const QString pid = QString::number(vdev::mouseModel(mouse).productId, 16);
     QSettings config(dataDir + "/modules/" + pid + "/setting/apConfig.bin", QSettings::IniFormat);
-    config.setValue(QStringLiteral("common/language"), language);
+    config.setValue(setting.section('=', 0, 0), setting.section('=', 1));
 }
 
 bool lockReleased(myQQuickView *view)
@@ -64,7 +73,9 @@ bool lockReleased(myQQuickView *view)
 bool takePicture(int mouse, const QString &language, const Scene &scene, int screenWidth, const QString &file)
 {
     vdevtest::WidgetRig rig;
-    setLanguage(rig.dir.path(), mouse, language);
+    setGlobal(rig.dir.path(), mouse, "common/language=" + language);
+    if (scene.setting)
+        setGlobal(rig.dir.path(), mouse, QString::fromUtf8(scene.setting));
     rig.device->plug(mouse);
     rig.widget->show();
     rig.widget->checkDevice();
@@ -77,7 +88,8 @@ bool takePicture(int mouse, const QString &language, const Scene &scene, int scr
     if (screenWidth > 0)
         QMetaObject::invokeMethod(root, "setScreenChange", Q_ARG(QVariant, screenWidth));
     if (*scene.action) {
-        QQmlExpression action(view->rootContext(), root, QString::fromUtf8(scene.action));
+        // The root document's own context, where its ids (root, the pages) are known.
+        QQmlExpression action(qmlContext(root), root, QString::fromUtf8(scene.action));
         action.evaluate();
         if (action.hasError()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(action.error().toString()));
@@ -100,6 +112,8 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Scenes may apply pointer settings: never to the desktop of whoever takes the pictures.
+    qputenv("GSETTINGS_BACKEND", "memory");
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QApplication app(argc, argv);
     installSceneFontFallbacks();
@@ -129,6 +143,8 @@ int main(int argc, char *argv[])
     for (int mouse : mice)
         for (const char *language : languages)
             for (const Scene &scene : scenes) {
+                if (scene.mouse != AnyMouse && scene.mouse != mouse)
+                    continue;
                 const QString name = QStringLiteral("%1-%2-%3.png")
                                          .arg(QLatin1String(vdev::mouseModel(mouse).name),
                                               QLatin1String(language), QLatin1String(scene.name));
