@@ -40,9 +40,24 @@ QQuickItem *SceneRig::root()
     return view()->rootObject();
 }
 
+// Items a Repeater or Loader makes are children of the visual tree, not of their creator.
+static QQuickItem *findItem(QQuickItem *item, const QString &objectName)
+{
+    if (!item)
+        return nullptr;
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    return nullptr;
+}
+
 QQuickItem *SceneRig::item(const QString &objectName)
 {
-    QQuickItem *found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
+    QQuickItem *found = findItem(root(), objectName);
+    if (!found && root())
+        found = root()->findChild<QQuickItem *>(objectName);
     if (!found)
         qWarning() << "no scene item" << objectName;
     return found;

@@ -4,6 +4,7 @@
 
 #include "scene_helper.h"
 
+#include <QDesktopServices>
 #include <QDirIterator>
 #include <QFontMetrics>
 #include <QQuickItem>
@@ -61,6 +62,12 @@ QString missingGlyphs(const QString &text, const QFont &font)
 class MainWindowTest : public QObject
 {
     Q_OBJECT
+
+public slots:
+    void openUrl(const QUrl &url) { openedUrls << url; }
+
+private:
+    QList<QUrl> openedUrls;
 
     // Opens a drop-down list of the window and picks a row, as a user does.
     void choose(SceneRig &scene, const QString &list, int row)
@@ -288,6 +295,47 @@ private slots:
         for (const QString &key : file.allKeys()) {
             const QString text = file.value(key).toStringList().join(", ");
             QVERIFY2(missingGlyphs(text, sceneFont).isEmpty(), qPrintable(key + ": " + missingGlyphs(text, sceneFont)));
+        }
+    }
+
+    // The help menu: the program's address (opened in the browser) and its real version; without
+    // an address only the version.
+    void helpMenu()
+    {
+        QDesktopServices::setUrlHandler("https", this, "openUrl");
+        SceneRig scene({Mouse553});
+        scene.clickItem("helpButton");
+        QVERIFY(scene.item("helpMenu")->isVisible());
+        QCOMPARE(scene.item("helpText1")->property("text").toString(), "version:" + QCoreApplication::applicationVersion());
+        QVERIFY(!QCoreApplication::applicationVersion().isEmpty());
+        QCOMPARE(scene.item("helpText0")->property("text").toString(), QString("https://www.example.com/mousecfg"));
+        scene.clickItem("helpEntry0");
+        QCOMPARE(openedUrls, QList<QUrl>{QUrl("https://www.example.com/mousecfg")});
+        QVERIFY(!scene.item("helpMenu")->isVisible());
+        QDesktopServices::unsetUrlHandler("https");
+
+        scene.root()->setProperty("url", QString());
+        scene.clickItem("helpButton");
+        QVERIFY(!scene.item("helpEntry0")->isVisible());
+        QVERIFY(scene.item("helpEntry1")->isVisible());
+    }
+
+    // Dragging the empty background, or the mask, moves the window by the pointer's offset.
+    void dragging()
+    {
+        SceneRig scene({Mouse553});
+        QWidget *window = scene.rig.widget.get();
+        for (bool mask : {false, true}) {
+            if (mask)
+                scene.clickItem("resetButton");
+            const QPoint before = window->pos();
+            const QPoint start = scene.toView(QPointF(600, 600));
+            QTest::mousePress(scene.view(), Qt::LeftButton, Qt::NoModifier, start);
+            QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 25), scene.view()->mapToGlobal(start + QPoint(40, 25)),
+                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(scene.view(), &move);
+            QTest::mouseRelease(scene.view(), Qt::LeftButton, Qt::NoModifier, start + QPoint(40, 25));
+            QCOMPARE(window->pos() - before, QPoint(40, 25));
         }
     }
 

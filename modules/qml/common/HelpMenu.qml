@@ -24,11 +24,14 @@ Rectangle {
             ]
             Rectangle {
                 required property var modelData
+                required property int index
+                objectName: "helpEntry" + index
                 width: column.width
                 height: 24
                 visible: modelData.shown
                 color: entryArea.containsMouse && modelData.link ? Skin.colorOrange : "transparent"
                 Text {
+                    objectName: "helpText" + index
                     anchors.fill: parent
                     anchors.leftMargin: 8
                     anchors.rightMargin: 8
