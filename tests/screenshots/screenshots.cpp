@@ -15,6 +15,7 @@
 #include <QLoggingCategory>
 #include <QQmlContext>
 #include <QQmlExpression>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -22,20 +23,42 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 // A picture: a name and a JavaScript statement run on the scene's root before it is taken
-// (open a dialog, choose a page, ...). Add one line per picture.
+// (open a dialog, choose a page, ...), and the mice it is taken on (all when empty): a picture
+// that looks the same on every mouse is kept once. Add one line per picture.
 struct Scene
 {
     const char *name;
     const char *action;
+    std::initializer_list<int> mice = {};
 };
+// The assignment dialog for button 4 with one function group shown (the 560 has them all).
+#define KEY_GROUP(group, more) "keyAssigmentMain.openFor(3); keyAssigmentMain.showGroup(" #group "); " more
 const Scene scenes[] = {
     {"main", ""},
+    {"keys-mouse", KEY_GROUP(0, ""), {vdev::Mouse560}},
+    {"keys-fire", KEY_GROUP(1, "keyAssigmentMain.startFireInput(); keyAssigmentMain.detectKeyboard(true, 0x2C, 0)"),
+     {vdev::Mouse560}},
+    {"keys-combo", KEY_GROUP(2, "keyAssigmentMain.startComboInput(); keyAssigmentMain.detectKeyboard(true, 0xE0, 1);"
+                                "keyAssigmentMain.detectKeyboard(true, 0xE2, 1); keyAssigmentMain.detectKeyboard(true, 0x4C, 1)"),
+     {vdev::Mouse560}},
+    {"keys-media", KEY_GROUP(3, ""), {vdev::Mouse560}},
+    {"keys-macro", KEY_GROUP(4, "ui_View.createMacroIni('Reload', 0); ui_View.updataNameList(0, ['Reload']);"
+                                "macroEditorMain.init(); keyAssigmentMain.chooseMacro('Reload')"),
+     {vdev::Mouse560}},
+    {"keys-dpi", KEY_GROUP(5, ""), {vdev::Mouse560}},
+    {"keys-windows", KEY_GROUP(6, ""), {vdev::Mouse560}},
+    {"keys-shortcut", KEY_GROUP(7, ""), {vdev::Mouse560}},
+    {"keys-gun", KEY_GROUP(8, ""), {vdev::Mouse560}},
+    // The stage list open over the sliders and over the entry rows.
+    {"dpi-stages", "dpiSettingMain.openStageList()", {vdev::Mouse553, vdev::Mouse3395}},
 };
+#undef KEY_GROUP
 
 // The shipped languages (`common/language` of the device's apConfig.bin).
 const char *const languages[] = {"English", "ChineseSimplified", "Ukrainian"};
@@ -77,7 +100,8 @@ bool takePicture(int mouse, const QString &language, const Scene &scene, int scr
     if (screenWidth > 0)
         QMetaObject::invokeMethod(root, "setScreenChange", Q_ARG(QVariant, screenWidth));
     if (*scene.action) {
-        QQmlExpression action(view->rootContext(), root, QString::fromUtf8(scene.action));
+        // In the root's own context, where the page ids are known.
+        QQmlExpression action(qmlContext(root), root, QString::fromUtf8(scene.action));
         action.evaluate();
         if (action.hasError()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(action.error().toString()));
@@ -129,6 +153,8 @@ int main(int argc, char *argv[])
     for (int mouse : mice)
         for (const char *language : languages)
             for (const Scene &scene : scenes) {
+                if (scene.mice.size() > 0 && std::find(scene.mice.begin(), scene.mice.end(), mouse) == scene.mice.end())
+                    continue;
                 const QString name = QStringLiteral("%1-%2-%3.png")
                                          .arg(QLatin1String(vdev::mouseModel(mouse).name),
                                               QLatin1String(language), QLatin1String(scene.name));
