@@ -153,12 +153,12 @@ TestCase {
             { tag: "none in use", stored: ["0", "0"], counts: [1, 1] },
             { tag: "more than eight", stored: ["12", "9"], counts: [8, 8] },
             { tag: "more in use than offered", stored: [4, 6], counts: [4, 4] },
-            { tag: "unreadable", stored: ["x", undefined], counts: [8, 8] },
+            { tag: "unreadable: the page's own", stored: ["x", undefined], counts: [4, 3] },
         ]
     }
 
     function test_stageCounts(data) {
-        var c = DpiValues.stageCounts(data.stored[0], data.stored[1])
+        var c = DpiValues.stageCounts(data.stored[0], data.stored[1], 4, 3)
         compare([c.dpiCount, c.currentDpiCount], data.counts)
     }
 }

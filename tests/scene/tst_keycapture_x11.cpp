@@ -14,14 +14,11 @@
 
 using scenetest::SceneRig;
 
-class KeyCaptureX11Test : public QObject
+class KeyCaptureX11Test : public XvfbTestCase
 {
     Q_OBJECT
 public:
-    KeyCaptureX11Test(const QByteArray &display, const QString &whyNoX)
-        : m_display(display), m_whyNoX(whyNoX)
-    {
-    }
+    using XvfbTestCase::XvfbTestCase;
 
 private slots:
     void initTestCase()
@@ -65,26 +62,11 @@ private slots:
         QCOMPARE(scene.profile(vdev::Mouse553, 0)->value("mouseKeyMatrix/3").toStringList().join(','),
                  QString("1,44,10,0"));
     }
-
-private:
-    QByteArray m_display;
-    QString m_whyNoX;
 };
 
 int main(int argc, char **argv)
 {
-    // The server must outlive the application's connection to it.
-    XvfbServer xvfb;
-    QString whyNoX;
-    QByteArray display;
-    if (xvfb.start(&whyNoX)) {
-        display = xvfb.display();
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", display);
-    }
-    QApplication app(argc, argv);
-    KeyCaptureX11Test test(display, whyNoX);
-    return QTest::qExec(&test, argc, argv);
+    return runOnXvfb<KeyCaptureX11Test>(argc, argv);
 }
 
 #include "tst_keycapture_x11.moc"

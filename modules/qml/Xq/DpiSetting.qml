@@ -44,7 +44,8 @@ Rectangle {
     function init(isSendData, isRecovery) {
         if (!isRecovery) {
             var counts = DpiValues.stageCounts(ui_View.getData("mouse/dpiCount", false),
-                                               ui_View.getData("mouse/currentDpiCount", false))
+                                               ui_View.getData("mouse/currentDpiCount", false),
+                                               dpiCount, currentDpiCount)
             dpiCount = counts.dpiCount
             currentDpiCount = counts.currentDpiCount
             stageList.currentSelect = currentDpiCount - 1

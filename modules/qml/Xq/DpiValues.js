@@ -52,12 +52,13 @@ function settleEntry(value) {
     return Math.round(v / entryStep) * entryStep
 }
 
-// Stages offered (1..8) and in use (1..offered) from stored values that may be damaged.
-function stageCounts(dpiCount, currentDpiCount) {
+// Stages offered (1..8) and in use (1..offered) from stored values that may be damaged; an
+// unreadable value keeps the one the page has.
+function stageCounts(dpiCount, currentDpiCount, keptCount, keptCurrent) {
     function toCount(value, fallback, top) {
         var n = parseInt(value, 10)
-        return isNaN(n) ? fallback : Math.max(1, Math.min(top, n))
+        return Math.max(1, Math.min(top, isNaN(n) ? fallback : n))
     }
-    var offered = toCount(dpiCount, 8, 8)
-    return { dpiCount: offered, currentDpiCount: toCount(currentDpiCount, offered, offered) }
+    var offered = toCount(dpiCount, keptCount, 8)
+    return { dpiCount: offered, currentDpiCount: toCount(currentDpiCount, keptCurrent, offered) }
 }

@@ -55,7 +55,10 @@ FloatingPanel {
     property bool comboTaken: false
 
     ListModel { id: macroListModel }
-    onMacroNamesChanged: {
+    onMacroNamesChanged: fillMacroList()
+    Component.onCompleted: fillMacroList()
+
+    function fillMacroList() {
         macroListModel.clear()
         for (var i = 0; i < macroNames.length; ++i)
             macroListModel.append({ textValue: String(macroNames[i]) })
