@@ -97,13 +97,13 @@ TestCase {
         compare(KeyFunctions.isOnlyLeftButton(data.defs, data.index, data.keyCount), data.only)
     }
 
-    // The dialog's 284-pixel slider: every index comes back from its knob position in whole
+    // The dialog's 274-pixel slider: every index comes back from its knob position in whole
     // pixels (the slider reports positions as integers).
     function test_rateSlider() {
-        var per = (284 - 18) / 254
+        var per = (274 - 18) / 254
         for (var i = 0; i <= 254; ++i)
-            compare(KeyFunctions.rateIndexAt(Math.floor(3 + per * i), 284), i)
-        compare([KeyFunctions.rateIndexAt(0, 284), KeyFunctions.rateIndexAt(400, 284)], [0, 254])
+            compare(KeyFunctions.rateIndexAt(Math.floor(3 + per * i), 274), i)
+        compare([KeyFunctions.rateIndexAt(0, 274), KeyFunctions.rateIndexAt(400, 274)], [0, 254])
         compare(KeyFunctions.rateText(19), "20 MS")
     }
 

@@ -273,7 +273,7 @@ FloatingPanel {
     }
 
     component FieldLabel: Text {
-        width: 104
+        width: 100
         height: 24
         verticalAlignment: Text.AlignVCenter
         fontSizeMode: Text.HorizontalFit
@@ -436,9 +436,9 @@ FloatingPanel {
                     FieldLabel { y: 0; text: page.label(9) }
                     KeyField {
                         objectName: "fireKeyField"
-                        x: 112
+                        x: 110
                         y: 0
-                        width: 200
+                        width: 290
                         capturing: page.isFireInput
                         shown: page.keyCode0 === KeyFunctions.FireGroup ? page.keyString : ""
                         onClicked: page.startFireInput()
@@ -448,9 +448,10 @@ FloatingPanel {
                     DropDownSlider {
                         id: rateSlider
                         objectName: "fireRateSlider"
-                        x: 112
+                        x: 110
                         y: 44
-                        width: 300
+                        // Wide enough for a pixel per rate step (see rateIndexAt).
+                        width: 290
                         z: 2
                         textValue: KeyFunctions.rateText(page.fireRate)
                         sliderControl.segment: KeyFunctions.rateSegments
@@ -463,7 +464,7 @@ FloatingPanel {
 
                     FieldLabel { y: 88; text: page.label(12) }
                     Rectangle {
-                        x: 112
+                        x: 110
                         y: 88
                         width: 64
                         height: 24
@@ -510,7 +511,7 @@ FloatingPanel {
                     FieldLabel { y: 0; text: page.label(9) }
                     KeyField {
                         objectName: "comboKeyField"
-                        x: 112
+                        x: 110
                         y: 0
                         width: parent.width - x
                         capturing: page.isComboInput
