@@ -22,13 +22,11 @@ TestCase {
     function test_keyText_data() {
         return [
             { tag: "middle button", codes: [0, 0, 0xF2, 0], text: "Middle Key" },
-            { tag: "double fire", codes: [0, 0xF0, 0x1E, 2], text: "Double Fire" },
             { tag: "unknown mouse code is none", codes: [0, 0, 0x07, 0], text: "None" },
             { tag: "fire names its key", codes: [1, 0x04, 0x14, 0], text: "A" },
             { tag: "combination, modifiers first", codes: [2, 0x03, 0x04, 0], text: "LCtrl + LShift + A" },
             { tag: "combination of two keys", codes: [2, 0x80, 0x04, 0x05], text: "RWin + A + B" },
             { tag: "media", codes: [3, 0, 0xB5, 0], text: "Next" },
-            { tag: "unknown media", codes: [3, 0, 0xB5, 1], text: "" },
             { tag: "macro", codes: [4, 1, 3, 0], text: "Burst" },
             { tag: "macro without a stored name", codes: [4, 0, 5, 0], text: "Macro Function" },
             { tag: "sniper", codes: [5, 0, 4, 0], text: "Sniper Key" },
