@@ -98,7 +98,8 @@ Item {
     // Macro names of the device, as the macro editor keeps them; the key assignment offers them.
     property var macroNames: []
     readonly property bool isUkrainian: language === "Ukrainian"
-    readonly property bool lodVisible: lodRow.visible
+    // The lift-off row's own flag: its `visible` also reads false while the window is still hidden.
+    readonly property bool lodVisible: sensorType === "3395"
     readonly property bool isSaveNeeded: keyMatrixMain.isSave || dpiSettingMain.isSave || lightControlMain.isSave
     readonly property bool dialogOpen: keyAssigmentMain.visible || profileMain.visible || macroEditorMain.visible
                                        || gunControlMain.visible || systemSettingMain.visible || resetDialog.visible
@@ -316,6 +317,7 @@ Item {
     }
 
     function saveAll() {
+        dpiSettingMain.commitInput()
         var keys = keyMatrixMain.isSave, dpi = dpiSettingMain.isSave, light = lightControlMain.isSave
         if (keys || dpi || light) {
             controlUIEnable(false)
@@ -416,6 +418,12 @@ Item {
         }
     }
 
+    // A hovered hot spot or row highlights both; the button being edited stays highlighted.
+    function hoverKey(index) {
+        if (!keyAssigmentMain.visible)
+            mouseMain.selectKey = index
+    }
+
     function openCentred(page) {
         page.x = Math.round((1024 - page.width) / 2)
         page.y = Math.round((640 - page.height) / 2)
@@ -506,6 +514,7 @@ Item {
                     root.setMouseMainSeg5_Y, root.setMouseMainSeg6_X, root.setMouseMainSeg6_Y, root.setMouseMainSeg7_X,
                     root.setMouseMainSeg7_Y]
                 onKeyClicked: function(index) { keyAssigmentMain.openFor(index) }
+                onKeyHovered: function(index) { root.hoverKey(index) }
             }
 
             Column {
@@ -521,8 +530,10 @@ Item {
                     width: 232
                     keyCount: mouseMain.keyCount
                     keyAssigment: keyAssigmentMain
+                    selectKey: mouseMain.selectKey
                     onRowClicked: function(index) { keyAssigmentMain.openFor(index) }
-                    onRowHovered: function(index) { mouseMain.selectKey = index }
+                    onRowHovered: function(index) { root.hoverKey(index) }
+                    onSendMacro: function(index, name) { macroEditorMain.sendMacro(index, name) }
                 }
 
                 PanelBox {
@@ -589,7 +600,7 @@ Item {
                     title: "LOD"
                     titleSize: root.isUkrainian ? Skin.fontMinSize : Skin.fontNormalSize
                     reservedRight: lodList.width + 8
-                    visible: root.sensorType === "3395"
+                    visible: root.lodVisible
                     z: 2
 
                     DropDownList {
@@ -760,7 +771,10 @@ Item {
                 objectName: "keyAssigmentMain"
                 z: 11
                 keyMatrix: keyMatrixMain
+                keyCodes: keyCodeNames
+                isGun: root.isGun
                 macroNames: root.macroNames
+                onOpened: mouseMain.selectKey = keyAssigmentMain.selectKey
                 onClosed: mouseMain.selectKey = -1
                 onOpenMacroEditor: root.openCentred(macroEditorMain)
                 onSendMacro: function(index, name) { macroEditorMain.sendMacro(index, name) }

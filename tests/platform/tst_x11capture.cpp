@@ -45,14 +45,11 @@ struct RecordingSink : InputSink
 };
 } // namespace
 
-class TestX11Capture : public QObject
+class TestX11Capture : public XvfbTestCase
 {
     Q_OBJECT
 public:
-    TestX11Capture(const QByteArray &display, const QString &whyNoX)
-        : m_display(display), m_whyNoX(whyNoX)
-    {
-    }
+    using XvfbTestCase::XvfbTestCase;
 
 private slots:
     void initTestCase()
@@ -154,26 +151,11 @@ private slots:
         keyboard.tap(104);
         QTRY_COMPARE_WITH_TIMEOUT(sink.events.join(' '), QString("36+ 36- 1Ce+ 1Ce-"), 10000);
     }
-
-private:
-    QByteArray m_display;
-    QString m_whyNoX;
 };
 
 int main(int argc, char **argv)
 {
-    // The server must outlive the application's connection to it.
-    XvfbServer xvfb;
-    QString whyNoX;
-    QByteArray display;
-    if (xvfb.start(&whyNoX)) {
-        display = xvfb.display();
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", display);
-    }
-    QApplication app(argc, argv);
-    TestX11Capture test(display, whyNoX);
-    return QTest::qExec(&test, argc, argv);
+    return runOnXvfb<TestX11Capture>(argc, argv);
 }
 
 #include "tst_x11capture.moc"

@@ -2,8 +2,10 @@
 
 // A private X server for tests that need a real X11 desktop: Xvfb on a free display number.
 
+#include <QApplication>
 #include <QByteArray>
 #include <QString>
+#include <QTest>
 
 #include <cstdio>
 #include <sys/types.h>
@@ -62,3 +64,36 @@ private:
     quint32 m_window = 0;
     quint8 m_xtestOpcode = 0;
 };
+
+// A test object told the private X server's display (empty when none could start, with the
+// reason in whyNoX).
+class XvfbTestCase : public QObject
+{
+public:
+    XvfbTestCase(const QByteArray &display, const QString &whyNoX)
+        : m_display(display), m_whyNoX(whyNoX)
+    {
+    }
+
+protected:
+    QByteArray m_display;
+    QString m_whyNoX;
+};
+
+// The main function of such a test: starts Xvfb, puts the application on it and runs the test.
+template <class Test>
+int runOnXvfb(int argc, char **argv)
+{
+    // The server must outlive the application's connection to it.
+    XvfbServer xvfb;
+    QString whyNoX;
+    QByteArray display;
+    if (xvfb.start(&whyNoX)) {
+        display = xvfb.display();
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("DISPLAY", display);
+    }
+    QApplication app(argc, argv);
+    Test test(display, whyNoX);
+    return QTest::qExec(&test, argc, argv);
+}

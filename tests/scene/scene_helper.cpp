@@ -40,24 +40,27 @@ QQuickItem *SceneRig::root()
     return view()->rootObject();
 }
 
-// Items a Repeater or Loader makes are children of the visual tree, not of their creator.
-static QQuickItem *findItem(QQuickItem *item, const QString &objectName)
+namespace {
+
+// Items made by a Repeater or a Loader are children of the item tree only.
+QQuickItem *findItem(QQuickItem *parent, const QString &objectName)
 {
-    if (!item)
-        return nullptr;
-    if (item->objectName() == objectName)
-        return item;
-    for (QQuickItem *child : item->childItems())
+    for (QQuickItem *child : parent->childItems()) {
+        if (child->objectName() == objectName)
+            return child;
         if (QQuickItem *found = findItem(child, objectName))
             return found;
+    }
     return nullptr;
 }
 
+} // namespace
+
 QQuickItem *SceneRig::item(const QString &objectName)
 {
-    QQuickItem *found = findItem(root(), objectName);
+    QQuickItem *found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
     if (!found && root())
-        found = root()->findChild<QQuickItem *>(objectName);
+        found = findItem(root(), objectName);
     if (!found)
         qWarning() << "no scene item" << objectName;
     return found;
@@ -113,9 +116,26 @@ void SceneRig::clickItem(const QString &objectName, QPointF offset)
     QQuickItem *target = item(objectName);
     QVERIFY2(target, qPrintable(objectName));
     QVERIFY2(target->isVisible(), qPrintable(objectName + " is hidden"));
+    // Positioners lay out their children before the next frame; there may have been none yet.
+    QList<QQuickItem *> chain;
+    for (QQuickItem *i = target; i; i = i->parentItem())
+        chain.prepend(i);
+    for (QQuickItem *i : chain)
+        i->ensurePolished();
     const QPointF local = offset.isNull() ? QPointF(target->width() / 2, target->height() / 2) : offset;
     QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, target->mapToScene(local).toPoint());
     QCoreApplication::processEvents();
+}
+
+void SceneRig::choose(const QString &list, int row)
+{
+    clickItem(list);
+    QQuickItem *l = item(list);
+    QTRY_VERIFY(l->property("isDrop").toBool() && !l->property("moving").toBool());
+    clickItem(list, QPointF(10, 24 + 24 * row + 12));
+    QTRY_COMPARE(l->property("currentSelect").toInt(), row);
+    // The choice is reported once the panel has closed.
+    QTRY_VERIFY(!l->property("isDrop").toBool() && !l->property("moving").toBool());
 }
 
 void SceneRig::connect(int mouse)

@@ -15,6 +15,7 @@
 #include <QLoggingCategory>
 #include <QQmlContext>
 #include <QQmlExpression>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
@@ -22,28 +23,47 @@
 #include <QStandardPaths>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 // A picture: a name and a JavaScript statement run on the scene's root before it is taken
-// (open a dialog, choose a page, ...); a picture that looks the same on every mouse names the
-// one to take it on, and a device-wide setting ("group/key=value") it needs. Add one line per
-// picture.
-constexpr int AnyMouse = -1;
+// (open a dialog, choose a page, ...), the mice it is taken on (all when empty: a picture that
+// looks the same on every mouse is kept once) and a device-wide setting ("group/key=value") it
+// needs. Add one line per picture.
 struct Scene
 {
     const char *name;
     const char *action;
-    int mouse = AnyMouse;
+    std::initializer_list<int> mice = {};
     const char *setting = nullptr;
 };
+// The assignment dialog for button 4 with one function group shown (the 560 has them all).
+#define KEY_GROUP(group, more) "keyAssigmentMain.openFor(3); keyAssigmentMain.showGroup(" #group "); " more
 const Scene scenes[] = {
     {"main", ""},
     // The wheel-lines setting is tried, so the page shows its note (GNOME has no such setting).
-    {"system", "systemSettingMain.saveData(true, 3); root.openCentred(systemSettingMain)", vdev::Mouse560},
-    {"layout", "layoutAdjustMain.mode_index = 7", vdev::Mouse553, "debugmode/isEnable=true"},
+    {"system", "systemSettingMain.saveData(true, 3); root.openCentred(systemSettingMain)", {vdev::Mouse560}},
+    {"layout", "layoutAdjustMain.mode_index = 7", {vdev::Mouse553}, "debugmode/isEnable=true"},
+    {"keys-mouse", KEY_GROUP(0, ""), {vdev::Mouse560}},
+    {"keys-fire", KEY_GROUP(1, "keyAssigmentMain.startFireInput(); keyAssigmentMain.detectKeyboard(true, 0x2C, 0)"),
+     {vdev::Mouse560}},
+    {"keys-combo", KEY_GROUP(2, "keyAssigmentMain.startComboInput(); keyAssigmentMain.detectKeyboard(true, 0xE0, 1);"
+                                "keyAssigmentMain.detectKeyboard(true, 0xE2, 1); keyAssigmentMain.detectKeyboard(true, 0x4C, 1)"),
+     {vdev::Mouse560}},
+    {"keys-media", KEY_GROUP(3, ""), {vdev::Mouse560}},
+    {"keys-macro", KEY_GROUP(4, "ui_View.createMacroIni('Reload', 0); ui_View.updataNameList(0, ['Reload']);"
+                                "macroEditorMain.init(); keyAssigmentMain.chooseMacro('Reload')"),
+     {vdev::Mouse560}},
+    {"keys-dpi", KEY_GROUP(5, ""), {vdev::Mouse560}},
+    {"keys-windows", KEY_GROUP(6, ""), {vdev::Mouse560}},
+    {"keys-shortcut", KEY_GROUP(7, ""), {vdev::Mouse560}},
+    {"keys-gun", KEY_GROUP(8, ""), {vdev::Mouse560}},
+    // The stage list open over the sliders and over the entry rows.
+    {"dpi-stages", "dpiSettingMain.openStageList()", {vdev::Mouse553, vdev::Mouse3395}},
 };
+#undef KEY_GROUP
 
 // The shipped languages (`common/language` of the device's apConfig.bin).
 const char *const languages[] = {"English", "ChineseSimplified", "Ukrainian"};
@@ -143,7 +163,7 @@ int main(int argc, char *argv[])
     for (int mouse : mice)
         for (const char *language : languages)
             for (const Scene &scene : scenes) {
-                if (scene.mouse != AnyMouse && scene.mouse != mouse)
+                if (scene.mice.size() > 0 && std::find(scene.mice.begin(), scene.mice.end(), mouse) == scene.mice.end())
                     continue;
                 const QString name = QStringLiteral("%1-%2-%3.png")
                                          .arg(QLatin1String(vdev::mouseModel(mouse).name),

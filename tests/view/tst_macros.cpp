@@ -19,7 +19,7 @@ namespace {
 
 // Texts each page holds, by group.
 const QList<QPair<QString, int>> pageCounts = {
-    {"main", 15}, {"keyMatrix", 1}, {"keyAssigment", 60}, {"dpiSetting", 2}, {"lightControl", 16},
+    {"main", 15}, {"keyMatrix", 2}, {"keyAssigment", 60}, {"dpiSetting", 2}, {"lightControl", 16},
     {"macroEditor", 20}, {"systemSetting", 9}, {"gunControl", 10}, {"profile", 7}, {"keyCode", 133},
     {"other", 2}};
 
@@ -447,7 +447,7 @@ private slots:
         }
         if (lang == "English") {
             QCOMPARE(keys.at(0) + keys.at(45) + keys.at(132), QString("A\\MS-B5"));
-            QCOMPARE(rig.view->getLangStrings("keyMatrix", lang), QStringList{"Key "});
+            QCOMPARE(rig.view->getLangStrings("keyMatrix", lang), (QStringList{"Key ", "Buttons"}));
             QCOMPARE(rig.view->getLangStrings("keyAssigment", lang).at(56), QString("Sniper Key"));
             QCOMPARE(rig.view->getLangStrings("main", lang).at(10), QString("Save"));
         } else {

@@ -1,8 +1,12 @@
 import QtQuick
+import "../common"
 import "SceneText.js" as SceneText
+import "DpiValues.js" as DpiValues
 
-// The DPI page: the stages of the current profile. The main window sends them in parameter
-// block 1 and highlights the active stage from the device's reports.
+// The DPI page: the stages of the current profile, as vertical sliders or, when the main window
+// shows the lift-off row (entryRows), as six rows of number fields. Changes stay on the page
+// (isSave); the main window sends them in parameter block 1 and highlights the active stage
+// (currentDPI) from the device's reports.
 Rectangle {
     id: page
     property int currentDPI: 0
@@ -12,22 +16,39 @@ Rectangle {
     property int maxDPI: 6000
     property string sensorType: "3360"
     property int dpiBase: 50
+    // The values as shown: on the slider grid in the slider form, as stored in the entry rows.
     property var dpiValueArray: [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]
     property bool isSave: false
-    readonly property var dpiSettingLangBuiltIn: ["DPI", "", "", "", ""]
+    readonly property var dpiSettingLangBuiltIn: ["DPI", ""]
     property var dpiSettingLang: dpiSettingLangBuiltIn
-    // Entry rows instead of sliders (the lift-off row is shown).
     property bool entryRows: false
+    // The values were set from outside the sliders and fields: they follow.
+    signal placed()
 
     height: 250
     color: Skin.colorGray0
     border.color: Skin.colorGray1
     radius: 2
 
+    ListModel { id: stageModel }
+    onDpiCountChanged: fillStages()
+    Component.onCompleted: fillStages()
+
+    function fillStages() {
+        stageModel.clear()
+        for (var i = 1; i <= dpiCount; ++i)
+            stageModel.append({ textValue: String(i) })
+        stageList.currentSelect = currentDpiCount - 1
+    }
+
     function init(isSendData, isRecovery) {
         if (!isRecovery) {
-            dpiCount = SceneText.toInt(ui_View.getData("mouse/dpiCount", false), dpiCount)
-            currentDpiCount = SceneText.toInt(ui_View.getData("mouse/currentDpiCount", false), currentDpiCount)
+            var counts = DpiValues.stageCounts(ui_View.getData("mouse/dpiCount", false),
+                                               ui_View.getData("mouse/currentDpiCount", false),
+                                               dpiCount, currentDpiCount)
+            dpiCount = counts.dpiCount
+            currentDpiCount = counts.currentDpiCount
+            stageList.currentSelect = currentDpiCount - 1
             minDPI = SceneText.toInt(ui_View.getGlobalData("mouse/minDPI"), minDPI)
             maxDPI = SceneText.toInt(ui_View.getGlobalData("mouse/maxDPI"), maxDPI)
             var sensor = ui_View.getGlobalData("mouse/sensorType")
@@ -39,7 +60,40 @@ Rectangle {
         var values = dpiValueArray.slice()
         for (var i = 0; i < 8 && i < stored.length; ++i)
             values[i] = SceneText.toInt(stored[i], values[i])
+        // A value off the slider grid is shown, and saved, as the grid value.
+        if (!entryRows)
+            values = values.map(function(v) { return DpiValues.gridValue(v, minDPI, maxDPI, dpiBase) })
         dpiValueArray = values
+        placed()
+    }
+
+    function setValue(index, value) {
+        if (dpiValueArray[index] === value)
+            return false
+        var values = dpiValueArray.slice()
+        values[index] = value
+        dpiValueArray = values
+        return true
+    }
+
+    function sliderMoved(index, position) {
+        setValue(index, DpiValues.valueAt(position, minDPI, maxDPI, dpiBase))
+    }
+
+    function setEntry(index, value) {
+        if (setValue(index, value))
+            isSave = true
+        placed()
+    }
+
+    function chooseStageCount(index) {
+        currentDpiCount = index + 1
+        isSave = true
+    }
+
+    function resetValues() {
+        init(false, true)
+        isSave = true
     }
 
     function store(values) {
@@ -60,40 +114,208 @@ Rectangle {
         currentDPI = 0
         dpiCount = 4
         currentDpiCount = 4
+        stageList.currentSelect = 3
         dpiValueArray = [500, 1000, 1500, 2000, 3000, 4000, 5000, 6000]
         isSave = false
+        placed()
+    }
+
+    function openStageList() {
+        stageList.isDrop = true
+    }
+
+    // A value typed into an entry row but not yet confirmed is settled and kept.
+    function commitInput() {
+        entries.closeFocus()
     }
 
     function closeMenu() {
+        stageList.closeMenu()
+        commitInput()
     }
 
     Text {
         x: 8
         y: 8
+        height: 24
+        verticalAlignment: Text.AlignVCenter
         text: page.dpiSettingLang[0]
         color: Skin.fontColor
         font.family: Skin.fontFamily
         font.pixelSize: Skin.fontMiddleSize
     }
 
-    Column {
+    Text {
+        x: 48
+        y: 8
+        width: stageList.x - x - 8
+        height: 24
+        horizontalAlignment: Text.AlignRight
+        verticalAlignment: Text.AlignVCenter
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 8
+        text: page.dpiSettingLang[1] || ""
+        color: Skin.colorGray3
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormalSize
+    }
+
+    DropDownList {
+        id: stageList
+        objectName: "dpiStageList"
+        x: page.width - width - 36
+        y: 8
+        width: 56
+        z: 3
+        mdItems: stageModel
+        count: stageModel.count
+        currentSelect: page.currentDpiCount - 1
+        onValueChange: function(index) { page.chooseStageCount(index) }
+    }
+
+    TitleButton {
+        objectName: "dpiReset"
+        x: page.width - width - 12
+        y: 12
+        icon: "reset"
+        onClicked: page.resetValues()
+    }
+
+    // Slider form: one vertical slider per stage in use, its value under it.
+    Row {
+        id: sliders
         x: 8
-        y: 36
-        spacing: 2
+        y: 40
+        visible: !page.entryRows
+        readonly property real pitch: (page.width - 16) / Math.max(1, page.currentDpiCount)
         Repeater {
-            model: page.currentDpiCount
-            Rectangle {
+            model: 8
+            Item {
+                id: stage
                 required property int index
+                readonly property bool active: index === page.currentDPI
+                visible: index < page.currentDpiCount
+                width: sliders.pitch
+                height: 200
+
+                // Turned upright: the slider's left end (its lowest value) is at the bottom.
+                SliderButton {
+                    id: slider
+                    objectName: "dpiSlider" + stage.index
+                    x: (stage.width - width) / 2
+                    y: 88 - height / 2
+                    width: 176
+                    rotation: -90
+                    colorS: stage.active ? Skin.colorOrange : Skin.colorBlue
+                    onValueChange: function(x) { page.sliderMoved(stage.index, x) }
+                    onValueChangeDelay: page.isSave = true
+                    function place() { setValue(DpiValues.positionOf(page.dpiValueArray[stage.index], page.minDPI, page.maxDPI)) }
+                    Component.onCompleted: place()
+                    Connections {
+                        target: page
+                        function onPlaced() { slider.place() }
+                    }
+                }
+                Text {
+                    objectName: "dpiValue" + stage.index
+                    y: 182
+                    width: stage.width
+                    horizontalAlignment: Text.AlignHCenter
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPixelSize: 8
+                    text: page.dpiValueArray[stage.index]
+                    color: stage.active ? Skin.colorOrange : Skin.fontColor
+                    font.family: Skin.fontFamily
+                    font.pixelSize: Skin.fontMinSize
+                }
+            }
+        }
+    }
+
+    // Entry form: six rows with "-", the value and "+".
+    Column {
+        id: entries
+        x: 8
+        y: 44
+        spacing: 6
+        visible: page.entryRows
+
+        function closeFocus() {
+            for (var i = 0; i < entryRepeater.count; ++i)
+                entryRepeater.itemAt(i).closeFocus()
+        }
+
+        Repeater {
+            id: entryRepeater
+            model: 6
+            Item {
+                id: row
+                required property int index
+                readonly property int value: page.dpiValueArray[index]
                 width: page.width - 16
-                height: 22
-                color: index === page.currentDPI ? Skin.colorOrange : Skin.colorGray1
+                height: 26
+
+                function closeFocus() { field.closeFocus() }
+
                 Text {
                     x: 8
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: "DPI " + (index + 1) + "   " + page.dpiValueArray[index]
-                    color: Skin.fontColor
+                    width: 88
+                    height: parent.height
+                    verticalAlignment: Text.AlignVCenter
+                    fontSizeMode: Text.HorizontalFit
+                    minimumPixelSize: 8
+                    text: page.dpiSettingLang[0] + " " + (row.index + 1)
+                    color: row.index === page.currentDPI ? Skin.colorOrange
+                                                         : row.index < page.currentDpiCount ? Skin.fontColor : Skin.colorGray2
                     font.family: Skin.fontFamily
                     font.pixelSize: Skin.fontNormalSize
+                }
+                Image {
+                    objectName: "dpiMinus" + row.index
+                    x: 104
+                    anchors.verticalCenter: parent.verticalCenter
+                    source: Skin.image("dpiSetting", minusArea.containsMouse ? "minus_hover" : "minus")
+                    MouseArea {
+                        id: minusArea
+                        anchors.fill: parent
+                        anchors.margins: -4
+                        hoverEnabled: true
+                        onClicked: page.setEntry(row.index, DpiValues.stepDown(row.value))
+                    }
+                }
+                Rectangle {
+                    x: 128
+                    width: 64
+                    height: parent.height
+                    color: "transparent"
+                    border.color: Skin.colorGray1
+                    radius: 2
+                    RectInput {
+                        id: field
+                        objectName: "dpiEntry" + row.index
+                        anchors.centerIn: parent
+                        minValue: 200
+                        maxValue: DpiValues.entryMax
+                        textValue: String(row.value)
+                        onEndInputSignal: page.setEntry(row.index, DpiValues.settleEntry(textValue))
+                        Connections {
+                            target: page
+                            function onPlaced() { field.textValue = String(row.value) }
+                        }
+                    }
+                }
+                Image {
+                    objectName: "dpiPlus" + row.index
+                    x: 200
+                    anchors.verticalCenter: parent.verticalCenter
+                    source: Skin.image("dpiSetting", plusArea.containsMouse ? "plus_hover" : "plus")
+                    MouseArea {
+                        id: plusArea
+                        anchors.fill: parent
+                        anchors.margins: -4
+                        hoverEnabled: true
+                        onClicked: page.setEntry(row.index, DpiValues.stepUp(row.value))
+                    }
                 }
             }
         }

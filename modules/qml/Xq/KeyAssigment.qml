@@ -1,14 +1,35 @@
 import QtQuick
 import "../common"
+import "KeyFunctions.js" as KeyFunctions
 
-// The button assignment dialog (stand-in: opens for a button and names definitions).
+// The button assignment dialog: the function groups as tabs on the left, the chosen group's
+// choices on the right, the edited definition (keyCode0..3, keyString) in the title. Closing it
+// with its close button hands a changed definition to the button list; the main window sends it
+// on "Save". Keys for the fire and combination functions come from the input capture through
+// detectKeyboard while isFireInput or isComboInput is set.
 FloatingPanel {
     id: page
     property var keyMatrix: null
+    // The key code vocabulary (keycodeTostr names a key in the current language).
+    property var keyCodes: null
     property var macroNames: []
+    property bool isGun: false
     property int selectKey: -1
+    property int keyCode0: 0
+    property int keyCode1: 0
+    property int keyCode2: 0
+    property int keyCode3: 0
+    property string keyString: ""
     property bool isFireInput: false
     property bool isComboInput: false
+    // The group shown, a code0 value (KeyFunctions' groups).
+    property int group: KeyFunctions.MouseGroup
+    // Fire settings: slider index (rate - 1 ms) and number of repeats (0: endless).
+    property int fireRate: 9
+    property int fireTimes: 0
+    // Macro settings: repeat mode and the macro chosen in the list.
+    property int macroMode: 0
+    property string macroName: ""
     readonly property var keyAssigmentLangBuiltIn: ["Key ", "Mouse Function", "Left Key", "Middle Key", "Right Key",
         "Forward Key", "Back Key", "Double Fire", "Fire Function", "Key Value", "Click Input", "Rate", "Times",
         "Endness", "Group Function", "Media Function", "Macro Function", "Macro Editor",
@@ -17,45 +38,541 @@ FloatingPanel {
         "Windows Function", "Shortcut Function", "Player", "Next", "Privous", "Stop", "Mute", "Play/Pause",
         "Volumn+", "Volumn-", "My PC", "Index", "Search", "Max", "Min", "Desktop", "Run", "New", "Cut", "Copy",
         "Paste", "Save", "Print", "Find", "Redo", "Undo", "Select All", "Gun Function", "One Gun", "Two Gun",
-        "Three Gun", "Sniper Key", "", "", ""]
+        "Three Gun", "Sniper Key", "", "", "None"]
     property var keyAssigmentLang: keyAssigmentLangBuiltIn
+    // Label of the fixed choice the edited definition matches (-1: none).
+    readonly property int chosenLabel: KeyFunctions.labelOf([keyCode0, keyCode1, keyCode2, keyCode3])
     signal openMacroEditor()
     signal sendMacro(int index, string name)
+    // The dialog was loaded for a button: controls that keep their own state follow.
+    signal loaded()
 
-    width: 560
-    height: 400
+    width: 640
+    height: 360
 
-    function init() {
+    // The combination being captured, and whether a key has been taken yet.
+    property var comboCodes: [KeyFunctions.ComboGroup, 0, 0, 0]
+    property bool comboTaken: false
+
+    ListModel { id: macroListModel }
+    onMacroNamesChanged: fillMacroList()
+    Component.onCompleted: fillMacroList()
+
+    function fillMacroList() {
+        macroListModel.clear()
+        for (var i = 0; i < macroNames.length; ++i)
+            macroListModel.append({ textValue: String(macroNames[i]) })
     }
 
+    function label(i) {
+        var l = keyAssigmentLang
+        return l && i >= 0 && i < l.length && l[i] !== undefined ? String(l[i]) : ""
+    }
+
+    function keyName(code) {
+        return keyCodes ? keyCodes.keycodeTostr(code) : ""
+    }
+
+    function storedMacroName(slot, isRecovery) {
+        var name = ui_View.getData("mouseMacroKey/" + slot, isRecovery === true)
+        return name === undefined || name === null ? "" : String(name)
+    }
+
+    // Text of a definition; isRecovery names a macro after the factory file.
+    function keyCodeToString(code0, code1, code2, code3, isRecovery) {
+        var codes = KeyFunctions.definition([code0, code1, code2, code3])
+        return KeyFunctions.keyText(codes, keyAssigmentLang, keyName,
+                                    function(slot) { return storedMacroName(slot, isRecovery) })
+    }
+
+    function codes() {
+        return [keyCode0, keyCode1, keyCode2, keyCode3]
+    }
+
+    function setCodes(c, text) {
+        keyCode0 = c[0]
+        keyCode1 = c[1]
+        keyCode2 = c[2]
+        keyCode3 = c[3]
+        keyString = text
+    }
+
+    function init() {
+        stopCapture()
+        fireRate = 9
+        fireTimes = 0
+        macroMode = 0
+    }
+
+    // Opens the dialog for a button, unless it is the only left button.
     function openFor(index) {
+        if (!keyMatrix || index < 0 || index >= keyMatrix.modKeys.count || keyMatrix.isOnlyLeftButton(index)) {
+            selectKey = -1
+            return
+        }
         selectKey = index
+        load(index)
         x = Math.round((1024 - width) / 2)
         y = Math.round((640 - height) / 2)
         open()
     }
 
-    function refresh() {
-    }
-
-    function detectKeyboard(isDown, usbCode, index) {
-    }
-
-    function keyCodeToString(code0, code1, code2, code3) {
-        var l = keyAssigmentLang
-        if (code0 === 0) {
-            if (code2 === 0xF0) return l[2]
-            if (code2 === 0xF2) return l[3]
-            if (code2 === 0xF1) return l[4]
-            if (code2 === 0xF4) return l[5]
-            if (code2 === 0xF3) return l[6]
-            if (code2 === 0x1E) return l[7]
-            return l[59]
+    // The button's definition as the list holds it.
+    function load(index) {
+        stopCapture()
+        var e = keyMatrix.modKeys.get(index)
+        setCodes([e.keyCode0, e.keyCode1, e.keyCode2, e.keyCode3], e.keyText)
+        group = KeyFunctions.groupOf(codes())
+        if (group === KeyFunctions.GunGroup && !isGun)
+            group = KeyFunctions.MouseGroup
+        if (keyCode0 === KeyFunctions.FireGroup) {
+            fireRate = Math.max(0, Math.min(KeyFunctions.rateSegments, keyCode2 - 1))
+            fireTimes = keyCode3
         }
-        if (code0 === 5 && code2 >= 1 && code2 <= 4)
-            return [l[22], l[23], l[24], l[56]][code2 - 1]
-        return ""
+        if (keyCode0 === KeyFunctions.MacroGroup) {
+            macroMode = Math.min(keyCode1, 2)
+            macroName = storedMacroName(keyCode2)
+        } else {
+            macroName = ""
+        }
+        loaded()
     }
 
-    onClosed: selectKey = -1
+    // The main window changed the button's definition (a deleted macro).
+    function refresh() {
+        if (visible && selectKey >= 0)
+            load(selectKey)
+    }
+
+    function showGroup(g) {
+        stopCapture()
+        group = g
+    }
+
+    function choose(c) {
+        stopCapture()
+        setCodes(c, keyCodeToString(c[0], c[1], c[2], c[3]))
+    }
+
+    function stopCapture() {
+        isFireInput = false
+        isComboInput = false
+    }
+
+    // Capture starts on a click into the key field; the dialog takes the focus so that the
+    // keys typed go nowhere else in the window.
+    function startFireInput() {
+        isComboInput = false
+        isFireInput = true
+        forceActiveFocus()
+    }
+
+    function startComboInput() {
+        isFireInput = false
+        comboCodes = [KeyFunctions.ComboGroup, 0, 0, 0]
+        comboTaken = false
+        isComboInput = true
+        forceActiveFocus()
+    }
+
+    // index 0: fire capture, 1: combination capture. Fire takes the next key pressed;
+    // a combination takes every key pressed until one of them is released.
+    function detectKeyboard(isDown, usbCode, index) {
+        var code = Number(usbCode)
+        if (Number(index) === 0 && isFireInput) {
+            if (!isDown || !(code > 0 && code < 0xF0))
+                return
+            isFireInput = false
+            setCodes([KeyFunctions.FireGroup, code, fireRate + 1, fireTimes], keyName(code))
+        } else if (Number(index) === 1 && isComboInput) {
+            if (!isDown) {
+                if (comboTaken)
+                    isComboInput = false
+                return
+            }
+            if (!(code > 0 && code < 0xF0))
+                return
+            comboCodes = KeyFunctions.comboAdd(comboCodes, code)
+            comboTaken = true
+            setCodes(comboCodes, KeyFunctions.comboText(comboCodes, keyName))
+        }
+    }
+
+    function setFireRate(index) {
+        fireRate = index
+        if (keyCode0 === KeyFunctions.FireGroup)
+            keyCode2 = index + 1
+    }
+
+    function setFireTimes(times) {
+        var n = Number(times)
+        fireTimes = n >= 0 && n <= 255 ? n : 0
+        if (keyCode0 === KeyFunctions.FireGroup)
+            keyCode3 = fireTimes
+    }
+
+    function chooseMacro(name) {
+        stopCapture()
+        macroName = name
+        setCodes([KeyFunctions.MacroGroup, macroMode, selectKey, 0], name)
+    }
+
+    function setMacroMode(mode) {
+        macroMode = mode
+        if (keyCode0 === KeyFunctions.MacroGroup)
+            keyCode1 = mode
+    }
+
+    // The close button: a definition that differs from the list's (or a macro button whose
+    // macro changed) goes into the list; a macro also goes to the device's slot at once.
+    function finish() {
+        stopCapture()
+        if (keyMatrix && selectKey >= 0 && selectKey < keyMatrix.modKeys.count) {
+            var c = codes()
+            var old = keyMatrix.modKeys.get(selectKey)
+            var isMacro = keyCode0 === KeyFunctions.MacroGroup
+            var changed = !KeyFunctions.sameCodes(c, [old.keyCode0, old.keyCode1, old.keyCode2, old.keyCode3])
+                          || (isMacro && storedMacroName(keyCode2) !== macroName)
+            if (changed) {
+                if (isMacro) {
+                    sendMacro(keyCode2, macroName)
+                    ui_View.setData("mouseMacroKey/" + keyCode2, macroName)
+                }
+                keyMatrix.setEntry(selectKey, c, keyString)
+            }
+        }
+        close()
+    }
+
+    // The dialog's reset button: the button's factory definition, in the dialog and the list.
+    function resetKey() {
+        stopCapture()
+        if (!keyMatrix || selectKey < 0 || keyMatrix.modKeys_tmp.get(selectKey).keyText === keyString)
+            return
+        keyMatrix.restoreFactory(selectKey)
+        load(selectKey)
+    }
+
+    onClosed: {
+        stopCapture()
+        selectKey = -1
+    }
+
+    // A fixed choice; selected while the edited definition matches it.
+    component ChoiceRadio: RadioButton {
+        id: radio
+        property var choice
+        objectName: "choice" + choice.label
+        width: 196
+        textValue: page.label(choice.label)
+        isSelect: page.chosenLabel === choice.label
+        onBtnClick: {
+            page.choose(choice.codes)
+            isSelect = Qt.binding(function() { return page.chosenLabel === radio.choice.label })
+        }
+    }
+
+    component FieldLabel: Text {
+        width: 100
+        height: 24
+        verticalAlignment: Text.AlignVCenter
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 8
+        color: Skin.colorGray3
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormalSize
+    }
+
+    // A key field: shows the captured keys (or the hint), orange while capturing.
+    component KeyField: Rectangle {
+        property bool capturing: false
+        property string shown: ""
+        signal clicked()
+        height: 24
+        color: Skin.colorGray0
+        border.color: capturing ? Skin.colorOrange : Skin.colorGray2
+        radius: 2
+        Text {
+            anchors.fill: parent
+            anchors.leftMargin: 8
+            anchors.rightMargin: 8
+            verticalAlignment: Text.AlignVCenter
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: 8
+            elide: Text.ElideRight
+            text: parent.shown !== "" ? parent.shown : page.label(10)
+            color: parent.shown !== "" ? Skin.fontColor : Skin.colorGray2
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontNormalSize
+        }
+        MouseArea {
+            anchors.fill: parent
+            onClicked: parent.clicked()
+        }
+    }
+
+    body: Component {
+        Item {
+            Text {
+                id: title
+                x: 16
+                y: 0
+                height: 44
+                verticalAlignment: Text.AlignVCenter
+                text: page.label(0) + (page.selectKey + 1)
+                color: Skin.fontColor
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontMiddleSize
+            }
+            Text {
+                objectName: "keyAssigmentText"
+                x: title.x + title.width + 16
+                y: 0
+                width: resetButton.x - x - 16
+                height: 44
+                verticalAlignment: Text.AlignVCenter
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 8
+                elide: Text.ElideRight
+                text: page.keyString
+                color: Skin.colorOrange
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontMiddleSize
+            }
+            TitleButton {
+                id: resetButton
+                objectName: "keyAssigmentReset"
+                x: page.width - 64
+                y: 14
+                icon: "reset"
+                onClicked: page.resetKey()
+            }
+            TitleButton {
+                objectName: "keyAssigmentClose"
+                x: page.width - 32
+                y: 14
+                icon: "close"
+                onClicked: page.finish()
+            }
+            Rectangle {
+                x: 12
+                y: 44
+                width: page.width - 24
+                height: 1
+                color: Skin.colorGray1
+            }
+
+            Column {
+                x: 12
+                y: 56
+                spacing: 4
+                Repeater {
+                    model: KeyFunctions.groupLabels.length
+                    Rectangle {
+                        id: tab
+                        required property int index
+                        objectName: "keyGroup" + index
+                        visible: index !== KeyFunctions.GunGroup || page.isGun
+                        width: 172
+                        height: 28
+                        radius: 2
+                        color: page.group === index ? Skin.colorOrange
+                                                    : tabArea.containsMouse ? Skin.colorGray2 : Skin.colorGray1
+                        Text {
+                            anchors.fill: parent
+                            anchors.leftMargin: 10
+                            anchors.rightMargin: 10
+                            verticalAlignment: Text.AlignVCenter
+                            fontSizeMode: Text.HorizontalFit
+                            minimumPixelSize: 8
+                            text: page.label(KeyFunctions.groupLabels[tab.index])
+                            color: Skin.fontColor
+                            font.family: Skin.fontFamily
+                            font.pixelSize: Skin.fontNormalSize
+                        }
+                        MouseArea {
+                            id: tabArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            onClicked: page.showGroup(tab.index)
+                        }
+                    }
+                }
+            }
+
+            // The chosen group's choices.
+            Rectangle {
+                id: groupBox
+                x: 196
+                y: 56
+                width: page.width - x - 12
+                height: page.height - y - 12
+                color: "transparent"
+                border.color: Skin.colorGray1
+                radius: 2
+
+                Grid {
+                    x: 16
+                    y: 16
+                    columns: 2
+                    columnSpacing: 16
+                    rowSpacing: 16
+                    visible: KeyFunctions.choices[page.group].length > 0
+                    Repeater {
+                        model: KeyFunctions.choices[page.group]
+                        ChoiceRadio {
+                            required property var modelData
+                            choice: modelData
+                        }
+                    }
+                }
+
+                // Fire: the key, its repeat interval and the number of repeats.
+                Item {
+                    anchors.fill: parent
+                    anchors.margins: 16
+                    visible: page.group === KeyFunctions.FireGroup
+
+                    FieldLabel { y: 0; text: page.label(9) }
+                    KeyField {
+                        objectName: "fireKeyField"
+                        x: 110
+                        y: 0
+                        width: 290
+                        capturing: page.isFireInput
+                        shown: page.keyCode0 === KeyFunctions.FireGroup ? page.keyString : ""
+                        onClicked: page.startFireInput()
+                    }
+
+                    FieldLabel { y: 44; text: page.label(11) }
+                    DropDownSlider {
+                        id: rateSlider
+                        objectName: "fireRateSlider"
+                        x: 110
+                        y: 44
+                        // Wide enough for a pixel per rate step (see rateIndexAt).
+                        width: 290
+                        z: 2
+                        textValue: KeyFunctions.rateText(page.fireRate)
+                        sliderControl.segment: KeyFunctions.rateSegments
+                        onValueChange: function(x) {
+                            page.setFireRate(KeyFunctions.rateIndexAt(x, rateSlider.sliderControl.width))
+                        }
+                        function place() { sliderControl.setIndexValue(page.fireRate, false) }
+                        Component.onCompleted: place()
+                    }
+
+                    FieldLabel { y: 88; text: page.label(12) }
+                    Rectangle {
+                        x: 110
+                        y: 88
+                        width: 64
+                        height: 24
+                        color: "transparent"
+                        border.color: Skin.colorGray2
+                        radius: 2
+                        RectInput {
+                            id: timesInput
+                            objectName: "fireTimesInput"
+                            anchors.centerIn: parent
+                            minValue: 0
+                            maxValue: 255
+                            textValue: String(page.fireTimes)
+                            onEndInputSignal: page.setFireTimes(parseInt(textValue, 10))
+                        }
+                    }
+                    CheckBox {
+                        id: endlessBox
+                        objectName: "fireEndlessBox"
+                        x: 196
+                        y: 88 + (24 - height) / 2
+                        textValue: page.label(13)
+                        isSelect: page.fireTimes === 0
+                        // The box toggles after reporting: the new count is set once it has.
+                        onBtnClick: Qt.callLater(page.setFireTimes, isSelect ? 1 : 0)
+                    }
+
+                    Connections {
+                        target: page
+                        function onFireTimesChanged() {
+                            timesInput.textValue = String(page.fireTimes)
+                            endlessBox.isSelect = page.fireTimes === 0
+                        }
+                        function onLoaded() { rateSlider.place() }
+                    }
+                }
+
+                // Combination: modifiers and up to two keys, pressed together.
+                Item {
+                    anchors.fill: parent
+                    anchors.margins: 16
+                    visible: page.group === KeyFunctions.ComboGroup
+
+                    FieldLabel { y: 0; text: page.label(9) }
+                    KeyField {
+                        objectName: "comboKeyField"
+                        x: 110
+                        y: 0
+                        width: parent.width - x
+                        capturing: page.isComboInput
+                        shown: page.keyCode0 === KeyFunctions.ComboGroup ? page.keyString : ""
+                        onClicked: page.startComboInput()
+                    }
+                }
+
+                // Macro: one of the stored macros and how it repeats.
+                Item {
+                    anchors.fill: parent
+                    anchors.margins: 16
+                    visible: page.group === KeyFunctions.MacroGroup
+
+                    DropDownList {
+                        id: macroList
+                        objectName: "macroList"
+                        width: 220
+                        z: 2
+                        mdItems: macroListModel
+                        currentSelect: -1
+                        onValueChange: function(index) {
+                            if (index >= 0 && index < page.macroNames.length)
+                                page.chooseMacro(String(page.macroNames[index]))
+                        }
+                        function follow() { currentSelect = page.macroNames.indexOf(page.macroName) }
+                        Component.onCompleted: follow()
+                        Connections {
+                            target: page
+                            function onMacroNameChanged() { macroList.follow() }
+                            function onMacroNamesChanged() { macroList.follow() }
+                        }
+                    }
+                    SceneButton {
+                        objectName: "macroEditorLink"
+                        x: parent.width - width
+                        width: 140
+                        height: 24
+                        text: page.label(17)
+                        onClicked: page.openMacroEditor()
+                    }
+                    Column {
+                        y: 48
+                        spacing: 16
+                        Repeater {
+                            model: 3
+                            RadioButton {
+                                id: modeButton
+                                required property int index
+                                objectName: "macroMode" + index
+                                textValue: page.label(18 + index)
+                                isSelect: page.macroMode === index
+                                onBtnClick: {
+                                    page.setMacroMode(modeButton.index)
+                                    isSelect = Qt.binding(function() { return page.macroMode === modeButton.index })
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+        }
+    }
 }

@@ -1,6 +1,7 @@
 import QtQuick
 
-// The mouse picture with one numbered hot spot per button below keyCount.
+// The mouse picture with one numbered hot spot per button below keyCount. A hot spot shows its
+// highlighted picture while it is hovered or its button is selected (selectKey).
 Item {
     id: page
     property int keyCount: 8
@@ -11,6 +12,8 @@ Item {
     property var hotspots: [Qt.point(456, 200), Qt.point(568, 200), Qt.point(512, 175), Qt.point(404, 325),
                             Qt.point(403, 369), Qt.point(512, 229), Qt.point(512, 261), Qt.point(434, 170)]
     signal keyClicked(int index)
+    // The pointer entered a hot spot (its index) or left it (-1).
+    signal keyHovered(int index)
 
     Image {
         anchors.fill: parent
@@ -20,6 +23,7 @@ Item {
     Repeater {
         model: 8
         Image {
+            id: spot
             required property int index
             objectName: "hotspot" + index
             visible: index < page.keyCount
@@ -31,7 +35,8 @@ Item {
                 id: spotArea
                 anchors.fill: parent
                 hoverEnabled: true
-                onClicked: page.keyClicked(index)
+                onClicked: page.keyClicked(spot.index)
+                onContainsMouseChanged: page.keyHovered(containsMouse ? spot.index : -1)
             }
         }
     }

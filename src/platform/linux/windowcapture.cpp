@@ -142,6 +142,10 @@ bool WindowCapture::eventFilter(QObject *watched, QEvent *event)
 
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
         const auto *key = static_cast<QKeyEvent *>(event);
+        // A held key repeats as release-and-press pairs on some platforms (X11): the key
+        // stays down until its real release.
+        if (key->isAutoRepeat())
+            return false;
         quint32 scanCode = 0;
         quint32 flags = 0;
         bool known = false;
