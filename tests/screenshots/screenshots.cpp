@@ -27,14 +27,21 @@
 namespace {
 
 // A picture: a name and a JavaScript statement run on the scene's root before it is taken
-// (open a dialog, choose a page, ...). Add one line per picture.
+// (open a dialog, choose a page, ...), then optionally a click on the centre of the item of that
+// object name; taken on one virtual mouse only, or on all of them (0) when they differ. Add one
+// line per picture.
 struct Scene
 {
     const char *name;
     const char *action;
+    int mouse = 0;
+    const char *click = nullptr;
 };
 const Scene scenes[] = {
     {"main", ""},
+    {"lighting", "", 0, "lightModeList"},
+    {"profiles", "root.openCentred(profileMain); profileMain.newProfile(); profileMain.newProfile();"
+                 "profileMain.openMenu(1, Qt.point(150, 100))", vdev::Mouse560},
 };
 
 // The shipped languages (`common/language` of the device's apConfig.bin).
@@ -60,6 +67,17 @@ bool lockReleased(myQQuickView *view)
            && !lockTimer->property("running").toBool();
 }
 
+// The item of that object name, also among those a Repeater made (no QObject parent).
+QQuickItem *findItem(QQuickItem *item, const QString &objectName)
+{
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    return nullptr;
+}
+
 // Draws one picture; prints why it could not.
 bool takePicture(int mouse, const QString &language, const Scene &scene, int screenWidth, const QString &file)
 {
@@ -77,12 +95,22 @@ bool takePicture(int mouse, const QString &language, const Scene &scene, int scr
     if (screenWidth > 0)
         QMetaObject::invokeMethod(root, "setScreenChange", Q_ARG(QVariant, screenWidth));
     if (*scene.action) {
-        QQmlExpression action(view->rootContext(), root, QString::fromUtf8(scene.action));
+        // The scene's own context, so that its ids (root, profileMain, ...) can be named.
+        QQmlExpression action(qmlContext(root), root, QString::fromUtf8(scene.action));
         action.evaluate();
         if (action.hasError()) {
             std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(action.error().toString()));
             return false;
         }
+    }
+    if (scene.click) {
+        QQuickItem *target = findItem(root, QString::fromUtf8(scene.click));
+        if (!target) {
+            std::fprintf(stderr, "%s: no item %s\n", qPrintable(file), scene.click);
+            return false;
+        }
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
+                          target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
     }
     QTest::qWait(SettleMs);
     const QImage picture = view->grabFramebuffer();
@@ -129,6 +157,8 @@ int main(int argc, char *argv[])
     for (int mouse : mice)
         for (const char *language : languages)
             for (const Scene &scene : scenes) {
+                if (scene.mouse != 0 && scene.mouse != mouse)
+                    continue;
                 const QString name = QStringLiteral("%1-%2-%3.png")
                                          .arg(QLatin1String(vdev::mouseModel(mouse).name),
                                               QLatin1String(language), QLatin1String(scene.name));
