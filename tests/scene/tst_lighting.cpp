@@ -62,13 +62,14 @@ class LightingTest : public QObject
         return names;
     }
 
-    // Replaces a number field's text by typing, then Enter ends the input.
-    void typeInto(SceneRig &scene, const QString &field, const QString &text)
+    // Replaces a number field's text by typing; Enter ends the input unless told otherwise.
+    void typeInto(SceneRig &scene, const QString &field, const QString &text, bool enter = true)
     {
         scene.clickItem(field);
         QTest::keyClick(scene.view(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(scene.view(), text);
-        QTest::keyClick(scene.view(), Qt::Key_Return);
+        if (enter)
+            QTest::keyClick(scene.view(), Qt::Key_Return);
     }
 
 private slots:
@@ -132,8 +133,10 @@ private slots:
         QCOMPARE(scene.item("lightGreenField")->property("textValue").toString(), QString("127"));
         scene.clickItem("lightBlock1");
         typeInto(scene, "lightRedField", "10");
-        typeInto(scene, "lightGreenField", "200");
         typeInto(scene, "lightBlueField", "0");
+        // A click on the block ends an input the field still has the focus of.
+        typeInto(scene, "lightGreenField", "200", false);
+        scene.clickItem("lightBlock1");
         QCOMPARE(scene.item("lightBlock1")->property("color").value<QColor>().name(), QString("#0ac800"));
         QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
 

@@ -124,8 +124,18 @@ Rectangle {
         var values = colorValue.slice()
         for (var c = 0; c < 3; ++c)
             values[3 * selectColorBlock + c] = Lighting.clampByte(rgb[c])
+        if (values.join() === colorValue.join())
+            return
         colorValue = values
         isSave = true
+    }
+
+    // A number typed into a field belongs to the block it was typed for, even when the next
+    // click (another block, the bar, a mode) does not take the focus from the field.
+    function endFieldInput() {
+        redField.input.closeFocus()
+        greenField.input.closeFocus()
+        blueField.input.closeFocus()
     }
 
     // The controls follow the values (their own state is written only by the user).
@@ -150,12 +160,14 @@ Rectangle {
     }
 
     function selectBlock(k) {
+        endFieldInput()
         selectColorBlock = k
         showSelectedColour()
         isSave = true
     }
 
     function chooseMode(index) {
+        endFieldInput()
         lightMode = index
         selectColorBlock = 0
         showState()
@@ -171,6 +183,7 @@ Rectangle {
     }
 
     function barMoved(position) {
+        endFieldInput()
         colourBar.position = position
         setBlockColour(Lighting.colourAt(position, colourBar.width))
         showFields()
@@ -239,6 +252,7 @@ Rectangle {
             anchors.margins: -4
             hoverEnabled: true
             onClicked: {
+                page.endFieldInput()
                 page.init(false, true)
                 page.isSave = true
             }

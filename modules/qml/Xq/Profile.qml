@@ -30,6 +30,12 @@ FloatingPanel {
 
     ListModel { id: profileModel }
 
+    TextMetrics {
+        id: nameMetrics
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormalSize
+    }
+
     onDoubleClick: startRename(selectedIndex)
     onClosed: {
         menuShown = false
@@ -155,13 +161,19 @@ FloatingPanel {
         editingIndex = index
     }
 
-    // A name another entry has, or no name, keeps the old one.
+    // A name another entry has, or no name, keeps the old one; a name too wide for the title
+    // bar's drop-down is shortened until it fits.
     function finishRename(name, apply) {
         var i = editingIndex
         editingIndex = -1
         if (!apply || i <= 0 || i >= profileModel.count)
             return
         var text = String(name).trim()
+        nameMetrics.text = text
+        while (text.length > 1 && nameMetrics.advanceWidth > 104) {
+            text = text.slice(0, -1).trim()
+            nameMetrics.text = text
+        }
         if (text === "" || text === profileModel.get(i).textValue || indexOfName(text) >= 0)
             return
         profileModel.setProperty(i, "textValue", text)
