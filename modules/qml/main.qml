@@ -637,6 +637,8 @@ Item {
                 x: 768 + root.setRightMain_X
                 y: 56 + root.setRightMain_Y
                 spacing: 8
+                // The lighting page's long mode list hangs over the bottom row.
+                z: 1
 
                 DpiSetting {
                     id: dpiSettingMain
@@ -718,6 +720,11 @@ Item {
                         if (index >= 0 && index < mdItems.count)
                             root.changeProfile(mdItems.get(index).profileNo)
                     }
+                    // The profile page added or removed an entry: the one in use may have moved.
+                    Connections {
+                        target: profileList.mdItems
+                        function onCountChanged() { profileList.selectSlot(root.currentProfileNo) }
+                    }
                 }
 
                 Row {
@@ -784,7 +791,6 @@ Item {
                 id: profileMain
                 objectName: "profileMain"
                 z: 11
-                activeSlot: root.currentProfileNo
                 onChangeProfile: function(tmpProfileNo) { root.changeProfile(tmpProfileNo) }
             }
 

@@ -113,9 +113,20 @@ void SceneRig::click(QPointF design)
 
 void SceneRig::clickItem(const QString &objectName, QPointF offset)
 {
-    QQuickItem *target = item(objectName);
-    QVERIFY2(target, qPrintable(objectName));
-    QVERIFY2(target->isVisible(), qPrintable(objectName + " is hidden"));
+    clickItem(objectName, offset, Qt::LeftButton);
+}
+
+namespace {
+
+// The view's point of an item's centre (or of an offset inside it); false when the item
+// cannot be pressed.
+bool itemPoint(SceneRig &scene, const QString &objectName, QPointF offset, QPoint *point)
+{
+    QQuickItem *target = scene.item(objectName);
+    if (!target || !target->isVisible()) {
+        qWarning() << objectName << "cannot be pressed";
+        return false;
+    }
     // Positioners lay out their children before the next frame; there may have been none yet.
     QList<QQuickItem *> chain;
     for (QQuickItem *i = target; i; i = i->parentItem())
@@ -123,7 +134,29 @@ void SceneRig::clickItem(const QString &objectName, QPointF offset)
     for (QQuickItem *i : chain)
         i->ensurePolished();
     const QPointF local = offset.isNull() ? QPointF(target->width() / 2, target->height() / 2) : offset;
-    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, target->mapToScene(local).toPoint());
+    *point = target->mapToScene(local).toPoint();
+    return true;
+}
+
+} // namespace
+
+void SceneRig::clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button)
+{
+    QPoint point;
+    QVERIFY2(itemPoint(*this, objectName, offset, &point), qPrintable(objectName));
+    QTest::mouseClick(view(), button, Qt::NoModifier, point);
+    QCoreApplication::processEvents();
+}
+
+void SceneRig::doubleClickItem(const QString &objectName, QPointF offset)
+{
+    QPoint point;
+    QVERIFY2(itemPoint(*this, objectName, offset, &point), qPrintable(objectName));
+    // A widget gets the second press as a double-click event alone; the press before it and
+    // the release after it come as a user's would.
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseDClick(view(), Qt::LeftButton, Qt::NoModifier, point);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, point);
     QCoreApplication::processEvents();
 }
 
@@ -131,6 +164,7 @@ void SceneRig::choose(const QString &list, int row)
 {
     clickItem(list);
     QQuickItem *l = item(list);
+    QVERIFY(l);
     QTRY_VERIFY(l->property("isDrop").toBool() && !l->property("moving").toBool());
     clickItem(list, QPointF(10, 24 + 24 * row + 12));
     QTRY_COMPARE(l->property("currentSelect").toInt(), row);

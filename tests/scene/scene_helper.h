@@ -47,6 +47,11 @@ public:
     // Left click at a design point, or at the centre (plus an offset) of a named item.
     void click(QPointF design);
     void clickItem(const QString &objectName, QPointF offset = QPointF());
+    // The same with another button, or a double click.
+    void clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button);
+    void doubleClickItem(const QString &objectName, QPointF offset = QPointF());
+    // Opens a drop-down list of the window and picks a row, as a user does.
+    void choose(const QString &list, int row);
     // The view's own position of a design point.
     QPoint toView(QPointF design);
     // Opens a drop-down list of the scene and picks a row, as a user does.

@@ -113,7 +113,6 @@ private slots:
         QTest::addColumn<int>("mask");
         QTest::newRow("nothing changed") << Mouse553 << QStringList{} << QByteArray() << -1;
         QTest::newRow("DPI, 553") << Mouse553 << QStringList{"dpi"} << QByteArray("03") << 1;
-        QTest::newRow("lighting, 553") << Mouse553 << QStringList{"light"} << QByteArray("02 03") << 2;
         QTest::newRow("keys, 560") << Mouse560 << QStringList{"keys"} << QByteArray("03") << 4;
         QTest::newRow("all three, 560") << Mouse560 << QStringList{"dpi", "light", "keys"} << QByteArray("02 03") << 7;
     }

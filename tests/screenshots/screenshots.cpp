@@ -29,15 +29,17 @@
 namespace {
 
 // A picture: a name and a JavaScript statement run on the scene's root before it is taken
-// (open a dialog, choose a page, ...), the mice it is taken on (all when empty: a picture that
-// looks the same on every mouse is kept once) and a device-wide setting ("group/key=value") it
-// needs. Add one line per picture.
+// (open a dialog, choose a page, ...), then optionally a click on the centre of the item of that
+// object name; the mice it is taken on (all when empty: a picture that looks the same on every
+// mouse is kept once) and a device-wide setting ("group/key=value") it needs. Add one line per
+// picture.
 struct Scene
 {
     const char *name;
     const char *action;
     std::initializer_list<int> mice = {};
     const char *setting = nullptr;
+    const char *click = nullptr;
 };
 // The assignment dialog for button 4 with one function group shown (the 560 has them all).
 #define KEY_GROUP(group, more) "keyAssigmentMain.openFor(3); keyAssigmentMain.showGroup(" #group "); " more
@@ -62,6 +64,9 @@ const Scene scenes[] = {
     {"keys-gun", KEY_GROUP(8, ""), {vdev::Mouse560}},
     // The stage list open over the sliders and over the entry rows.
     {"dpi-stages", "dpiSettingMain.openStageList()", {vdev::Mouse553, vdev::Mouse3395}},
+    {"lighting", "", {}, nullptr, "lightModeList"},
+    {"profiles", "root.openCentred(profileMain); profileMain.newProfile(); profileMain.newProfile();"
+                 "profileMain.openMenu(1, Qt.point(150, 100))", {vdev::Mouse560}},
 };
 #undef KEY_GROUP
 
@@ -87,6 +92,17 @@ bool lockReleased(myQQuickView *view)
     QObject *lockTimer = root ? root->findChild<QObject *>(QStringLiteral("lockTimer")) : nullptr;
     return root && root->isVisible() && view->isEnabled() && lockTimer
            && !lockTimer->property("running").toBool();
+}
+
+// The item of that object name, also among those a Repeater made (no QObject parent).
+QQuickItem *findItem(QQuickItem *item, const QString &objectName)
+{
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    return nullptr;
 }
 
 // Draws one picture; prints why it could not.
@@ -115,6 +131,15 @@ bool takePicture(int mouse, const QString &language, const Scene &scene, int scr
             std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(action.error().toString()));
             return false;
         }
+    }
+    if (scene.click) {
+        QQuickItem *target = findItem(root, QString::fromUtf8(scene.click));
+        if (!target) {
+            std::fprintf(stderr, "%s: no item %s\n", qPrintable(file), scene.click);
+            return false;
+        }
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
+                          target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
     }
     QTest::qWait(SettleMs);
     const QImage picture = view->grabFramebuffer();

@@ -1,25 +1,33 @@
 import QtQuick
 import "SceneText.js" as SceneText
+import "Lighting.js" as Lighting
 
-// The lighting page: mode, speed, brightness and eight colours of the current profile.
+// The lighting page: effect mode, speed, brightness and eight colours of the current profile.
+// Changes stay on the page (isSave) until the main window's "Save" sends them: the mode, speed,
+// brightness and selected colour block in parameter block 0, the colours in block 1.
 Rectangle {
     id: page
     property bool isSave: false
+    // The long mode list (set by the main window from the firmware family).
     property bool isModde9: false
     property bool isColorful: false
     property bool is55328: false
+    // Stages the DPI page offers: a plain mouse has one colour per stage.
     property int dpiCount: 4
     property int lightMode: 1
     property int speedStep: 2
     property int brightnessStep: 4
     property int selectColorBlock: 0
-    property var colorValue: [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255, 255, 127, 0,
-                              96, 0, 255, 255, 255, 255]
+    readonly property var colorValueBuiltIn: [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255,
+                                              255, 127, 0, 96, 0, 255, 255, 255, 255]
+    property var colorValue: colorValueBuiltIn
     readonly property var lightControlLangBuiltIn: ["Light", "Static", "Breath", "Neon", "OFF", "Speed", "Color",
         "Brightness", "Twinkling", "Wave", "Gliding", "Finger Moving", "Vertical Flipping", "YO-YO", "Spotlight",
         "Breath Loop"]
     property var lightControlLang: lightControlLangBuiltIn
     property alias lightModel: lightModelList
+    // The extra modes of the device are in the list (once per device).
+    property bool modesAdded: false
 
     height: 280
     color: Skin.colorGray0
@@ -29,58 +37,378 @@ Rectangle {
     ListModel { id: lightModelList }
 
     function init(isSendData, isRecovery) {
-        var light = ui_View.getDataList("mouse/lightValue", isRecovery)
-        if (light.length >= 3) {
-            lightMode = SceneText.toInt(light[0], lightMode)
-            speedStep = SceneText.toInt(light[1], speedStep)
-            brightnessStep = SceneText.toInt(light[2], brightnessStep)
+        // The list is built once, at the first start-up pass for a device: sending or a reset
+        // only reads the values again.
+        var texts = Lighting.modeTexts(isColorful, isModde9, is55328)
+        if (!modesAdded && !isSendData && !isRecovery) {
+            lightModelList.clear()
+            for (var m = 0; m < texts.length; ++m)
+                lightModelList.append({ textValue: "", textIndex: texts[m] })
+            modesAdded = true
+        } else if (lightModelList.count === 0) {
+            for (m = 0; m < 4; ++m)
+                lightModelList.append({ textValue: "", textIndex: texts[m] })
         }
-        var colours = ui_View.getDataList("mouse/colorValue", isRecovery)
-        var values = colorValue.slice()
-        for (var i = 0; i < 24 && i < colours.length; ++i)
-            values[i] = SceneText.toInt(colours[i], values[i])
+        for (m = 0; m < lightModelList.count; ++m)
+            lightModelList.setProperty(m, "textValue", String(lightControlLang[lightModelList.get(m).textIndex] || ""))
+
+        // A damaged value falls back to the built-in one rather than to a mode or step the
+        // page cannot show (it would go to the device as it is).
+        var light = ui_View.getDataList("mouse/lightValue", isRecovery)
+        lightMode = inRange(light[0], lightModelList.count - 1, 1)
+        speedStep = inRange(light[1], 4, 2)
+        brightnessStep = inRange(light[2], 4, 4)
+        var stored = ui_View.getDataList("mouse/colorValue", isRecovery)
+        var values = []
+        for (var i = 0; i < 24; ++i)
+            values.push(inRange(stored[i], 255, colorValueBuiltIn[i]))
         colorValue = values
         selectColorBlock = 0
+        showState()
+    }
+
+    function inRange(value, top, fallback) {
+        var n = SceneText.toInt(value, -1)
+        return n >= 0 && n <= top ? n : fallback
     }
 
     function saveData(isSendData, iscalldata0, iscalldata1) {
         ui_View.setDataList("mouse/lightValue", [lightMode, speedStep, brightnessStep])
         ui_View.setDataList("mouse/colorValue", colorValue)
-        if (!isSendData)
-            return []
-        if (iscalldata0)
+        if (isSendData && iscalldata0)
             return [lightMode, speedStep, brightnessStep, selectColorBlock]
-        if (iscalldata1)
+        if (isSendData && iscalldata1)
             return colorValue.slice()
         return []
     }
 
+    // Firmware reports: the device's own buttons changed the effect or its speed.
     function setLightMode(mode) {
-        lightMode = mode
+        var m = SceneText.toInt(mode, -1)
+        if (m < 0)
+            return
+        lightMode = m
+        showState()
     }
 
     function setSpeedPosition(position) {
-        speedStep = position
+        var p = SceneText.toInt(position, -1)
+        if (p < 0 || p > 4)
+            return
+        speedStep = p
+        showState()
     }
 
+    // Another device: the mode list is built again for its capabilities.
     function reset() {
         isSave = false
         lightMode = 1
         speedStep = 2
         brightnessStep = 4
         selectColorBlock = 0
+        colorValue = colorValueBuiltIn
         lightModelList.clear()
+        modesAdded = false
+        showState()
     }
 
     function closeMenu() {
+        modeList.closeMenu()
     }
 
-    Text {
-        x: 8
-        y: 8
-        text: page.lightControlLang[0]
+    function blockColour(k) {
+        return Lighting.hexColour(colorValue[3 * k], colorValue[3 * k + 1], colorValue[3 * k + 2])
+    }
+
+    function setBlockColour(rgb) {
+        var values = colorValue.slice()
+        for (var c = 0; c < 3; ++c)
+            values[3 * selectColorBlock + c] = Lighting.clampByte(rgb[c])
+        if (values.join() === colorValue.join())
+            return
+        colorValue = values
+        isSave = true
+    }
+
+    // A number typed into a field belongs to the block it was typed for, even when the next
+    // click (another block, the bar, a mode) does not take the focus from the field.
+    function endFieldInput() {
+        redField.input.closeFocus()
+        greenField.input.closeFocus()
+        blueField.input.closeFocus()
+    }
+
+    // The controls follow the values (their own state is written only by the user).
+    function showState() {
+        modeList.currentSelect = lightMode
+        speedRow.slider.setIndexValue(speedStep, false)
+        brightnessRow.slider.setIndexValue(brightnessStep, false)
+        showSelectedColour()
+    }
+
+    function showSelectedColour() {
+        showFields()
+        var k = 3 * selectColorBlock
+        colourBar.position = Lighting.positionOf(colorValue[k], colorValue[k + 1], colorValue[k + 2], colourBar.width)
+    }
+
+    function showFields() {
+        var k = 3 * selectColorBlock
+        redField.input.textValue = String(colorValue[k])
+        greenField.input.textValue = String(colorValue[k + 1])
+        blueField.input.textValue = String(colorValue[k + 2])
+    }
+
+    function selectBlock(k) {
+        endFieldInput()
+        selectColorBlock = k
+        showSelectedColour()
+        isSave = true
+    }
+
+    function chooseMode(index) {
+        endFieldInput()
+        lightMode = index
+        selectColorBlock = 0
+        showState()
+        isSave = true
+    }
+
+    function fieldsEdited() {
+        var rgb = [redField.input.textValue, greenField.input.textValue, blueField.input.textValue].map(function(t) {
+            return Lighting.clampByte(SceneText.toInt(t, 0))
+        })
+        setBlockColour(rgb)
+        showSelectedColour()
+    }
+
+    function barMoved(position) {
+        endFieldInput()
+        colourBar.position = position
+        setBlockColour(Lighting.colourAt(position, colourBar.width))
+        showFields()
+    }
+
+    component Caption: Text {
         color: Skin.fontColor
         font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormalSize
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 8
+        elide: Text.ElideRight
+    }
+
+    // A titled slider of five steps with its percentage.
+    component StepSlider: Item {
+        id: stepRow
+        property string title: ""
+        property int step: 0
+        property alias slider: stepSlider
+        signal released(int step)
+        width: 216
+        height: 34
+        Caption {
+            width: parent.width - percent.width - 8
+            text: stepRow.title
+        }
+        Caption {
+            id: percent
+            objectName: stepRow.objectName + "Text"
+            anchors.right: parent.right
+            text: stepRow.step * 25 + "%"
+            color: Skin.colorGray3
+        }
+        SliderButton {
+            id: stepSlider
+            objectName: stepRow.objectName + "Slider"
+            y: 24
+            width: parent.width
+            segment: 4
+            isScale: true
+            onValueChangeDelay: stepRow.released(segmentValue)
+        }
+    }
+
+    Caption {
+        x: 8
+        y: 8
+        width: resetButton.x - 16
+        text: page.lightControlLang[0]
         font.pixelSize: Skin.fontMiddleSize
+    }
+
+    // Back to the profile's factory values (the mode list stays as it is).
+    Image {
+        id: resetButton
+        objectName: "lightResetButton"
+        x: page.width - 8 - width
+        y: 10
+        width: 16
+        height: 16
+        source: Skin.image("index", resetArea.containsMouse ? "reset_hover" : "reset")
+        MouseArea {
+            id: resetArea
+            anchors.fill: parent
+            anchors.margins: -4
+            hoverEnabled: true
+            onClicked: {
+                page.endFieldInput()
+                page.init(false, true)
+                page.isSave = true
+            }
+        }
+    }
+
+    StepSlider {
+        id: speedRow
+        x: 8
+        y: 70
+        objectName: "lightSpeed"
+        title: page.lightControlLang[5]
+        step: page.speedStep
+        onReleased: function(step) {
+            page.speedStep = step
+            page.isSave = true
+        }
+    }
+
+    StepSlider {
+        id: brightnessRow
+        x: 8
+        y: 112
+        objectName: "lightBrightness"
+        title: page.lightControlLang[7]
+        step: page.brightnessStep
+        onReleased: function(step) {
+            page.brightnessStep = step
+            page.isSave = true
+        }
+    }
+
+    Caption {
+        x: 8
+        y: 154
+        width: 216
+        text: page.lightControlLang[6]
+    }
+
+    // Colour blocks 1..8, each in its own place; the selected one is framed.
+    Item {
+        x: 10
+        y: 176
+        Repeater {
+            model: 8
+            Rectangle {
+                id: block
+                required property int index
+                objectName: "lightBlock" + index
+                x: 28 * index
+                width: 20
+                height: 20
+                radius: 2
+                visible: Lighting.blockVisible(index, page.is55328, page.lightMode, page.dpiCount, page.isColorful)
+                color: page.colorValue.length === 24 ? page.blockColour(index) : "#000000"
+                Text {
+                    anchors.centerIn: parent
+                    text: block.index + 1
+                    // Dark digits on light colours.
+                    color: block.color.hslLightness > 0.6 ? Skin.colorGray0 : Skin.fontColor
+                    font.family: Skin.fontFamily
+                    font.pixelSize: Skin.fontMinSize
+                }
+                Image {
+                    x: -2
+                    y: -2
+                    visible: page.selectColorBlock === block.index
+                    source: Skin.image("lightControl", "blockMark")
+                }
+                MouseArea {
+                    anchors.fill: parent
+                    onClicked: page.selectBlock(block.index)
+                }
+            }
+        }
+    }
+
+    // The colour bar: a position gives a hue (or white at the right end).
+    Item {
+        id: colourBar
+        objectName: "lightColourBar"
+        property int position: 0
+        x: Math.round((page.width - width) / 2)
+        y: 214
+        width: 194
+        height: 10
+
+        Image {
+            anchors.fill: parent
+            source: Skin.image("lightControl", "colorBar")
+        }
+        Image {
+            x: colourBar.position - width / 2
+            y: -3
+            source: Skin.image("lightControl", "colorPointer")
+        }
+        MouseArea {
+            anchors.fill: parent
+            anchors.topMargin: -4
+            anchors.bottomMargin: -4
+            preventStealing: true
+            function follow(mouse) {
+                page.barMoved(Math.max(0, Math.min(colourBar.width - 1, Math.floor(mouse.x))))
+            }
+            onPressed: function(mouse) { follow(mouse) }
+            onPositionChanged: function(mouse) { if (pressed) follow(mouse) }
+        }
+    }
+
+    // R, G and B of the selected block.
+    component ChannelField: Row {
+        property string name: ""
+        property alias input: channelInput
+        spacing: 4
+        Text {
+            height: 22
+            verticalAlignment: Text.AlignVCenter
+            text: parent.name
+            color: Skin.colorGray3
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontNormalSize
+        }
+        Rectangle {
+            width: 50
+            height: 22
+            color: "transparent"
+            border.color: Skin.colorGray1
+            radius: 2
+            RectInput {
+                id: channelInput
+                anchors.centerIn: parent
+                textValue: "255"
+                onEndInputSignal: page.fieldsEdited()
+            }
+        }
+    }
+
+    Row {
+        x: 8
+        y: 242
+        spacing: 10
+        ChannelField { id: redField; name: "R"; input.objectName: "lightRedField" }
+        ChannelField { id: greenField; name: "G"; input.objectName: "lightGreenField" }
+        ChannelField { id: blueField; name: "B"; input.objectName: "lightBlueField" }
+    }
+
+    // The mode list last: its panel hangs over the controls below it.
+    DropDownList {
+        id: modeList
+        objectName: "lightModeList"
+        x: 8
+        y: 34
+        width: 216
+        z: 2
+        mdItems: lightModelList
+        currentSelect: page.lightMode
+        onValueChange: function(index) { page.chooseMode(index) }
     }
 }

@@ -2,13 +2,21 @@ import QtQuick
 import "../common"
 import "SceneText.js" as SceneText
 
-// The profile page: named profiles, each with its settings slot. Its list is also the title
-// bar's profile drop-down.
+// The profile page: the user's named profiles (at most six), each with its own settings slot.
+// Its list is also the title bar's profile drop-down. Every entry carries its slot number,
+// and every file operation goes through that number, never through the entry's list position
+// (which stops matching the slot once an entry in the middle has been deleted).
 FloatingPanel {
     id: page
+    // The slot of the profile in use (set by the main window).
     property int profileNo: -1
-    property int activeSlot: 0
     property alias profileDataModel0: profileModel
+    // The entry the page acts on (list position), the entry being renamed, the context menu.
+    property int selectedIndex: 0
+    property int editingIndex: -1
+    property bool menuShown: false
+    property point menuPosition: Qt.point(0, 0)
+    readonly property int maxEntries: 6
     readonly property var profileLangBuiltIn: ["config", "New", "Import", "Delete", "Export", "Standard", "", "", "", ""]
     property var profileLang: profileLangBuiltIn
     signal changeProfile(int tmpProfileNo)
@@ -17,23 +25,42 @@ FloatingPanel {
 
     width: 415
     height: 288
+    // Never past the left or top edge; the others may be dragged out of the window.
     keepInside: false
 
     ListModel { id: profileModel }
 
+    TextMetrics {
+        id: nameMetrics
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontNormalSize
+    }
+
+    onDoubleClick: startRename(selectedIndex)
+    onClosed: {
+        menuShown = false
+        editingIndex = -1
+    }
+
+    // Entries from the stored name list: the name followed by the slot digit. Entries without
+    // a slot digit 0..5, or with a slot an earlier entry has, are dropped (two entries on one
+    // slot would write each other's settings).
     function init() {
         var stored = SceneText.dropSentinel(ui_View.getNameList(2))
         profileModel.clear()
-        for (var i = 0; i < stored.length && profileModel.count < 6; ++i) {
+        for (var i = 0; i < stored.length && profileModel.count < maxEntries; ++i) {
             var text = stored[i]
-            var slot = parseInt(text.charAt(text.length - 1), 10)
-            if (text.length < 1 || isNaN(slot) || slot > 5)
+            var digit = text.charAt(text.length - 1)
+            if (!/^[0-5]$/.test(digit) || indexOfSlot(Number(digit)) >= 0)
                 continue
-            profileModel.append({ textValue: text.slice(0, -1), profileNo: slot })
+            profileModel.append({ textValue: text.slice(0, -1), profileNo: Number(digit) })
         }
         if (profileModel.count === 0)
             profileModel.append({ textValue: "", profileNo: 0 })
         profileModel.setProperty(0, "textValue", profileLang[5])
+        selectedIndex = Math.max(0, indexOfSlot(profileNo))
+        editingIndex = -1
+        menuShown = false
         store()
     }
 
@@ -42,5 +69,373 @@ FloatingPanel {
         for (var i = 0; i < profileModel.count; ++i)
             list.push(profileModel.get(i).textValue + profileModel.get(i).profileNo)
         ui_View.updataNameList(2, list)
+    }
+
+    function indexOfSlot(slot) {
+        for (var i = 0; i < profileModel.count; ++i)
+            if (profileModel.get(i).profileNo === slot)
+                return i
+        return -1
+    }
+
+    function indexOfName(name) {
+        for (var i = 0; i < profileModel.count; ++i)
+            if (profileModel.get(i).textValue === name)
+                return i
+        return -1
+    }
+
+    // The smallest slot no entry uses; the slot in use counts as used even without an entry,
+    // so that a new profile never resets the settings the pages are showing.
+    function freeSlot() {
+        if (profileModel.count >= maxEntries) {
+            console.debug("Profile list full: no new profile")
+            return -1
+        }
+        for (var n = 0; n < maxEntries; ++n)
+            if (indexOfSlot(n) < 0 && n !== profileNo)
+                return n
+        console.debug("Profile list: no free slot")
+        return -1
+    }
+
+    function addEntry(slot) {
+        var k = 0
+        while (indexOfName("profile_" + k) >= 0)
+            ++k
+        profileModel.append({ textValue: "profile_" + k, profileNo: slot })
+        selectedIndex = profileModel.count - 1
+        store()
+    }
+
+    // A new profile starts from the factory values.
+    function newProfile() {
+        var slot = freeSlot()
+        if (slot < 0)
+            return
+        addEntry(slot)
+        ui_View.resetProfile(slot)
+    }
+
+    // A new profile from a file; a cancelled dialog (or a file that cannot be read) adds nothing.
+    function importProfile() {
+        var slot = freeSlot()
+        if (slot < 0 || !ui_View.loadProfile(slot))
+            return
+        addEntry(slot)
+    }
+
+    // The selected entry's settings to a file.
+    function exportProfile() {
+        if (selectedIndex >= 0 && selectedIndex < profileModel.count)
+            ui_View.saveProfile(profileModel.get(selectedIndex).profileNo)
+    }
+
+    // The first entry and the profile in use stay; the slot file is left as it is.
+    function deleteProfile() {
+        var i = selectedIndex
+        if (i <= 0 || i >= profileModel.count || profileModel.get(i).profileNo === profileNo) {
+            console.debug("Profile entry kept:", i)
+            return
+        }
+        profileModel.remove(i)
+        selectedIndex = i - 1
+        store()
+    }
+
+    function profileMenuCmd(cmd) {
+        menuShown = false
+        switch (Number(cmd)) {
+        case 0: deleteProfile(); break
+        case 1: exportProfile(); break
+        case 2: importProfile(); break
+        }
+    }
+
+    // The first entry's name is fixed (init gives it back its label).
+    function startRename(index) {
+        if (index <= 0 || index >= profileModel.count)
+            return
+        menuShown = false
+        selectedIndex = index
+        editingIndex = index
+    }
+
+    // A name another entry has, or no name, keeps the old one; a name too wide for the title
+    // bar's drop-down is shortened until it fits.
+    function finishRename(name, apply) {
+        var i = editingIndex
+        editingIndex = -1
+        if (!apply || i <= 0 || i >= profileModel.count)
+            return
+        var text = String(name).trim()
+        nameMetrics.text = text
+        while (text.length > 1 && nameMetrics.advanceWidth > 104) {
+            text = text.slice(0, -1).trim()
+            nameMetrics.text = text
+        }
+        if (text === "" || text === profileModel.get(i).textValue || indexOfName(text) >= 0)
+            return
+        profileModel.setProperty(i, "textValue", text)
+        store()
+    }
+
+    function openMenu(index, position) {
+        selectedIndex = index
+        editingIndex = -1
+        // Kept inside the panel.
+        menuPosition = Qt.point(Math.min(position.x, width - 128), Math.min(position.y, height - 56))
+        menuShown = true
+    }
+
+    // A panel button with an icon at its left.
+    component ActionButton: SceneButton {
+        property string icon: ""
+        width: 120
+        height: 28
+        Image {
+            x: 10
+            anchors.verticalCenter: parent.verticalCenter
+            width: 16
+            height: 16
+            source: Skin.image("index", parent.icon)
+        }
+    }
+
+    body: Component {
+        Item {
+            id: content
+            focus: true
+
+            // A press anywhere closes the context menu; the panel still takes it (focus, drag).
+            MouseArea {
+                anchors.fill: parent
+                onPressed: function(mouse) {
+                    page.menuShown = false
+                    mouse.accepted = false
+                }
+            }
+
+            Keys.onEscapePressed: {
+                if (page.menuShown)
+                    page.menuShown = false
+                else
+                    page.close()
+            }
+
+            Image {
+                x: 16
+                y: 14
+                width: 16
+                height: 16
+                source: Skin.image("profile", "icon")
+            }
+            Text {
+                x: 40
+                y: 12
+                width: closeButton.x - x - 8
+                height: 20
+                verticalAlignment: Text.AlignVCenter
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 8
+                text: page.profileLang[0]
+                color: Skin.fontColor
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontMiddleSize
+            }
+            TitleButton {
+                id: closeButton
+                objectName: "profileCloseButton"
+                x: page.width - 16 - width
+                y: 14
+                icon: "close"
+                onClicked: page.close()
+            }
+
+            Rectangle {
+                objectName: "profileEntries"
+                x: 16
+                y: 44
+                width: page.width - 32
+                height: 6 * 30 + 2
+                color: "transparent"
+                border.color: Skin.colorGray1
+                radius: 2
+
+                // Rows placed by their index: a new row is where it belongs at once.
+                Item {
+                    x: 1
+                    y: 1
+                    width: parent.width - 2
+                    Repeater {
+                        model: profileModel
+                        Rectangle {
+                            id: row
+                            required property int index
+                            required property string textValue
+                            required property int profileNo
+                            readonly property bool editing: page.editingIndex === index
+                            y: 30 * index
+                            width: parent.width
+                            height: 30
+                            color: page.selectedIndex === index ? Skin.colorOrange
+                                   : rowArea.containsMouse ? Skin.colorGray1 : "transparent"
+
+                            Image {
+                                x: 10
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: 16
+                                height: 16
+                                source: Skin.image("profile", "entry")
+                            }
+                            Text {
+                                x: 34
+                                width: parent.width - x - 30
+                                height: parent.height
+                                verticalAlignment: Text.AlignVCenter
+                                elide: Text.ElideRight
+                                visible: !row.editing
+                                text: row.textValue
+                                color: Skin.fontColor
+                                font.family: Skin.fontFamily
+                                font.pixelSize: Skin.fontNormalSize
+                            }
+                            // The profile in use.
+                            Rectangle {
+                                anchors.right: parent.right
+                                anchors.rightMargin: 12
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: 8
+                                height: 8
+                                radius: 4
+                                visible: row.profileNo === page.profileNo
+                                color: Skin.fontColor
+                            }
+                            MouseArea {
+                                id: rowArea
+                                anchors.fill: parent
+                                hoverEnabled: true
+                                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                                onPressed: function(mouse) {
+                                    page.menuShown = false
+                                    content.forceActiveFocus()
+                                    page.listViewFocus()
+                                    if (mouse.button === Qt.RightButton)
+                                        page.openMenu(row.index, mapToItem(page, mouse.x, mouse.y))
+                                    else
+                                        page.selectedIndex = row.index
+                                }
+                                onDoubleClicked: function(mouse) {
+                                    if (mouse.button === Qt.LeftButton)
+                                        page.startRename(row.index)
+                                }
+                            }
+                            TextInput {
+                                id: nameEditor
+                                objectName: "profileNameEditor"
+                                x: 34
+                                width: parent.width - x - 30
+                                height: parent.height
+                                verticalAlignment: TextInput.AlignVCenter
+                                visible: row.editing
+                                maximumLength: 16
+                                selectByMouse: true
+                                clip: true
+                                color: Skin.fontColor
+                                selectionColor: Skin.colorBlue
+                                font.family: Skin.fontFamily
+                                font.pixelSize: Skin.fontNormalSize
+                                property bool cancelled: false
+                                onVisibleChanged: {
+                                    if (!visible)
+                                        return
+                                    cancelled = false
+                                    text = row.textValue
+                                    selectAll()
+                                    forceActiveFocus()
+                                }
+                                // Enter, or the focus going elsewhere, ends the edit.
+                                onEditingFinished: if (row.editing) page.finishRename(text, !cancelled)
+                                Keys.onEscapePressed: {
+                                    cancelled = true
+                                    content.forceActiveFocus()
+                                }
+                            }
+                        }
+                    }
+                }
+            }
+
+            Row {
+                x: 16
+                y: page.height - 16 - 28
+                spacing: 8
+                ActionButton {
+                    objectName: "profileNewButton"
+                    icon: "new"
+                    text: page.profileLang[1]
+                    onClicked: page.newProfile()
+                }
+                ActionButton {
+                    objectName: "profileImportButton"
+                    icon: "import"
+                    text: page.profileLang[2]
+                    onClicked: page.profileMenuCmd(2)
+                }
+            }
+
+            // The context menu of an entry: Delete and Export.
+            Rectangle {
+                objectName: "profileMenu"
+                visible: page.menuShown
+                x: page.menuPosition.x
+                y: page.menuPosition.y
+                z: 2
+                width: 120
+                height: 48
+                color: Skin.colorGray0
+                border.color: Skin.colorGray1
+
+                Column {
+                    Repeater {
+                        model: [{ icon: "delete", text: 3, name: "profileMenuDelete" },
+                                { icon: "export", text: 4, name: "profileMenuExport" }]
+                        Rectangle {
+                            required property var modelData
+                            required property int index
+                            objectName: modelData.name
+                            width: 120
+                            height: 24
+                            color: entryArea.containsMouse ? Skin.colorOrange : "transparent"
+                            Image {
+                                x: 8
+                                anchors.verticalCenter: parent.verticalCenter
+                                width: 16
+                                height: 16
+                                source: Skin.image("index", modelData.icon)
+                            }
+                            Text {
+                                x: 30
+                                width: parent.width - x - 4
+                                height: parent.height
+                                verticalAlignment: Text.AlignVCenter
+                                fontSizeMode: Text.HorizontalFit
+                                minimumPixelSize: 8
+                                text: page.profileLang[modelData.text]
+                                color: Skin.fontColor
+                                font.family: Skin.fontFamily
+                                font.pixelSize: Skin.fontNormalSize
+                            }
+                            MouseArea {
+                                id: entryArea
+                                anchors.fill: parent
+                                hoverEnabled: true
+                                onClicked: page.profileMenuCmd(index)
+                            }
+                        }
+                    }
+                }
+            }
+        }
     }
 }
