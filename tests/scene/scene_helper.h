@@ -54,8 +54,6 @@ public:
     void choose(const QString &list, int row);
     // The view's own position of a design point.
     QPoint toView(QPointF design);
-    // Opens a drop-down list of the scene and picks a row, as a user does.
-    void choose(const QString &list, int row);
 
     // Connect (plug, device check) and wait until the busy lock has been released.
     void connect(int mouse);
