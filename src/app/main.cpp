@@ -1,31 +1,23 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
 #include "app/copydata.h"
+#include "app/scenestartup.h"
 #include "app/singleinstance.h"
 #include "app/widget.h"
 #include "input/inputforward.h"
 #include "input/inputhook.h"
+#include "view/myqquickview.h"
 #include "vdev/demo.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDir>
-#include <QQuickWindow>
-#include <QSGRendererInterface>
 
 #ifdef Q_OS_WIN
 #include "platform/win/copydatafilter.h"
 #endif
 
 namespace {
-
-// A tray-resident 2D tool has no use for a GL stack: the scene is drawn by Qt Quick's software
-// renderer unless QT_QUICK_BACKEND asks for another one. Must run before the first view exists.
-void selectSceneRenderer()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-}
 
 // "--demo" takes an optional family ("--demo=553"); the parser wants a value, so a bare
 // "--demo" becomes "--demo=" (an empty family).
@@ -71,6 +63,7 @@ int main(int argc, char *argv[])
     QDir::setCurrent(QCoreApplication::applicationDirPath());
 
     Widget w;
+    markFirstFrame(w.view());
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
 
     // ---- Demo mode -------------------------------------------------------------------------
