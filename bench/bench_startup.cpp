@@ -5,12 +5,14 @@
 // Method: one private Xvfb serves every run; this process watches it as an X client
 // (SubstructureNotify on the root window). A run starts one program from a fresh temporary
 // folder holding a hard link to the executable and a copy of its data folder, with HOME, TMPDIR
-// and the XDG folders pointing inside it: the program writes nowhere else, starts with empty
-// caches and has a single-instance identity of its own (derived from the executable's path). The
-// clock starts just before fork. Measured: the first MapNotify of a managed (not override-
-// redirect) window; the "first frame" line the program writes to stderr when
-// MOUSECFG_MARK_FIRST_FRAME is set; VmRSS and VmHWM (/proc/<pid>/status) 5 s after start; idle
-// CPU as utime+stime (/proc/<pid>/stat) from 5 s to 15 s. Then the process is killed. The two
+// and the XDG folders pointing inside it: the program writes nowhere else and has a single-
+// instance identity of its own (derived from the executable's path). Only the QML disk cache is
+// kept from one start of a program to the next, as for a user; a "first start" with an empty one
+// is timed as well. The clock starts just before fork. Measured: the first MapNotify of a managed
+// (not override-redirect) window; the "first frame" line the program writes to stderr when
+// MOUSECFG_MARK_FIRST_FRAME is set, and the CPU time of its threads then (schedstat); VmRSS and
+// VmHWM (/proc/<pid>/status) 5 s after start; idle CPU as utime+stime (/proc/<pid>/stat), and
+// as the threads' run time and wake-ups, from 5 s to 15 s. Then the process is killed. The two
 // programs alternate, after one uncounted warm-up start each; medians of 5 runs (or as many as
 // the first argument says) are reported.
 #include "xvfb_helper.h"
@@ -55,6 +57,8 @@ struct Run
 {
     double mappedMs = -1;
     double frameMs = -1;
+    double frameCpuMs = 0;      // CPU time of its threads up to the first frame
+    double firstStartMs = -1;   // first frame with an empty QML cache
     double rssMb = 0;
     double hwmMb = 0;
     double idleCpu = 0;       // percent of one core, from utime+stime
@@ -111,7 +115,8 @@ ThreadsCpu threadsCpu(pid_t pid)
 class Launch
 {
 public:
-    Launch(xcb_connection_t *x, const Program &program, const QByteArray &display)
+    // `cacheFolder` is shared between starts; empty: a cache of the run's own (an empty one).
+    Launch(xcb_connection_t *x, const Program &program, const QByteArray &display, const QString &cacheFolder)
         : m_x(x)
     {
         if (!m_dir.isValid()) {
@@ -146,7 +151,7 @@ public:
         env.insert(QStringLiteral("HOME"), base + QStringLiteral("home"));
         env.insert(QStringLiteral("TMPDIR"), base + QStringLiteral("tmp"));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("config"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), base + QStringLiteral("cache"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheFolder.isEmpty() ? base + QStringLiteral("cache") : cacheFolder);
         env.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("data"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), base + QStringLiteral("runtime"));
         for (const char *name : {"WAYLAND_DISPLAY", "QT_QUICK_BACKEND", "QT_SCALE_FACTOR"})
@@ -198,13 +203,14 @@ public:
             ::close(m_output);
     }
 
-    Run measure(bool warmUp)
+    // Until the first frame only (`startOnly`), or every figure.
+    Run measure(bool startOnly)
     {
         if (!m_run.failure.isEmpty())
             return m_run;
         if (!pump(StartTimeoutMs, [this] { return m_run.mappedMs >= 0 && m_run.frameMs >= 0; }))
             return fail(QStringLiteral("no mapped window and first frame within %1 s").arg(StartTimeoutMs / 1000));
-        if (warmUp || !pump(SampleAtMs))
+        if (startOnly || !pump(SampleAtMs))
             return fail(QString());
         m_run.rssMb = statusKb(m_pid, "VmRSS:") / 1024.0;
         m_run.hwmMb = statusKb(m_pid, "VmHWM:") / 1024.0;
@@ -269,8 +275,10 @@ private:
         if (n <= 0)
             return;
         m_tail.append(buffer, n);
-        if (m_run.frameMs < 0 && m_tail.contains("first frame\n"))
+        if (m_run.frameMs < 0 && m_tail.contains("first frame\n")) {
             m_run.frameMs = elapsedMs();
+            m_run.frameCpuMs = threadsCpu(m_pid).ns / 1e6;
+        }
         m_tail = m_tail.right(4096);
     }
 
@@ -322,18 +330,25 @@ int main(int argc, char *argv[])
          QStringLiteral(MOUSECFG_DATA)},
         {"bare window", QStringLiteral(BARE_WINDOW_BINARY), {}, QString()},
     };
+    // Each program keeps its QML cache from one start to the next, as it does for a user; the
+    // warm-up start fills it. A first start with an empty cache is timed in every round too.
+    QTemporaryDir caches;
     std::vector<Run> results[2];
     for (int round = -1; round < runs; ++round) {
         for (int p = 0; p < 2; ++p) {
-            Run run = Launch(x, programs[p], server.display()).measure(round < 0);
-            if (!run.failure.isEmpty()) {
-                std::printf("%s: %s\n", programs[p].label, qPrintable(run.failure));
+            const QString cache = caches.filePath(QString::number(p));
+            Run run = Launch(x, programs[p], server.display(), cache).measure(round < 0);
+            const Run firstStart = round < 0 ? Run() : Launch(x, programs[p], server.display(), QString()).measure(true);
+            run.firstStartMs = firstStart.frameMs;
+            if (!caches.isValid() || !run.failure.isEmpty() || !firstStart.failure.isEmpty()) {
+                std::printf("%s: %s\n", programs[p].label,
+                            qPrintable(run.failure + firstStart.failure + (caches.isValid() ? "" : "no temporary folder")));
                 xcb_disconnect(x);
                 return 1;
             }
             if (round >= 0) {
-                std::printf("run %d %-20s mapped %6.1f ms  frame %6.1f ms  VmRSS %5.1f MB  VmHWM %5.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
-                            round + 1, programs[p].label, run.mappedMs, run.frameMs, run.rssMb, run.hwmMb, run.idleCpu,
+                std::printf("run %d %-20s mapped %6.1f ms  frame %6.1f ms (CPU %5.1f ms, first start %6.1f ms)  VmRSS %5.1f MB  VmHWM %5.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
+                            round + 1, programs[p].label, run.mappedMs, run.frameMs, run.frameCpuMs, run.firstStartMs, run.rssMb, run.hwmMb, run.idleCpu,
                             run.idleCpuExact, run.wakeUps);
                 std::fflush(stdout);
                 results[p].push_back(run);
@@ -353,6 +368,8 @@ int main(int argc, char *argv[])
     const Row rows[] = {
         {"window mapped", &Run::mappedMs, "ms", 1, 1.3, 0},
         {"first frame", &Run::frameMs, "ms", 1, 1.3, 0},
+        {"  CPU until then", &Run::frameCpuMs, "ms", 1, 1.3, 0},
+        {"  first start", &Run::firstStartMs, "ms", 1, 1.3, 0},
         {"VmRSS at 5 s", &Run::rssMb, "MB", 1, 0, 60},
         {"VmHWM at 5 s", &Run::hwmMb, "MB", 1, 0, 60},
         {"idle CPU 5-15 s", &Run::idleCpu, "%", 2, 0, 0.1},
