@@ -12,6 +12,11 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #ifdef Q_OS_WIN
 #include "platform/win/copydatafilter.h"
@@ -96,6 +101,12 @@ int main(int argc, char *argv[])
 
     w.showNormal();
     w.checkDevice();
+
+#ifdef __GLIBC__
+    // The program stays resident for the whole session: once start-up is through, give back the
+    // memory that loading the scene used and freed again (glibc keeps it otherwise).
+    QTimer::singleShot(0, [] { malloc_trim(0); });
+#endif
 
     return app.exec();
 }
