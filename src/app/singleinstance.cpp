@@ -36,6 +36,14 @@ QString userTag()
 #endif
 }
 
+// Taking the lock flushes its file to disk: the user's runtime folder (in memory on a systemd
+// session) spares every start that wait, the temporary folder serves elsewhere.
+QString lockFolder()
+{
+    const QFileInfo runtime(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    return runtime.isDir() && runtime.isWritable() ? runtime.filePath() : QDir::tempPath();
+}
+
 // Frame: 32-bit big-endian length, then the record (kind byte and its fields, QDataStream).
 QByteArray frame(const QByteArray &record)
 {
@@ -135,7 +143,7 @@ bool SingleInstance::isRunning()
         return m_state == 2;
 
     // Two starts at the same moment must not both decide to be first.
-    QLockFile lock(QDir(QDir::tempPath()).filePath(m_id + QStringLiteral(".lock")));
+    QLockFile lock(QDir(lockFolder()).filePath(m_id + QStringLiteral(".lock")));
     lock.tryLock(5000);
 
     QLocalSocket probe;
