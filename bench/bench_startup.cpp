@@ -5,11 +5,12 @@
 // Method: one private Xvfb serves every run; this process watches it as an X client
 // (SubstructureNotify on the root window). A run starts one program from a fresh temporary
 // folder holding a hard link to the executable and a copy of its data folder, with HOME, TMPDIR
-// and the XDG folders pointing inside it: the program writes nowhere else and has a single-
-// instance identity of its own (derived from the executable's path). Only the QML disk cache is
-// kept from one start of a program to the next, as for a user; a "first start" with an empty one
-// is timed as well. The clock starts just before fork. Measured: the first MapNotify of a managed
-// (not override-redirect) window; the "first frame" line the program writes to stderr when
+// and the XDG folders pointing inside it (the runtime folder into /dev/shm, in memory as in a
+// session): the program writes nowhere else and has a single-instance identity of its own
+// (derived from the executable's path). Only the QML disk cache is kept from one start of a
+// program to the next, as for a user; a "first start" with an empty one is timed as well. The
+// clock starts just before fork. Measured: the first MapNotify of a managed (not override-
+// redirect) window; the "first frame" line the program writes to stderr when
 // MOUSECFG_MARK_FIRST_FRAME is set, and the CPU time of its threads then (schedstat); VmRSS and
 // VmHWM (/proc/<pid>/status) 5 s after start; idle CPU as utime+stime (/proc/<pid>/stat), and
 // as the threads' run time and wake-ups, from 5 s to 15 s. Then the process is killed. The two
@@ -133,14 +134,13 @@ public:
         if (!error && !program.dataFolder.isEmpty())
             fs::copy(program.dataFolder.toStdString(), folder / fs::path(program.dataFolder.toStdString()).filename(),
                      fs::copy_options::recursive, error);
-        for (const char *sub : {"home", "tmp", "config", "cache", "data", "runtime"})
+        for (const char *sub : {"home", "tmp", "config", "cache", "data"})
             if (!error)
                 fs::create_directory(folder / sub, error);
         if (error) {
             m_run.failure = QString::fromStdString("cannot prepare the run folder: " + error.message());
             return;
         }
-        fs::permissions(folder / "runtime", fs::perms::owner_all, error);
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
@@ -153,7 +153,7 @@ public:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("config"));
         env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheFolder.isEmpty() ? base + QStringLiteral("cache") : cacheFolder);
         env.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), base + QStringLiteral("runtime"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.isValid() ? m_runtime.path() : base + QStringLiteral("tmp"));
         for (const char *name : {"WAYLAND_DISPLAY", "QT_QUICK_BACKEND", "QT_SCALE_FACTOR"})
             env.remove(QString::fromLatin1(name));
 
@@ -295,6 +295,8 @@ private:
 
     xcb_connection_t *m_x;
     QTemporaryDir m_dir;
+    // A session's runtime folder is in memory, as /dev/shm is.
+    QTemporaryDir m_runtime{QStringLiteral("/dev/shm/mousecfg-bench-XXXXXX")};
     Run m_run;
     Clock::time_point m_start;
     pid_t m_pid = -1;
@@ -347,9 +349,10 @@ int main(int argc, char *argv[])
                 return 1;
             }
             if (round >= 0) {
-                std::printf("run %d %-20s mapped %6.1f ms  frame %6.1f ms (CPU %5.1f ms, first start %6.1f ms)  VmRSS %5.1f MB  VmHWM %5.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
-                            round + 1, programs[p].label, run.mappedMs, run.frameMs, run.frameCpuMs, run.firstStartMs, run.rssMb, run.hwmMb, run.idleCpu,
-                            run.idleCpuExact, run.wakeUps);
+                std::printf("run %d %-20s mapped %4.0f  frame %4.0f  CPU %3.0f  first start %4.0f ms  "
+                            "RSS %4.1f  HWM %4.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
+                            round + 1, programs[p].label, run.mappedMs, run.frameMs, run.frameCpuMs, run.firstStartMs,
+                            run.rssMb, run.hwmMb, run.idleCpu, run.idleCpuExact, run.wakeUps);
                 std::fflush(stdout);
                 results[p].push_back(run);
             }
