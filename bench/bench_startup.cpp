@@ -58,13 +58,13 @@ struct Run
 {
     double mappedMs = -1;
     double frameMs = -1;
-    double frameCpuMs = 0;      // CPU time of its threads up to the first frame
-    double firstStartMs = -1;   // first frame with an empty QML cache
+    double frameCpuMs = 0;     // CPU time of its threads up to the first frame
+    double firstStartMs = -1;  // first frame with an empty QML cache
     double rssMb = 0;
     double hwmMb = 0;
-    double idleCpu = 0;       // percent of one core, from utime+stime
-    double idleCpuExact = 0;  // the same from the threads' run time
-    double wakeUps = 0;       // per second while idle
+    double idleCpu = 0;        // percent of one core, from utime+stime
+    double idleCpuExact = 0;   // the same from the threads' run time
+    double wakeUps = 0;        // per second while idle
     QString failure;
 };
 
