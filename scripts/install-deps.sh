@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, testing and running the demo need.
+# Installs every Debian package that building, testing, packaging and running the demo need.
 # Does nothing (quickly) when they are all present.
 set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-declarative-dev-tools
-  libqt6opengl6-dev libqt6svg6
+  libqt6opengl6-dev libqt6svg6 qt6-svg-dev
+  fonts-noto-core fonts-noto-cjk
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest qml6-module-qtquick-controls qml6-module-qtquick-templates
   qt6-qpa-plugins
@@ -15,6 +16,7 @@ packages=(
   libxcb1-dev libxcb-xinput-dev libx11-xcb-dev libx11-dev libxi-dev
   xvfb xauth xdotool x11-utils
   libbenchmark-dev
+  librsvg2-bin lintian
 )
 
 missing=()
@@ -32,5 +34,6 @@ echo "install-deps: installing ${missing[*]}"
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# apt's own progress lines show that it is working: a first install takes minutes.
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,9 +1,5 @@
 #include "testsupport.h"
 
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QMutex>
 
 namespace {
@@ -60,30 +56,6 @@ void DebugCapture::clear()
 {
     QMutexLocker lock(&captureMutex);
     captured.clear();
-}
-
-bool copyTree(const QString &from, const QString &to)
-{
-    QDir source(from);
-    if (!source.exists())
-        return false;
-    QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-    QDir().mkpath(to);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + "/" + source.relativeFilePath(path);
-        if (QFileInfo(path).isDir()) {
-            if (!QDir().mkpath(target))
-                return false;
-        } else {
-            QDir().mkpath(QFileInfo(target).absolutePath());
-            QFile::remove(target);
-            if (!QFile::copy(path, target))
-                return false;
-            QFile(target).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        }
-    }
-    return true;
 }
 
 } // namespace testsupport

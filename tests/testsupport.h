@@ -18,7 +18,4 @@ public:
     void clear();
 };
 
-// Copies a folder tree (used to give each test its own copy of the shipped modules/ data).
-bool copyTree(const QString &from, const QString &to);
-
 } // namespace testsupport

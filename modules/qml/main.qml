@@ -534,6 +534,7 @@ Item {
                     height: 42
                     title: root.mainLang[3]
                     titleSize: root.isUkrainian ? Skin.fontMinSize : Skin.fontNormalSize
+                    reservedRight: reportRateList.width + 8
                     z: 3
 
                     DropDownList {
@@ -563,6 +564,7 @@ Item {
                     height: 42
                     title: "LOD"
                     titleSize: root.isUkrainian ? Skin.fontMinSize : Skin.fontNormalSize
+                    reservedRight: lodList.width + 8
                     visible: root.sensorType === "3395"
                     z: 2
 

@@ -14,6 +14,7 @@ void Widget::checkDevice()
     QList<DeviceEntry> entries = devicetable::readFile(QStringLiteral("./modules/devConfig.ini"));
     for (DeviceEntry &entry : entries)
         devicetable::assignPaths(entry, devicetable::enumerate(entry.vid, entry.pid));
+    reportLockedOut(devicetable::dropLockedOut(entries));
     hid.deviceList = entries;
 
     const int index = devicetable::firstPresent(hid.deviceList);
@@ -32,9 +33,7 @@ void Widget::checkDevice()
         hid.hidBusy = false;
     hid.deviceIndex = index;
     deviceConnected = true;
-    if (trayIcon)
-        trayIcon->showMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"),
-                              QSystemTrayIcon::Information, 10000);
+    showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"), QSystemTrayIcon::Information, 10000);
     hid.startPollingUSBVendorCmd(index);
     if (!v)
         return;
@@ -52,4 +51,21 @@ void Widget::checkDevice()
     v->setEnabled(true);
     v->initUI();
     QCoreApplication::postEvent(this, new RunUiEvent());
+}
+
+void Widget::reportLockedOut(const QStringList &paths)
+{
+    // Told once per plug: a device still locked at the next check was announced already, one
+    // that was absent in between is announced again.
+    bool fresh = false;
+    for (const QString &path : paths) {
+        qDebug() << "Device permission denied" << path;
+        fresh = fresh || !lockedOutPaths.contains(path);
+    }
+    lockedOutPaths = paths;
+    if (fresh)
+        showTrayMessage(tr("Mouse not accessible"),
+                        tr("A mouse was found, but this user may not open it. Install the mousecfg package "
+                           "(or its udev rule), then unplug the mouse and plug it in again."),
+                        QSystemTrayIcon::Warning, 15000);
 }

@@ -83,6 +83,19 @@ QList<HidInterface> enumerate(quint16 vid, quint16 pid)
     return interfaces;
 }
 
+QStringList dropLockedOut(QList<DeviceEntry> &entries)
+{
+    QStringList locked;
+    for (DeviceEntry &entry : entries) {
+        if (entry.path.isEmpty() || !hid::access_denied(entry.path.toLocal8Bit().constData()))
+            continue;
+        locked << entry.path;
+        entry.path.clear();
+        entry.path2.clear();
+    }
+    return locked;
+}
+
 int firstPresent(const QList<DeviceEntry> &entries)
 {
     for (int i = 0; i < entries.size(); ++i)

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QSettings;
 
@@ -38,6 +39,10 @@ void assignPaths(DeviceEntry &entry, const QList<HidInterface> &interfaces);
 
 // The interfaces hidapi enumerates for vid/pid (empty when enumeration fails).
 QList<HidInterface> enumerate(quint16 vid, quint16 pid);
+
+// Clears both paths of each entry whose command interface is attached but may not be opened by
+// this user (no udev rule), so that detection passes over it; returns those interfaces' paths.
+QStringList dropLockedOut(QList<DeviceEntry> &entries);
 
 // Index of the first entry whose command interface is present, -1 when none.
 int firstPresent(const QList<DeviceEntry> &entries);

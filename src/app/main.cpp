@@ -1,5 +1,7 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
 #include "app/copydata.h"
+#include "app/datafolder.h"
+#include "app/scenefont.h"
 #include "app/scenestartup.h"
 #include "app/singleinstance.h"
 #include "app/widget.h"
@@ -11,7 +13,6 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QDir>
 #include <QTimer>
 
 #ifdef __GLIBC__
@@ -41,6 +42,7 @@ int main(int argc, char *argv[])
     selectSceneRenderer();
 
     QApplication app(argc, argv);
+    installSceneFontFallbacks();
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
     // The program lives in the tray: neither hiding the window nor closing a message box while
@@ -52,9 +54,12 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     QCommandLineOption demoOption(QStringLiteral("demo"),
                                   QStringLiteral("Run with a virtual mouse of the given firmware family "
-                                                 "(553 or 560; 560 when empty)."),
+                                                 "(553, 560 or 3395; 560 when empty)."),
                                   QStringLiteral("family"));
     parser.addOption(demoOption);
+    QCommandLineOption hiddenOption(QStringLiteral("hidden"),
+                                    QStringLiteral("Start in the tray without showing the window (for the desktop's autostart)."));
+    parser.addOption(hiddenOption);
     parser.process(normalisedArguments(app.arguments()));
 
     // One instance per executable and user: a second start wakes the first and leaves.
@@ -64,8 +69,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    // Every data path is relative to the executable's folder.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    // Every data path is relative to the data folder: the executable's, or the user's own copy
+    // of an installed program's data.
+    datafolder::enter(QCoreApplication::applicationDirPath());
 
     Widget w;
     markFirstFrame(w.view());
@@ -99,7 +105,8 @@ int main(int argc, char *argv[])
                      [](const copydata::Record &record) { InputHook::deliverCopyData(record); });
 #endif
 
-    w.showNormal();
+    if (!parser.isSet(hiddenOption))
+        w.showNormal();
     w.checkDevice();
 
 #ifdef __GLIBC__

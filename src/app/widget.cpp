@@ -109,6 +109,13 @@ void Widget::setScreenSource(ScreenSource *source)
     onResolutionChanged(0);
 }
 
+void Widget::showTrayMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon, int msecs)
+{
+    if (trayIcon)
+        trayIcon->showMessage(title, text, icon, msecs);
+    emit trayMessageShown(title, text);
+}
+
 void Widget::requestRestore()
 {
     QCoreApplication::postEvent(this, new QEvent(RestoreEventType));

@@ -47,12 +47,19 @@ public:
     QRect screenRect1;
     bool onFirstScreen = true;
     DeviceMonitor *deviceMonitor = nullptr;
+    // Command interfaces the last check found present but not openable by this user.
+    QStringList lockedOutPaths;
 
     myQQuickView *view() const;
     // Asks the window to come back (visible, not minimised); delivered through the event loop.
     void requestRestore();
     // Replaces where screen geometries come from (takes ownership) and re-reads them.
     void setScreenSource(ScreenSource *source);
+    // A tray balloon (also announced through trayMessageShown).
+    void showTrayMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon, int msecs);
+
+signals:
+    void trayMessageShown(const QString &title, const QString &text);
 
 public slots:
     void trayIconActivated(QSystemTrayIcon::ActivationReason reason);
@@ -72,4 +79,6 @@ protected:
 
 private:
     void createTrayIcon();
+    // Tells the user about devices they may not open (see checkDevice).
+    void reportLockedOut(const QStringList &paths);
 };

@@ -1,6 +1,11 @@
 #include "device/hidapi_seam.h"
 
 #include <atomic>
+#include <cerrno>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -17,6 +22,16 @@ public:
     int read(hid_device *d, unsigned char *b, size_t n) override { return hid_read(d, b, n); }
     int readTimeout(hid_device *d, unsigned char *b, size_t n, int ms) override { return hid_read_timeout(d, b, n, ms); }
     void close(hid_device *d) override { hid_close(d); }
+    bool accessDenied(const char *path) override
+    {
+#ifdef _WIN32
+        (void)path;
+        return false;
+#else
+        // hidraw paths are device nodes; the command interface is opened for reading and writing.
+        return path && ::access(path, R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
+#endif
+    }
 };
 
 SystemHidBackend systemBackend;

@@ -22,6 +22,9 @@ public:
     virtual int read(hid_device *device, unsigned char *data, size_t length) = 0;
     virtual int readTimeout(hid_device *device, unsigned char *data, size_t length, int milliseconds) = 0;
     virtual void close(hid_device *device) = 0;
+    // Whether this user lacks the permission to open the node at path. hidapi does not say why an
+    // open failed, and enumeration works without that permission.
+    virtual bool accessDenied(const char *path) = 0;
 };
 
 // The backend in use (the system's hidapi unless another one was installed).
@@ -41,4 +44,5 @@ inline int write(hid_device *d, const unsigned char *b, size_t n) { return hidBa
 inline int read(hid_device *d, unsigned char *b, size_t n) { return hidBackend().read(d, b, n); }
 inline int read_timeout(hid_device *d, unsigned char *b, size_t n, int ms) { return hidBackend().readTimeout(d, b, n, ms); }
 inline void close(hid_device *d) { hidBackend().close(d); }
+inline bool access_denied(const char *path) { return hidBackend().accessDenied(path); }
 } // namespace hid

@@ -2,12 +2,14 @@
 
 #include "app/widget.h"
 #include "vdev/virtualdevice.h"
+#include "view/myqquickview.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
+#include <QPointer>
 
 #include <memory>
 
@@ -22,8 +24,8 @@ int demoMouse = Mouse560;
 class ControlServer : public QLocalServer
 {
 public:
-    ControlServer(VirtualDevice &device, int mouse, QObject *parent)
-        : QLocalServer(parent), m_device(device), m_mouse(mouse)
+    ControlServer(VirtualDevice &device, int mouse, QObject *parent, myQQuickView *view)
+        : QLocalServer(parent), m_device(device), m_mouse(mouse), m_view(view)
     {
         setSocketOptions(QLocalServer::UserAccessOption);
         connect(this, &QLocalServer::newConnection, this, [this] {
@@ -41,7 +43,7 @@ private:
             const QString line = QString::fromUtf8(socket->readLine()).trimmed();
             if (line.isEmpty())
                 continue;
-            for (const QString &answer : runControlCommand(m_device, m_mouse, line))
+            for (const QString &answer : runControlCommand(m_device, m_mouse, line, m_view))
                 socket->write(answer.toUtf8() + '\n');
         }
         // A client that sends an endless line without a newline is cut off.
@@ -51,6 +53,7 @@ private:
 
     VirtualDevice &m_device;
     int m_mouse;
+    QPointer<myQQuickView> m_view;
 };
 
 void addTrayMenu(Widget *w, VirtualDevice &device, int mouse)
@@ -124,14 +127,15 @@ bool setupDemo(const QString &family, Widget *w)
         theDevice->addMonitor(w->deviceMonitor);
     addTrayMenu(w, *theDevice, demoMouse);
     const QString control = qEnvironmentVariable("MOUSECFG_VDEV_CONTROL");
-    if (!control.isEmpty() && !startControlServer(*theDevice, demoMouse, control, w))
+    if (!control.isEmpty() && !startControlServer(*theDevice, demoMouse, control, w, w->view()))
         qWarning("cannot listen on %s", qPrintable(control));
     return true;
 }
 
-QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString &name, QObject *parent)
+QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString &name, QObject *parent,
+                                 myQQuickView *view)
 {
-    auto *server = new ControlServer(device, mouse, parent);
+    auto *server = new ControlServer(device, mouse, parent, view);
     QLocalServer::removeServer(name);
     if (!server->listen(name)) {
         delete server;
@@ -140,7 +144,7 @@ QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString
     return server;
 }
 
-QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line)
+QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line, myQQuickView *view)
 {
     const QStringList words = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (words.isEmpty())
@@ -148,13 +152,24 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
     const QString command = words.at(0).toLower();
     QStringList args = words.mid(1);
 
+    if (command == QLatin1String("set") && args.size() >= 2) {
+        if (!view)
+            return {QStringLiteral("error: no window")};
+        const QString value = args.mid(1).join(QLatin1Char(' '));
+        view->setData(args.at(0), value);
+        if (view->getData(args.at(0), false).toString() != value)
+            return {QStringLiteral("error: no device settings open")};
+        return {QStringLiteral("ok")};
+    }
+
     // An optional family at the end picks the other mouse.
     if (!args.isEmpty() && mouseForFamily(args.last()) >= 0)
         mouse = mouseForFamily(args.takeLast());
 
     if (command == QLatin1String("help") && args.isEmpty())
-        return {QStringLiteral("press dpi|rate|light|speed [553|560]"), QStringLiteral("unplug [553|560]"),
-                QStringLiteral("plug [553|560]"), QStringLiteral("state [553|560]"), QStringLiteral("ok")};
+        return {QStringLiteral("press dpi|rate|light|speed [553|560|3395]"), QStringLiteral("unplug [553|560|3395]"),
+                QStringLiteral("plug [553|560|3395]"), QStringLiteral("state [553|560|3395]"), QStringLiteral("set <key> <value>"),
+                QStringLiteral("ok")};
     if (command == QLatin1String("press") && args.size() == 1) {
         const QString button = args.at(0).toLower();
         if (!device.isPlugged(mouse))

@@ -8,6 +8,7 @@
 class QLocalServer;
 class QObject;
 class Widget;
+class myQQuickView;
 
 namespace vdev {
 
@@ -29,12 +30,15 @@ bool setupDemo(const QString &family, Widget *w);
 VirtualDevice *demoDevice();
 
 // One line of the control protocol, run against `device` with `mouse` as the default target:
-//   press dpi|rate|light [553|560], unplug [553|560], plug [553|560], state [553|560], help
+//   press dpi|rate|light|speed [553|560|3395], unplug [553|560|3395], plug [553|560|3395], state [553|560|3395], help,
+//   and, when a view is given, set <key> <value> (stores value under key in the current
+//   profile, as a page of the window would).
 // Returns the answer lines; the last one is "ok" or starts with "error".
-QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line);
+QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &line, myQQuickView *view = nullptr);
 
 // Serves runControlCommand on a local socket (only for this user): each line read gets its
 // answer lines back. Null when it cannot listen on `name`.
-QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString &name, QObject *parent);
+QLocalServer *startControlServer(VirtualDevice &device, int mouse, const QString &name, QObject *parent,
+                                 myQQuickView *view = nullptr);
 
 } // namespace vdev

@@ -15,9 +15,15 @@ namespace vdev {
 namespace {
 
 const MouseModel models[MouseCount] = {
-    {VirtualFirmware::Family::F553, "553", 0x5530, 32, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
-    {VirtualFirmware::Family::F560, "560", 0x5600, 64, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
+    {VirtualFirmware::Family::F553, "553", "553", 0x5530, 32, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
+    {VirtualFirmware::Family::F560, "560", "560", 0x5600, 64, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
+    {VirtualFirmware::Family::F553, "3395", "553", 0x5395, 32, 0xFF00, 0xFF00, 0xFF01, 0xFF01},
 };
+
+int validMouse(int mouse)
+{
+    return mouse >= 0 && mouse < MouseCount ? mouse : Mouse553;
+}
 
 // Enumeration order: the pointer interface first, as a composite mouse lists it.
 const Iface enumeratedIfaces[] = {Iface::Pointer, Iface::Command, Iface::Status};
@@ -63,13 +69,13 @@ const char *callName(Call call)
 
 const MouseModel &mouseModel(int mouse)
 {
-    return models[mouse == Mouse560 ? Mouse560 : Mouse553];
+    return models[validMouse(mouse)];
 }
 
 int mouseForFamily(const QString &family)
 {
     for (int m = 0; m < MouseCount; ++m)
-        if (family == QLatin1String(models[m].familyName))
+        if (family == QLatin1String(models[m].name))
             return m;
     return -1;
 }
@@ -93,6 +99,8 @@ VirtualDevice::VirtualDevice()
 {
     for (int m = 0; m < MouseCount; ++m)
         m_mice[m].firmware = std::make_unique<VirtualFirmware>(models[m].family, models[m].reportLength);
+    // The 3395 sensor has no number the identity query knows: it reports none.
+    m_mice[Mouse3395].firmware->mutableState().keyboardOption[2] = 0;
 }
 
 VirtualDevice::~VirtualDevice()
@@ -165,6 +173,14 @@ void VirtualDevice::plug(int mouse)
     m_mice[mouse].plugged = true;
     notifyMonitors();
     m_changed.notify_all();
+}
+
+void VirtualDevice::setAccessDenied(int mouse, bool denied)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_mice[mouse].accessDenied = denied;
 }
 
 void VirtualDevice::unplug(int mouse)
@@ -260,14 +276,14 @@ void VirtualDevice::withFirmware(int mouse, const std::function<void(VirtualFirm
 VirtualFirmware::State VirtualDevice::firmwareState(int mouse) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_mice[mouse == Mouse560 ? Mouse560 : Mouse553].firmware->state();
+    return m_mice[validMouse(mouse)].firmware->state();
 }
 
 std::string VirtualDevice::describe(int mouse) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    const int m = mouse == Mouse560 ? Mouse560 : Mouse553;
-    std::string s = std::string("mouse ") + models[m].familyName
+    const int m = validMouse(mouse);
+    std::string s = std::string("mouse ") + models[m].name
         + (m_mice[m].plugged ? " plugged\n" : " unplugged\n");
     return s + m_mice[m].firmware->describe();
 }
@@ -379,7 +395,7 @@ void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uin
         e.bytes.assign(bytes, bytes + n);
     if (m_logFile) {
         std::fprintf(m_logFile, "%12.3f %s %s %s %d %s\n", e.timeMs(),
-                     mouse >= 0 ? models[mouse].familyName : "-", ifaceName(iface), callName(call), result,
+                     mouse >= 0 ? models[mouse].name : "-", ifaceName(iface), callName(call), result,
                      hexText(e.bytes.data(), e.bytes.size()).c_str());
         std::fflush(m_logFile);
     }
@@ -446,17 +462,9 @@ void VirtualDevice::freeEnumeration(hid_device_info *devices)
 hid_device *VirtualDevice::openPath(const char *pathText)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    int mouse = -1;
     Iface iface = Iface::None;
-    const QString wanted = QString::fromLatin1(pathText ? pathText : "");
-    for (int m = 0; m < MouseCount && mouse < 0; ++m)
-        for (Iface i : enumeratedIfaces)
-            if (wanted == path(m, i)) {
-                mouse = m;
-                iface = i;
-                break;
-            }
-    if (faultHits(Call::Open, mouse, iface) || mouse < 0 || !m_mice[mouse].plugged) {
+    const int mouse = mouseOfPath(pathText, &iface);
+    if (faultHits(Call::Open, mouse, iface) || mouse < 0 || !m_mice[mouse].plugged || m_mice[mouse].accessDenied) {
         log(mouse, iface, Call::Open, -1);
         return nullptr;
     }
@@ -464,6 +472,27 @@ hid_device *VirtualDevice::openPath(const char *pathText)
     m_handles.insert(h);
     log(mouse, iface, Call::Open, 0);
     return reinterpret_cast<hid_device *>(h);
+}
+
+int VirtualDevice::mouseOfPath(const char *pathText, Iface *iface) const
+{
+    const QString wanted = QString::fromLatin1(pathText ? pathText : "");
+    for (int m = 0; m < MouseCount; ++m)
+        for (Iface i : enumeratedIfaces)
+            if (wanted == path(m, i)) {
+                *iface = i;
+                return m;
+            }
+    return -1;
+}
+
+bool VirtualDevice::accessDenied(const char *pathText)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Iface iface = Iface::None;
+    const int mouse = mouseOfPath(pathText, &iface);
+    // An absent node is missing, not forbidden.
+    return mouse >= 0 && m_mice[mouse].plugged && m_mice[mouse].accessDenied;
 }
 
 int VirtualDevice::setNonblocking(hid_device *device, int nonblock)

@@ -29,10 +29,12 @@ class QObject;
 
 namespace vdev {
 
-// The two virtual mice, by index.
+// The virtual mice, by index: one of each firmware family, and a 553-family mouse with the
+// 3395 sensor and the alternative firmware variant (lift-off row, DPI entry rows).
 constexpr int Mouse553 = 0;
 constexpr int Mouse560 = 1;
-constexpr int MouseCount = 2;
+constexpr int Mouse3395 = 2;
+constexpr int MouseCount = 3;
 
 constexpr unsigned short VendorId = 0x1209;
 
@@ -49,6 +51,7 @@ const char *callName(Call call);
 struct MouseModel
 {
     VirtualFirmware::Family family;
+    const char *name;              // as demo mode and the control protocol name it: "553", "560", "3395"
     const char *familyName;        // "553" / "560"
     unsigned short productId;
     int reportLength;
@@ -56,7 +59,7 @@ struct MouseModel
     unsigned short usagePage2, usage2;     // status interface
 };
 const MouseModel &mouseModel(int mouse);
-// Index of the mouse of a family name ("553" / "560"), -1 for anything else.
+// Index of the mouse of a name ("553", "560", "3395"), -1 for anything else.
 int mouseForFamily(const QString &family);
 
 // One hidapi call as the device saw it.
@@ -112,6 +115,9 @@ public:
     void plug(int mouse);
     void unplug(int mouse);
     bool isPlugged(int mouse) const;
+    // The mouse's nodes refuse this user, as without the udev rule: enumeration still lists it,
+    // every open fails and the permission query says so. Lasts across plugs.
+    void setAccessDenied(int mouse, bool denied);
     void addMonitor(DeviceMonitor *monitor);
 
     // The mouse's own buttons.
@@ -151,12 +157,14 @@ public:
     int read(hid_device *device, unsigned char *data, size_t length) override;
     int readTimeout(hid_device *device, unsigned char *data, size_t length, int milliseconds) override;
     void close(hid_device *device) override;
+    bool accessDenied(const char *path) override;
 
 private:
     struct Mouse
     {
         std::unique_ptr<VirtualFirmware> firmware;
         bool plugged = false;
+        bool accessDenied = false;
         unsigned epoch = 0;       // bumped at every unplug: older handles are dead
         std::deque<std::vector<uint8_t>> injectedStatus;
     };
@@ -170,6 +178,8 @@ private:
 
     // All below with m_mutex held.
     Handle *handleOf(hid_device *device) const;
+    // The mouse and interface a path names (mouse -1: none).
+    int mouseOfPath(const char *pathText, Iface *iface) const;
     bool alive(const Handle *h) const;
     // The handle of a call; null (the call logged as failed) for an unknown handle or a
     // missing buffer.

@@ -1,5 +1,7 @@
 #include "view/myqquickview.h"
 
+#include "view/skinurls.h"
+
 #include <QFocusEvent>
 #include <QMetaObject>
 #include <QQuickItem>
@@ -10,6 +12,7 @@ myQQuickView::myQQuickView(QWidget *parent)
     , globalSettings(new QSettings(this))
     , defaultSettings(new QSettings(this))
 {
+    installSkinUrlInterceptor(engine());
 }
 
 myQQuickView::~myQQuickView() = default;

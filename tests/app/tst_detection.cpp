@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <functional>
+#include <iterator>
+
 using namespace vdev;
 using devicetable::HidInterface;
 using vdevtest::WidgetRig;
@@ -186,6 +189,33 @@ private slots:
         QCOMPARE(bool(rig.hid().isPolling), polling);
         QVERIFY(rig.view()->isEnabled());
         QCOMPARE(profilesRead(*rig.device), profiles);
+    }
+
+    // A mouse whose nodes refuse this user (no udev rule) is passed over, and the user is told so
+    // once per plug: not again at later checks while it stays plugged in.
+    void lockedOutMouseIsAnnouncedOncePerPlug()
+    {
+        WidgetRig rig;
+        QSignalSpy messages(rig.widget.get(), &Widget::trayMessageShown);
+        auto titles = [&messages] {
+            QStringList t;
+            for (const QList<QVariant> &m : messages)
+                t << m.at(0).toString();
+            return t;
+        };
+        const QString locked = "Mouse not accessible";
+        rig.device->setAccessDenied(Mouse560, true);
+        const std::function<void()> steps[] = {
+            [&] { rig.device->plug(Mouse560); }, [] {}, [&] { rig.device->unplug(Mouse560); },
+            [&] { rig.device->plug(Mouse560); },
+            [&] { rig.device->setAccessDenied(Mouse560, false); }};
+        const QStringList expected[] = {{locked}, {locked}, {locked}, {locked, locked}, {locked, locked, "Info"}};
+        for (size_t i = 0; i < std::size(steps); ++i) {
+            steps[i]();
+            rig.widget->checkDevice();
+            QCOMPARE(titles(), expected[i]);
+            QCOMPARE(deviceConnected, i == std::size(steps) - 1);
+        }
     }
 
     // A check finding nothing disconnects and hides the window. Unplug and replug through the

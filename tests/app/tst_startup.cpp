@@ -1,7 +1,7 @@
 // The real program, started from another folder: a second start hands over to the first and
 // leaves with exit code 1; a copy in another folder runs on its own, in its own folder.
+#include "app/datafolder.h"
 #include "app/singleinstance.h"
-#include "testsupport.h"
 
 #include <QtTest>
 
@@ -24,7 +24,7 @@ void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
     const QString programB = folderB.filePath(QStringLiteral("mousecfg"));
     for (const QString &program : {programA, programB})
         QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
-    QVERIFY(testsupport::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), folderB.filePath(QStringLiteral("modules"))));
+    QVERIFY(datafolder::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), folderB.filePath(QStringLiteral("modules"))));
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));

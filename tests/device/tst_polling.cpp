@@ -53,6 +53,7 @@ private slots:
         rig = std::make_unique<WidgetRig>();
         reports.clear();
         reportsOnGuiThread = true;
+        rig->view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/device/polling_probe.qml")));
         QObject *root = rig->view()->rootObject();
         QVERIFY(root);
         QVERIFY(connect(root, SIGNAL(fwReport(int,int,int,int,int)), this,

@@ -4,6 +4,7 @@
 // a main window in a private copy of the program's data folder (the working directory follows
 // it for the rig's lifetime).
 
+#include "app/datafolder.h"
 #include "app/widget.h"
 #include "device/deviceentry.h"
 #include "testsupport.h"
@@ -57,7 +58,7 @@ struct WidgetRig
     // `devConfig`, when given, replaces the shipped device table.
     explicit WidgetRig(const QByteArray &devConfig = QByteArray())
     {
-        testsupport::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), dir.path() + "/modules");
+        datafolder::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), dir.path() + "/modules");
         if (!devConfig.isNull()) {
             QFile table(dir.path() + "/modules/devConfig.ini");
             table.open(QIODevice::WriteOnly | QIODevice::Truncate);

@@ -1,5 +1,8 @@
 // Runs every tests/qml/tst_*.qml. Recorders stand in for the scene's native partners under
-// their real names ("ui_View", "ui_Ctl"), so a test can load the program's main.qml.
+// their real names ("ui_View", "ui_Ctl"), so a test can load the program's main.qml; the engine
+// finds the skin pictures as the program's view does.
+#include "view/skinurls.h"
+
 #include <QObject>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -43,6 +46,7 @@ class Setup : public QObject
 public slots:
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        installSkinUrlInterceptor(engine);
         engine->rootContext()->setContextProperty(QStringLiteral("ui_View"), &view);
         engine->rootContext()->setContextProperty(QStringLiteral("ui_Ctl"), &controller);
     }

@@ -67,7 +67,7 @@ class MainWindowTest : public QObject
     {
         scene.clickItem(list);
         QQuickItem *l = scene.item(list);
-        QTRY_VERIFY(l->property("isDrop").toBool());
+        QTRY_VERIFY(l->property("isDrop").toBool() && !l->property("moving").toBool());
         scene.clickItem(list, QPointF(10, 24 + 24 * row + 12));
         QTRY_COMPARE(l->property("currentSelect").toInt(), row);
     }
@@ -185,6 +185,26 @@ private slots:
         QTRY_COMPARE(scene.codes(), QByteArray("02"));
         QCOMPARE(int(uchar(scene.commands().at(0).data.at(0))), 4);   // 250 Hz
         QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/reportRate").toInt(), 1);
+    }
+
+    // The lift-off row is shown for the 3395 sensor only; a choice is stored and sent in block 1.
+    void lodRow()
+    {
+        SceneRig scene({Mouse3395});
+        QVERIFY(scene.item("lodRow")->isVisible());
+        scene.clearWire();
+        choose(scene, "lodList", 1);
+        QTRY_COMPARE(scene.codes(), QByteArray("03"));
+        const Command block1 = scene.commands().at(0);
+        QCOMPARE(int(uchar(block1.payload.at(5))), 1);
+        QCOMPARE(int(uchar(block1.data.at(3))), 2);
+        // Six stages from the page, then 12000 twice.
+        QCOMPARE(block1.data.mid(19, 6).toHex(' '), QByteArray("80 3e e0 2e e0 2e"));
+        QCOMPARE(scene.profile(Mouse3395, 0)->value("mouse/lod").toInt(), 2);
+        scene.device().unplug(Mouse3395);
+        scene.rig.widget->checkDevice();
+        scene.connect(Mouse553);
+        QVERIFY(!scene.item("lodRow")->isVisible());
     }
 
     void profileChange()

@@ -206,6 +206,7 @@ private slots:
         QTest::newRow("other family") << "plug 553" << "ok" << 0 << true;
         QTest::newRow("unplug") << "UNPLUG" << "ok" << 0 << false;
         QTest::newRow("state") << "state" << "ok" << 0 << true;
+        QTest::newRow("set without a window") << "set mouse/lod 2" << "error: no window" << 0 << true;
     }
 
     void controlCommands()

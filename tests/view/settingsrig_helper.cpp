@@ -1,6 +1,6 @@
 #include "settingsrig_helper.h"
 
-#include "testsupport.h"
+#include "app/datafolder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -46,7 +46,7 @@ Rig::Rig(int mouse, bool initUI)
 {
     const vdev::MouseModel &model = vdev::mouseModel(mouse);
     const QString pid = QString::number(model.productId, 16);
-    testsupport::copyTree(QStringLiteral(MOUSECFG_SOURCE_DIR "/modules/") + pid, dir.path() + "/modules/" + pid);
+    datafolder::copyTree(QStringLiteral(MOUSECFG_SOURCE_DIR "/modules/") + pid, dir.path() + "/modules/" + pid);
     previousDir = QDir::currentPath();
     QDir::setCurrent(dir.path());
 

@@ -1,8 +1,8 @@
 // The macro and gun pages' files: macro life cycle, renaming with the profiles, refused names,
 // import/export, the macro block and gun slots reaching both virtual mice, name lists, gun data,
 // per-profile gun values and the language files.
+#include "app/datafolder.h"
 #include "settingsrig_helper.h"
-#include "testsupport.h"
 #include "view/filedialogs.h"
 
 #include <QDir>
@@ -412,7 +412,7 @@ private slots:
     {
         QFETCH(QString, lang);
         Rig rig(vdev::Mouse553, false);
-        QVERIFY(testsupport::copyTree(MOUSECFG_SOURCE_DIR "/modules/i18n", rig.dir.path() + "/modules/i18n"));
+        QVERIFY(datafolder::copyTree(MOUSECFG_SOURCE_DIR "/modules/i18n", rig.dir.path() + "/modules/i18n"));
         for (const auto &[group, count] : pageCounts) {
             const QStringList texts = rig.view->getLangStrings(group, lang);
             const QStringList english = rig.view->getLangStrings(group, "English");

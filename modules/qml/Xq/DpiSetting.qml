@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "SceneText.js" as SceneText
 
 // The DPI page: the stages of the current profile. The main window sends them in parameter

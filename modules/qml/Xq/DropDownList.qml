@@ -1,43 +1,86 @@
 import QtQuick
-import "."
 
-// Interim drop-down list (replaced by the control kit's).
-Item {
-    id: control
-    property bool isDrop: false
-    property int count: 0
-    property var mdItems: null
+// A drop-down list of the entries of mdItems (role textValue). The header shows the selected
+// entry; at most ten rows show at once and longer lists scroll. Choosing a row selects it at
+// once and reports it when the panel has closed; setting currentSelect from code reports
+// nothing.
+DropDownBase {
+    id: dropList
+
+    property int count: mdItems.count
+    property ListModel mdItems: ListModel {}
     property int currentSelect: 2
-    property string textValue: mdItems && currentSelect >= 0 && currentSelect < count && mdItems.get(currentSelect)
-                               ? mdItems.get(currentSelect).textValue : ""
-    property color borderColor: Skin.colorGray1
-    property color bgColor: Skin.colorGray0
-    property int horizontalOffset: 0
+
     signal btnClick()
     signal valueChange(int index)
-    height: 24
-    function closeMenu() { isDrop = false }
-    Rectangle {
-        anchors.fill: parent
-        color: control.bgColor
-        border.color: control.borderColor
-        Text { x: 6; anchors.verticalCenter: parent.verticalCenter; text: control.textValue; color: Skin.fontColor
-               font.family: Skin.fontFamily; font.pixelSize: Skin.fontNormalSize }
-        MouseArea { anchors.fill: parent; onClicked: { control.btnClick(); control.isDrop = !control.isDrop } }
+
+    textValue: selected.text
+    entryCount: count
+    panelHeight: 24 * Math.min(count, 10)
+
+    function closeMenu() {
+        if (isDrop && !moving)
+            isDrop = false
     }
-    Column {
-        y: 24
-        visible: control.isDrop
-        Repeater {
-            model: control.isDrop ? control.mdItems : null
-            Rectangle {
-                required property int index
-                required property string textValue
-                width: control.width; height: 24; color: index === control.currentSelect ? Skin.colorOrange : control.bgColor
-                Text { x: 6; anchors.verticalCenter: parent.verticalCenter; text: textValue; color: Skin.fontColor
-                       font.family: Skin.fontFamily; font.pixelSize: Skin.fontNormalSize }
-                MouseArea { anchors.fill: parent; onClicked: { var c = control; var i = index; c.currentSelect = i; c.valueChange(i); c.isDrop = false } }
+
+    onHeaderClicked: btnClick()
+    // A close cut short by reopening still reports the row chosen before it.
+    onIsDropChanged: if (isDrop) chosen.report()
+    onMoveFinished: if (!isDrop) chosen.report()
+
+    SelectedText {
+        id: selected
+        model: dropList.mdItems
+        index: dropList.currentSelect
+    }
+
+    QtObject {
+        id: chosen
+        property int index: -1
+
+        function report() {
+            if (index < 0)
+                return
+            var reported = index
+            index = -1
+            dropList.valueChange(reported)
+        }
+    }
+
+    ListView {
+        id: rows
+        objectName: "rows"
+        anchors.fill: parent
+        model: dropList.panelShown ? dropList.mdItems : null
+        interactive: dropList.count > 10
+        boundsBehavior: Flickable.StopAtBounds
+        onModelChanged: if (model) positionViewAtIndex(dropList.currentSelect, ListView.Contain)
+
+        delegate: DropEntry {
+            width: rows.width
+            text: model.textValue
+            selected: index === dropList.currentSelect
+            restColor: dropList.bgColor
+            horizontalOffset: dropList.horizontalOffset
+            // Leaves the scroll indicator's strip alone.
+            deadRight: 15
+            onClicked: {
+                dropList.currentSelect = index
+                chosen.index = index
+                dropList.isDrop = false
             }
         }
+    }
+
+    Rectangle {
+        objectName: "scrollIndicator"
+        visible: dropList.count > 10
+        x: rows.width - width
+        y: rows.visibleArea.yPosition * rows.height
+        width: 12
+        height: rows.visibleArea.heightRatio * rows.height
+        radius: 2
+        color: "#ffffff"
+        border.color: Skin.colorGray3
     }
 }

@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "../common"
 
 // The gun page (stand-in: presets kept by the backend, factory reset of the three slots).

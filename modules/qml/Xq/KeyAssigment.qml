@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "../common"
 
 // The button assignment dialog (stand-in: opens for a button and names definitions).

@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 
 // The key code vocabulary: every code the device knows for a key or mouse button, with the
 // name the pages show for it. The main window replaces keyCodeStr with the names of the

@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "SceneText.js" as SceneText
 
 // The button list: the current profile's sixteen key definitions as edited (modKeys) and the

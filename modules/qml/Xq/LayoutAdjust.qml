@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 
 // The layout adjustment panel of debug mode (stand-in).
 Rectangle {

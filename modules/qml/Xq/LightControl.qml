@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "SceneText.js" as SceneText
 
 // The lighting page: mode, speed, brightness and eight colours of the current profile.

@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "../common"
 import "SceneText.js" as SceneText
 import "MacroEncoder.js" as MacroEncoder

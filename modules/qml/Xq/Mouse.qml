@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 
 // The mouse picture with one numbered hot spot per button below keyCount.
 Item {
@@ -9,8 +8,8 @@ Item {
     // X, Y offsets of the eight hot spots (the layout adjustment panel moves them).
     property var segmentOffsets: [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0]
     // Hot spot centres on the picture, buttons 1..8.
-    property var hotspots: [Qt.point(470, 200), Qt.point(554, 200), Qt.point(512, 170), Qt.point(440, 300),
-                            Qt.point(440, 350), Qt.point(512, 250), Qt.point(512, 280), Qt.point(584, 320)]
+    property var hotspots: [Qt.point(456, 200), Qt.point(568, 200), Qt.point(512, 175), Qt.point(404, 325),
+                            Qt.point(403, 369), Qt.point(512, 229), Qt.point(512, 261), Qt.point(434, 170)]
     signal keyClicked(int index)
 
     Image {
@@ -20,23 +19,14 @@ Item {
 
     Repeater {
         model: 8
-        Rectangle {
+        Image {
             required property int index
             objectName: "hotspot" + index
             visible: index < page.keyCount
-            width: 20
-            height: 20
-            radius: 10
             x: page.hotspots[index].x - 10 + page.segmentOffsets[2 * index]
             y: page.hotspots[index].y - 10 + page.segmentOffsets[2 * index + 1]
-            color: page.selectKey === index || spotArea.containsMouse ? Skin.colorOrange : Skin.colorBlue
-            Text {
-                anchors.centerIn: parent
-                text: index + 1
-                color: Skin.fontColor
-                font.family: Skin.fontFamily
-                font.pixelSize: Skin.fontNormalSize
-            }
+            source: Skin.image("mouse", "key" + (index + 1)
+                               + (page.selectKey === index || spotArea.containsMouse ? "_hover" : ""))
             MouseArea {
                 id: spotArea
                 anchors.fill: parent

@@ -1,22 +1,36 @@
 pragma Singleton
 import QtQuick
-import "."
 
-// Interim look of the scene (replaced by the control kit's own).
+// The scene's look: every control and page takes its fonts, colours and skin images from here.
 QtObject {
-    property string fontFamily: "Noto Sans CJK SC"
-    property int fontNormalSize: 12
-    property int fontMaxSize: 16
-    property int fontMiddleSize: 14
-    property int fontMinSize: 10
-    property color fontColor: "#ffffff"
-    property color colorGray0: "#1a1a1a"
-    property color colorGray1: "#3c3c3c"
-    property color colorGray2: "#969696"
-    property color colorGray3: "#d1d1d1"
+    // Renders Latin, Cyrillic and CJK text alike, so no shipped language shows empty boxes.
+    readonly property string fontFamily: "Noto Sans CJK SC"
+    readonly property int fontNormalSize: 12
+    readonly property int fontMaxSize: 16
+    readonly property int fontMiddleSize: 14
+    readonly property int fontMinSize: 10
+    readonly property color fontColor: "#ffffff"
+
+    readonly property color colorGray0: "#1a1a1a"
+    readonly property color colorGray1: "#3c3c3c"
+    readonly property color colorGray2: "#969696"
+    readonly property color colorGray3: "#d1d1d1"
+    // Button background and hover/selection; the layout adjustment panel may change both.
     property color colorBlue: "#09347f"
     property color colorOrange: "#cf3e00"
-    property color colorBlack: "#000000"
-    property int skin_No: 1
+    readonly property color colorBlack: "#000000"
+
+    // Kept in step with the root's own flag.
     property bool isDebugEnable: false
+
+    readonly property int skin_No: 1
+    readonly property url sourceCheckBtn: image("index", "checkBtn")
+    readonly property url sourceSlide: image("index", "slide")
+    readonly property url sourceDropBtn: image("index", "dropBtn")
+    readonly property url sourceDropBtnU: image("index", "dropBtnU")
+
+    // A skin image of the resources: qrc:/<group>/modules/img/skin<n>/<group>/<name>.png
+    function image(group, name) {
+        return "qrc:/" + group + "/modules/img/skin" + skin_No + "/" + group + "/" + name + ".png"
+    }
 }

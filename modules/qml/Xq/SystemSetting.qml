@@ -1,5 +1,4 @@
 import QtQuick
-import "."
 import "../common"
 
 // The desktop pointer settings page (stand-in).

@@ -6,6 +6,8 @@ Rectangle {
     id: box
     property string title: ""
     property int titleSize: Skin.fontNormalSize
+    // Room kept free at the right for the box's control.
+    property int reservedRight: 128
 
     color: Skin.colorGray0
     border.color: Skin.colorGray1
@@ -17,7 +19,10 @@ Rectangle {
         y: 0
         height: Math.min(box.height, 42)
         verticalAlignment: Text.AlignVCenter
-        width: box.width - 136
+        width: box.width - box.reservedRight - 12
+        // A long translation shrinks before it is cut.
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 8
         elide: Text.ElideRight
         text: box.title
         color: Skin.fontColor

@@ -12,8 +12,7 @@ Item {
 
     Image {
         anchors.fill: parent
-        source: "qrc:/index/modules/img/skin" + Skin.skin_No + "/index/" + button.icon
-                + (area.containsMouse ? "Hover" : "") + ".png"
+        source: Skin.image("index", button.icon + (area.containsMouse ? "_hover" : ""))
     }
 
     MouseArea {

@@ -1,0 +1,45 @@
+# Skin images: drawn as SVG under modules/img/skin1/, rendered to PNG at build time at twice the
+# design size (the SVG's width and height) and stored as "<name>@2x.png". The scene names them
+# "qrc:/<group>/modules/img/skin1/<group>/<name>.png" (resources, from <group>/<name>.svg) or
+# "file:modules/img/skin1/<name>.png" (read from disk); the view maps that name to the "@2x" file
+# (src/view/skinurls.h), so a plain Image reports the design size as implicitWidth/Height and
+# stays crisp on scaled windows. sourceSize is in pixels: do not size pictures by it.
+
+# Renders every skin SVG: the groups into resources of `target`, the pictures read from disk
+# into the build's data folder (target mousecfg_skin_files).
+function(mousecfg_add_skin target)
+  set(skin_src ${PROJECT_SOURCE_DIR}/modules/img/skin1)
+  set(render $<TARGET_FILE:mousecfg_svg2png>)
+
+  file(GLOB group_svgs CONFIGURE_DEPENDS ${skin_src}/*/*.svg)
+  set(resource_pngs)
+  foreach(svg IN LISTS group_svgs)
+    file(RELATIVE_PATH rel ${skin_src} ${svg})
+    get_filename_component(group ${rel} DIRECTORY)
+    get_filename_component(name ${rel} NAME_WE)
+    set(png ${CMAKE_CURRENT_BINARY_DIR}/skin/${group}/${name}@2x.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${render} 2 ${svg} ${png}
+      DEPENDS ${svg} mousecfg_svg2png
+      COMMENT "Rendering skin ${group}/${name}"
+      VERBATIM)
+    set_source_files_properties(${png} PROPERTIES
+      QT_RESOURCE_ALIAS ${group}/modules/img/skin1/${group}/${name}@2x.png)
+    list(APPEND resource_pngs ${png})
+  endforeach()
+  qt_add_resources(${target} mousecfg_skin_resources PREFIX "/" FILES ${resource_pngs})
+
+  file(GLOB disk_svgs CONFIGURE_DEPENDS ${skin_src}/*.svg)
+  set(disk_pngs)
+  foreach(svg IN LISTS disk_svgs)
+    get_filename_component(name ${svg} NAME_WE)
+    set(png ${PROJECT_BINARY_DIR}/modules/img/skin1/${name}@2x.png)
+    add_custom_command(OUTPUT ${png}
+      COMMAND ${render} 2 ${svg} ${png}
+      DEPENDS ${svg} mousecfg_svg2png
+      COMMENT "Rendering skin ${name}"
+      VERBATIM)
+    list(APPEND disk_pngs ${png})
+  endforeach()
+  add_custom_target(mousecfg_skin_files ALL DEPENDS ${disk_pngs})
+endfunction()

@@ -1,0 +1,53 @@
+#pragma once
+
+// The folder the program works in. Every data path is "./modules/..." relative to it.
+//
+// - Data beside the executable (the build folder, an unpacked portable tree) is worked on in
+//   place while it can be written.
+// - An installed tree keeps its data in ../share/mousecfg relative to the executable. That
+//   copy belongs to the package and is never written: each user works on their own copy in
+//   $XDG_DATA_HOME/mousecfg (default ~/.local/share/mousecfg). So does a user whose data
+//   beside the executable is read-only.
+//
+// The per-user copy is brought up to date at every start (see update()).
+
+#include <QString>
+
+namespace datafolder {
+
+struct Choice
+{
+    QString installed;     // folder holding the installed "modules" (empty: none found)
+    QString working;       // folder that becomes the working directory
+    bool perUser = false;  // working holds a per-user copy of installed
+};
+
+// The per-user data home: XDG_DATA_HOME when it is an absolute path, else HOME/.local/share;
+// empty when neither is usable.
+QString dataHome(const QString &xdgDataHome, const QString &home);
+
+// Where the data is and where to work, for an executable in exeDir. `besideWritable` says
+// whether data found beside the executable may be written (tests decide it; the program asks
+// the file system). Without any data the executable's folder is kept, as before.
+Choice choose(const QString &exeDir, const QString &dataHome, bool besideWritable);
+
+// Brings the per-user modules folder up to date with the installed one:
+// - a device folder (named by a product id in hexadecimal) is copied whole when the user has
+//   none of that name; an existing one is never touched, so a user's settings, macros and
+//   deleted macros stay as they are;
+// - a language file in i18n/ is added when the user has none of that name;
+// - everything else (the device table, images) belongs to the install: it is added when
+//   missing and replaced when it differs, so devices and artwork of a newer install appear.
+// Every file and device folder arrives whole or not at all (written aside, then renamed), so
+// an interrupted start is completed by the next one. Returns false when something could not
+// be copied; what could be copied is kept.
+bool update(const QString &installedModules, const QString &userModules);
+
+// Copies a folder tree; false when anything could not be copied.
+bool copyTree(const QString &from, const QString &to);
+
+// Chooses the folder for the running executable, brings a per-user copy up to date, makes the
+// folder the working directory and says in the debug output which one it is.
+void enter(const QString &exeDir);
+
+} // namespace datafolder

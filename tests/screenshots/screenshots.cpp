@@ -1,0 +1,141 @@
+// `make screenshots`: the window drawn offscreen, once for each virtual mouse, language and
+// scene, into OUTPUT_DIR/<family>-<language>-<scene>.png.
+//   mousecfg_screenshots OUTPUT_DIR [--only TEXT] [--screen-width PIXELS]
+// --only keeps the pictures whose file name contains TEXT; --screen-width hands the scene that
+// screen width first (3840 draws the window at twice its size). Every picture starts from a
+// fresh copy of the program's data with the virtual mouse plugged in, after the busy lock of
+// the first start-up has been released.
+#include "app/scenefont.h"
+#include "device/widget_rig.h"
+#include "view/myqquickview.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QLoggingCategory>
+#include <QQmlContext>
+#include <QQmlExpression>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+// A picture: a name and a JavaScript statement run on the scene's root before it is taken
+// (open a dialog, choose a page, ...). Add one line per picture.
+struct Scene
+{
+    const char *name;
+    const char *action;
+};
+const Scene scenes[] = {
+    {"main", ""},
+};
+
+// The shipped languages (`common/language` of the device's apConfig.bin).
+const char *const languages[] = {"English", "ChineseSimplified", "Ukrainian"};
+
+const int mice[] = {vdev::Mouse553, vdev::Mouse560, vdev::Mouse3395};
+
+// How long a scene's own animations (drop-downs, dialogs) may take to settle.
+constexpr int SettleMs = 400;
+
+void setLanguage(const QString &dataDir, int mouse, const QString &language)
+{
+    const QString pid = QString::number(vdev::mouseModel(mouse).productId, 16);
+    QSettings config(dataDir + "/modules/" + pid + "/setting/apConfig.bin", QSettings::IniFormat);
+    config.setValue(QStringLiteral("common/language"), language);
+}
+
+bool lockReleased(myQQuickView *view)
+{
+    QQuickItem *root = view->rootObject();
+    QObject *lockTimer = root ? root->findChild<QObject *>(QStringLiteral("lockTimer")) : nullptr;
+    return root && root->isVisible() && view->isEnabled() && lockTimer
+           && !lockTimer->property("running").toBool();
+}
+
+// Draws one picture; prints why it could not.
+bool takePicture(int mouse, const QString &language, const Scene &scene, int screenWidth, const QString &file)
+{
+    vdevtest::WidgetRig rig;
+    setLanguage(rig.dir.path(), mouse, language);
+    rig.device->plug(mouse);
+    rig.widget->show();
+    rig.widget->checkDevice();
+    myQQuickView *view = rig.view();
+    if (!QTest::qWaitFor([view] { return lockReleased(view); }, 15000)) {
+        std::fprintf(stderr, "%s: the busy lock was not released\n", qPrintable(file));
+        return false;
+    }
+    QQuickItem *root = view->rootObject();
+    if (screenWidth > 0)
+        QMetaObject::invokeMethod(root, "setScreenChange", Q_ARG(QVariant, screenWidth));
+    if (*scene.action) {
+        QQmlExpression action(view->rootContext(), root, QString::fromUtf8(scene.action));
+        action.evaluate();
+        if (action.hasError()) {
+            std::fprintf(stderr, "%s: %s\n", qPrintable(file), qPrintable(action.error().toString()));
+            return false;
+        }
+    }
+    QTest::qWait(SettleMs);
+    const QImage picture = view->grabFramebuffer();
+    if (picture.isNull() || !picture.save(file)) {
+        std::fprintf(stderr, "%s: cannot be written\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(QDir::toNativeSeparators(file)));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    QApplication app(argc, argv);
+    installSceneFontFallbacks();
+    // The program's own debug lines and the offscreen platform's missing tray say nothing here.
+    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false\nqt.core.qobject.connect=false"));
+
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("output"), QStringLiteral("Folder for the pictures."));
+    const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Only pictures whose name contains TEXT."),
+                                  QStringLiteral("TEXT"));
+    const QCommandLineOption screenWidth(QStringLiteral("screen-width"),
+                                         QStringLiteral("Screen width handed to the scene."), QStringLiteral("PIXELS"));
+    parser.addOptions({only, screenWidth});
+    parser.addHelpOption();
+    parser.process(app);
+    if (parser.positionalArguments().size() != 1)
+        parser.showHelp(2);
+    // The rig works in a temporary folder: resolve the output folder first.
+    const QString outDir = QDir(parser.positionalArguments().first()).absolutePath();
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+    QStandardPaths::setTestModeEnabled(true);
+
+    bool ok = true;
+    for (int mouse : mice)
+        for (const char *language : languages)
+            for (const Scene &scene : scenes) {
+                const QString name = QStringLiteral("%1-%2-%3.png")
+                                         .arg(QLatin1String(vdev::mouseModel(mouse).name),
+                                              QLatin1String(language), QLatin1String(scene.name));
+                if (parser.isSet(only) && !name.contains(parser.value(only)))
+                    continue;
+                ok = takePicture(mouse, QLatin1String(language), scene, parser.value(screenWidth).toInt(),
+                                 outDir + '/' + name) && ok;
+            }
+    return ok ? 0 : 1;
+}
