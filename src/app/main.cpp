@@ -2,31 +2,28 @@
 #include "app/copydata.h"
 #include "app/datafolder.h"
 #include "app/scenefont.h"
+#include "app/scenestartup.h"
 #include "app/singleinstance.h"
 #include "app/widget.h"
 #include "input/inputforward.h"
 #include "input/inputhook.h"
+#include "view/myqquickview.h"
 #include "vdev/demo.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QQuickWindow>
-#include <QSGRendererInterface>
+#include <QTimer>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #ifdef Q_OS_WIN
 #include "platform/win/copydatafilter.h"
 #endif
 
 namespace {
-
-// A tray-resident 2D tool has no use for a GL stack: the scene is drawn by Qt Quick's software
-// renderer unless QT_QUICK_BACKEND asks for another one. Must run before the first view exists.
-void selectSceneRenderer()
-{
-    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-}
 
 // "--demo" takes an optional family ("--demo=553"); the parser wants a value, so a bare
 // "--demo" becomes "--demo=" (an empty family).
@@ -75,6 +72,7 @@ int main(int argc, char *argv[])
     datafolder::enter(QCoreApplication::applicationDirPath());
 
     Widget w;
+    markFirstFrame(w.view());
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
 
     // ---- Demo mode -------------------------------------------------------------------------
@@ -108,6 +106,12 @@ int main(int argc, char *argv[])
     if (!parser.isSet(hiddenOption))
         w.showNormal();
     w.checkDevice();
+
+#ifdef __GLIBC__
+    // The program stays resident for the whole session: once start-up is through, give back the
+    // memory that loading the scene used and freed again (glibc keeps it otherwise).
+    QTimer::singleShot(0, [] { malloc_trim(0); });
+#endif
 
     return app.exec();
 }

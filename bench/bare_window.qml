@@ -1,0 +1,11 @@
+import QtQuick
+
+Rectangle {
+    color: "#303135"
+
+    Text {
+        anchors.centerIn: parent
+        text: "bare window"
+        color: "white"
+    }
+}

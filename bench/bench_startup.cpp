@@ -1,0 +1,399 @@
+// Start-up benchmark: how fast `mousecfg --demo=560` shows its window and its scene, how much
+// memory it holds and how much CPU it takes while idle, next to a bare Qt Quick window with a
+// tray icon (bare_window, built alongside).
+//
+// Method: one private Xvfb serves every run; this process watches it as an X client
+// (SubstructureNotify on the root window). A run starts one program from a fresh temporary
+// folder holding a hard link to the executable and a copy of its data folder, with HOME, TMPDIR
+// and the XDG folders pointing inside it (the runtime folder into /dev/shm, in memory as in a
+// session): the program writes nowhere else and has a single-instance identity of its own
+// (derived from the executable's path). Only the QML disk cache is kept from one start of a
+// program to the next, as for a user; a "first start" with an empty one is timed as well. The
+// clock starts just before fork. Measured: the first MapNotify of a managed (not override-
+// redirect) window; the "first frame" line the program writes to stderr when
+// MOUSECFG_MARK_FIRST_FRAME is set, and the CPU time of its threads then (schedstat); VmRSS and
+// VmHWM (/proc/<pid>/status) 5 s after start; idle CPU as utime+stime (/proc/<pid>/stat), and
+// as the threads' run time and wake-ups, from 5 s to 15 s. Then the process is killed. The two
+// programs alternate, after one uncounted warm-up start each; medians of 5 runs (or as many as
+// the first argument says) are reported.
+#include "xvfb_helper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double SampleAtMs = 5000;
+constexpr double IdleUntilMs = 15000;
+constexpr double StartTimeoutMs = 20000;
+
+struct Program
+{
+    const char *label;
+    QString executable;
+    QStringList arguments;
+    QString dataFolder;  // copied next to the executable; empty for none
+};
+
+struct Run
+{
+    double mappedMs = -1;
+    double frameMs = -1;
+    double frameCpuMs = 0;     // CPU time of its threads up to the first frame
+    double firstStartMs = -1;  // first frame with an empty QML cache
+    double rssMb = 0;
+    double hwmMb = 0;
+    double idleCpu = 0;        // percent of one core, from utime+stime
+    double idleCpuExact = 0;   // the same from the threads' run time
+    double wakeUps = 0;        // per second while idle
+    QString failure;
+};
+
+// Fields of /proc/<pid>/status in kB, /proc/<pid>/stat in clock ticks.
+long statusKb(pid_t pid, const char *field)
+{
+    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+long cpuTicks(pid_t pid)
+{
+    QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray stat = file.readAll();
+    // After the command name: state is field 3, utime 14, stime 15.
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    return fields.value(11).toLong() + fields.value(12).toLong();
+}
+
+// Time on a CPU (ns) and times scheduled, summed over the threads alive now: finer than ticks.
+struct ThreadsCpu
+{
+    double ns = 0;
+    double slices = 0;
+};
+ThreadsCpu threadsCpu(pid_t pid)
+{
+    ThreadsCpu sum;
+    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
+        sum.ns += fields.value(0).toDouble();
+        sum.slices += fields.value(2).toDouble();
+    }
+    return sum;
+}
+
+// One program started under the X server, with its output and its windows watched.
+class Launch
+{
+public:
+    // `cacheFolder` is shared between starts; empty: a cache of the run's own (an empty one).
+    Launch(xcb_connection_t *x, const Program &program, const QByteArray &display, const QString &cacheFolder)
+        : m_x(x)
+    {
+        if (!m_dir.isValid()) {
+            m_run.failure = QStringLiteral("no temporary folder");
+            return;
+        }
+        namespace fs = std::filesystem;
+        const fs::path folder = m_dir.path().toStdString();
+        const fs::path executable = folder / fs::path(program.executable.toStdString()).filename();
+        std::error_code error;
+        fs::create_hard_link(program.executable.toStdString(), executable, error);
+        if (error)
+            fs::copy_file(program.executable.toStdString(), executable, error);
+        if (!error && !program.dataFolder.isEmpty())
+            fs::copy(program.dataFolder.toStdString(), folder / fs::path(program.dataFolder.toStdString()).filename(),
+                     fs::copy_options::recursive, error);
+        for (const char *sub : {"home", "tmp", "config", "cache", "data"})
+            if (!error)
+                fs::create_directory(folder / sub, error);
+        if (error) {
+            m_run.failure = QString::fromStdString("cannot prepare the run folder: " + error.message());
+            return;
+        }
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("MOUSECFG_MARK_FIRST_FRAME"), QStringLiteral("1"));
+        env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));  // never the user's settings
+        const QString base = m_dir.path() + QLatin1Char('/');
+        env.insert(QStringLiteral("HOME"), base + QStringLiteral("home"));
+        env.insert(QStringLiteral("TMPDIR"), base + QStringLiteral("tmp"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("config"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheFolder.isEmpty() ? base + QStringLiteral("cache") : cacheFolder);
+        env.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("data"));
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.isValid() ? m_runtime.path() : base + QStringLiteral("tmp"));
+        for (const char *name : {"WAYLAND_DISPLAY", "QT_QUICK_BACKEND", "QT_SCALE_FACTOR"})
+            env.remove(QString::fromLatin1(name));
+
+        // Everything exec needs is built before fork.
+        std::vector<QByteArray> strings{QByteArray::fromStdString(executable.string())};
+        for (const QString &argument : program.arguments)
+            strings.push_back(argument.toLocal8Bit());
+        const std::size_t argCount = strings.size();
+        for (const QString &entry : env.toStringList())
+            strings.push_back(entry.toLocal8Bit());
+        std::vector<char *> argv, envp;
+        for (std::size_t i = 0; i < strings.size(); ++i)
+            (i < argCount ? argv : envp).push_back(strings[i].data());
+        argv.push_back(nullptr);
+        envp.push_back(nullptr);
+        const QByteArray workDir = m_dir.path().toLocal8Bit();
+
+        int out[2];
+        if (::pipe2(out, O_CLOEXEC) != 0) {
+            m_run.failure = QStringLiteral("no pipe");
+            return;
+        }
+        takeXEvents();  // whatever earlier runs left behind
+        m_start = Clock::now();
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // never outlives the benchmark
+            ::dup2(out[1], STDOUT_FILENO);
+            ::dup2(out[1], STDERR_FILENO);
+            if (::chdir(workDir.constData()) == 0)
+                ::execve(argv[0], argv.data(), envp.data());
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        m_output = out[0];
+        if (m_pid < 0)
+            m_run.failure = QStringLiteral("fork failed");
+    }
+
+    ~Launch()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        if (m_output >= 0)
+            ::close(m_output);
+    }
+
+    // Until the first frame only (`startOnly`), or every figure.
+    Run measure(bool startOnly)
+    {
+        if (!m_run.failure.isEmpty())
+            return m_run;
+        if (!pump(StartTimeoutMs, [this] { return m_run.mappedMs >= 0 && m_run.frameMs >= 0; }))
+            return fail(QStringLiteral("no mapped window and first frame within %1 s").arg(StartTimeoutMs / 1000));
+        if (startOnly || !pump(SampleAtMs))
+            return fail(QString());
+        m_run.rssMb = statusKb(m_pid, "VmRSS:") / 1024.0;
+        m_run.hwmMb = statusKb(m_pid, "VmHWM:") / 1024.0;
+        const long ticks = cpuTicks(m_pid);
+        const ThreadsCpu threads = threadsCpu(m_pid);
+        if (!pump(IdleUntilMs))
+            return fail(QString());
+        const double seconds = (IdleUntilMs - SampleAtMs) / 1000;
+        m_run.idleCpu = 100.0 * double(cpuTicks(m_pid) - ticks) / double(::sysconf(_SC_CLK_TCK)) / seconds;
+        const ThreadsCpu after = threadsCpu(m_pid);
+        m_run.idleCpuExact = 100.0 * (after.ns - threads.ns) / 1e9 / seconds;
+        m_run.wakeUps = (after.slices - threads.slices) / seconds;
+        return m_run;
+    }
+
+private:
+    double elapsedMs() const { return std::chrono::duration<double, std::milli>(Clock::now() - m_start).count(); }
+
+    // Keeps the first reason; adds what the program said last.
+    Run fail(const QString &why)
+    {
+        if (m_run.failure.isEmpty())
+            m_run.failure = why;
+        if (!m_run.failure.isEmpty() && !m_tail.isEmpty())
+            m_run.failure += QStringLiteral("; its last output:\n") + QString::fromLocal8Bit(m_tail.right(600));
+        return m_run;
+    }
+
+    // Handles the program's output and X events until `done` holds or `untilMs` after start has
+    // passed (true), or the program has ended (false).
+    bool pump(double untilMs, const std::function<bool()> &done = nullptr)
+    {
+        for (;;) {
+            takeXEvents();
+            if (done && done())
+                return true;
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                // A start that finds another instance with its identity wakes it and ends with 1.
+                m_run.failure = WIFEXITED(status)
+                    ? QStringLiteral("ended early with exit code %1%2")
+                          .arg(WEXITSTATUS(status))
+                          .arg(WEXITSTATUS(status) == 1 ? " (another instance running?)" : "")
+                    : QStringLiteral("killed by signal %1").arg(WTERMSIG(status));
+                return false;
+            }
+            const double left = untilMs - elapsedMs();
+            if (left <= 0)
+                return !done;
+            pollfd fds[2] = {{m_output, POLLIN, 0}, {xcb_get_file_descriptor(m_x), POLLIN, 0}};
+            ::poll(fds, 2, std::min(int(left) + 1, 100));
+            if (fds[0].revents & (POLLIN | POLLHUP))
+                readOutput();
+        }
+    }
+
+    void readOutput()
+    {
+        char buffer[4096];
+        const ssize_t n = ::read(m_output, buffer, sizeof buffer);
+        if (n <= 0)
+            return;
+        m_tail.append(buffer, n);
+        if (m_run.frameMs < 0 && m_tail.contains("first frame\n")) {
+            m_run.frameMs = elapsedMs();
+            m_run.frameCpuMs = threadsCpu(m_pid).ns / 1e6;
+        }
+        m_tail = m_tail.right(4096);
+    }
+
+    void takeXEvents()
+    {
+        while (xcb_generic_event_t *event = xcb_poll_for_event(m_x)) {
+            const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
+            if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && !map->override_redirect && m_pid > 0
+                && m_run.mappedMs < 0)
+                m_run.mappedMs = elapsedMs();
+            std::free(event);
+        }
+    }
+
+    xcb_connection_t *m_x;
+    QTemporaryDir m_dir;
+    // A session's runtime folder is in memory, as /dev/shm is.
+    QTemporaryDir m_runtime{QStringLiteral("/dev/shm/mousecfg-bench-XXXXXX")};
+    Run m_run;
+    Clock::time_point m_start;
+    pid_t m_pid = -1;
+    int m_output = -1;
+    QByteArray m_tail;
+};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    XvfbServer server;
+    QString why;
+    if (!server.start(&why)) {
+        std::printf("skipped: %s\n", qPrintable(why));
+        return 0;
+    }
+    xcb_connection_t *x = xcb_connect(server.display().constData(), nullptr);
+    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
+    const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    xcb_change_window_attributes(x, screen->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(x);
+
+    const Program programs[] = {
+        {"mousecfg --demo=560", QStringLiteral(MOUSECFG_BINARY), {QStringLiteral("--demo=560")},
+         QStringLiteral(MOUSECFG_DATA)},
+        {"bare window", QStringLiteral(BARE_WINDOW_BINARY), {}, QString()},
+    };
+    // Each program keeps its QML cache from one start to the next, as it does for a user; the
+    // warm-up start fills it. A first start with an empty cache is timed in every round too.
+    QTemporaryDir caches;
+    std::vector<Run> results[2];
+    for (int round = -1; round < runs; ++round) {
+        for (int p = 0; p < 2; ++p) {
+            const QString cache = caches.filePath(QString::number(p));
+            Run run = Launch(x, programs[p], server.display(), cache).measure(round < 0);
+            const Run firstStart = round < 0 ? Run() : Launch(x, programs[p], server.display(), QString()).measure(true);
+            run.firstStartMs = firstStart.frameMs;
+            if (!caches.isValid() || !run.failure.isEmpty() || !firstStart.failure.isEmpty()) {
+                std::printf("%s: %s\n", programs[p].label,
+                            qPrintable(run.failure + firstStart.failure + (caches.isValid() ? "" : "no temporary folder")));
+                xcb_disconnect(x);
+                return 1;
+            }
+            if (round >= 0) {
+                std::printf("run %d %-20s mapped %4.0f  frame %4.0f  CPU %3.0f  first start %4.0f ms  "
+                            "RSS %4.1f  HWM %4.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
+                            round + 1, programs[p].label, run.mappedMs, run.frameMs, run.frameCpuMs, run.firstStartMs,
+                            run.rssMb, run.hwmMb, run.idleCpu, run.idleCpuExact, run.wakeUps);
+                std::fflush(stdout);
+                results[p].push_back(run);
+            }
+        }
+    }
+    xcb_disconnect(x);
+
+    auto medianOf = [&](int p, double Run::*field) {
+        std::vector<double> values;
+        for (const Run &run : results[p])
+            values.push_back(run.*field);
+        return median(values);
+    };
+    // A target is a ratio to the bare window (times) or a limit (the rest); 0 for none.
+    struct Row { const char *name; double Run::*field; const char *unit; int decimals; double ratio, limit; };
+    const Row rows[] = {
+        {"window mapped", &Run::mappedMs, "ms", 1, 1.3, 0},
+        {"first frame", &Run::frameMs, "ms", 1, 1.3, 0},
+        {"  CPU until then", &Run::frameCpuMs, "ms", 1, 1.3, 0},
+        {"  first start", &Run::firstStartMs, "ms", 1, 1.3, 0},
+        {"VmRSS at 5 s", &Run::rssMb, "MB", 1, 0, 60},
+        {"VmHWM at 5 s", &Run::hwmMb, "MB", 1, 0, 60},
+        {"idle CPU 5-15 s", &Run::idleCpu, "%", 2, 0, 0.1},
+        {"  thread time", &Run::idleCpuExact, "%", 3, 0, 0.1},
+        {"  wake-ups", &Run::wakeUps, "/s", 1, 0, 0},
+    };
+    double load[3] = {};
+    ::getloadavg(load, 3);
+    std::printf("\nmedians of %d runs (Xvfb; load average %.1f)\n", runs, load[0]);
+    std::printf("%-16s %-3s %20s %12s %6s  %s\n", "", "", programs[0].label, programs[1].label, "ratio", "target");
+    for (const Row &row : rows) {
+        const double program = medianOf(0, row.field);
+        const double bare = medianOf(1, row.field);
+        const double ratio = bare > 0 ? program / bare : 0;
+        QString target;
+        if (row.ratio > 0)
+            target = QStringLiteral("<= %1 x  %2").arg(row.ratio).arg(ratio <= row.ratio ? "met" : "MISSED");
+        else if (row.limit > 0)
+            target = QStringLiteral("<= %1 %2 %3").arg(row.limit).arg(row.unit).arg(program <= row.limit ? "met" : "MISSED");
+        std::printf("%-16s %-3s %20.*f %12.*f %6.2f  %s\n", row.name, row.unit, row.decimals, program, row.decimals,
+                    bare, ratio, qPrintable(target));
+    }
+    return 0;
+}
