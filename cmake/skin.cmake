@@ -1,9 +1,10 @@
-# Skin images: drawn as SVG under modules/img/skin1/, rendered to PNG at build time at twice the
-# design size (the SVG's width and height) and stored as "<name>@2x.png". The scene names them
-# "qrc:/<group>/modules/img/skin1/<group>/<name>.png" (resources, from <group>/<name>.svg) or
-# "file:modules/img/skin1/<name>.png" (read from disk); the view maps that name to the "@2x" file
-# (src/view/skinurls.h), so a plain Image reports the design size as implicitWidth/Height and
-# stays crisp on scaled windows. sourceSize is in pixels: do not size pictures by it.
+# Skin images: drawn as SVG under modules/img/skin1/, rendered to PNG at build time at their
+# design size (the SVG's width and height) as "<name>.png" and at twice that as "<name>@2x.png".
+# The scene names them "qrc:/<group>/modules/img/skin1/<group>/<name>.png" (resources, from
+# <group>/<name>.svg) or "file:modules/img/skin1/<name>.png" (read from disk), through Skin.image
+# and Skin.diskImage; while the window is scaled up those add "?hi", which the view maps to the
+# "@2x" file (src/view/skinurls.h). Either way an Image reports the design size as
+# implicitWidth/Height. sourceSize is in pixels: do not size pictures by it.
 
 # Renders every skin SVG: the groups into resources of `target`, the pictures read from disk
 # into the build's data folder (target mousecfg_skin_files).
@@ -17,15 +18,21 @@ function(mousecfg_add_skin target)
     file(RELATIVE_PATH rel ${skin_src} ${svg})
     get_filename_component(group ${rel} DIRECTORY)
     get_filename_component(name ${rel} NAME_WE)
-    set(png ${CMAKE_CURRENT_BINARY_DIR}/skin/${group}/${name}@2x.png)
-    add_custom_command(OUTPUT ${png}
-      COMMAND ${render} 2 ${svg} ${png}
-      DEPENDS ${svg} mousecfg_svg2png
-      COMMENT "Rendering skin ${group}/${name}"
-      VERBATIM)
-    set_source_files_properties(${png} PROPERTIES
-      QT_RESOURCE_ALIAS ${group}/modules/img/skin1/${group}/${name}@2x.png)
-    list(APPEND resource_pngs ${png})
+    foreach(scale IN ITEMS 1 2)
+      set(suffix "")
+      if(scale EQUAL 2)
+        set(suffix "@2x")
+      endif()
+      set(png ${CMAKE_CURRENT_BINARY_DIR}/skin/${group}/${name}${suffix}.png)
+      add_custom_command(OUTPUT ${png}
+        COMMAND ${render} ${scale} ${svg} ${png}
+        DEPENDS ${svg} mousecfg_svg2png
+        COMMENT "Rendering skin ${group}/${name}${suffix}"
+        VERBATIM)
+      set_source_files_properties(${png} PROPERTIES
+        QT_RESOURCE_ALIAS ${group}/modules/img/skin1/${group}/${name}${suffix}.png)
+      list(APPEND resource_pngs ${png})
+    endforeach()
   endforeach()
   qt_add_resources(${target} mousecfg_skin_resources PREFIX "/" FILES ${resource_pngs})
 
@@ -33,13 +40,19 @@ function(mousecfg_add_skin target)
   set(disk_pngs)
   foreach(svg IN LISTS disk_svgs)
     get_filename_component(name ${svg} NAME_WE)
-    set(png ${PROJECT_BINARY_DIR}/modules/img/skin1/${name}@2x.png)
-    add_custom_command(OUTPUT ${png}
-      COMMAND ${render} 2 ${svg} ${png}
-      DEPENDS ${svg} mousecfg_svg2png
-      COMMENT "Rendering skin ${name}"
-      VERBATIM)
-    list(APPEND disk_pngs ${png})
+    foreach(scale IN ITEMS 1 2)
+      set(suffix "")
+      if(scale EQUAL 2)
+        set(suffix "@2x")
+      endif()
+      set(png ${PROJECT_BINARY_DIR}/modules/img/skin1/${name}${suffix}.png)
+      add_custom_command(OUTPUT ${png}
+        COMMAND ${render} ${scale} ${svg} ${png}
+        DEPENDS ${svg} mousecfg_svg2png
+        COMMENT "Rendering skin ${name}${suffix}"
+        VERBATIM)
+      list(APPEND disk_pngs ${png})
+    endforeach()
   endforeach()
   add_custom_target(mousecfg_skin_files ALL DEPENDS ${disk_pngs})
 endfunction()

@@ -57,6 +57,10 @@ Item {
         onOrangeChanged: Skin.colorOrange = orange
     }
     onIsDebugEnableChanged: Skin.isDebugEnable = isDebugEnable
+    // Pictures at twice their design size only while the window is drawn larger than designed.
+    readonly property bool hiDpi: screenRate > 1 || Screen.devicePixelRatio > 1
+    onHiDpiChanged: Skin.hiDpi = hiDpi
+    Component.onCompleted: Skin.hiDpi = hiDpi
 
     // Layout offsets of the layout adjustment panel.
     property int setTitleBar_X: 0
@@ -468,7 +472,7 @@ Item {
             id: powerOn
             objectName: "powerOn"
             anchors.centerIn: parent
-            source: "qrc:/index/modules/img/skin" + root.skin_No + "/index/powerOn.png"
+            source: Skin.image("index", "powerOn")
         }
 
         Item {
@@ -479,7 +483,7 @@ Item {
 
             Image {
                 anchors.fill: parent
-                source: "file:modules/img/skin" + root.skin_No + "/background.png"
+                source: Skin.diskImage("background")
             }
 
             // Pressing the empty background closes the drop-downs and drags the window.
@@ -492,13 +496,13 @@ Item {
             Image {
                 x: root.setTitleBar_X
                 y: root.setTitleBar_Y
-                source: "file:modules/img/skin" + root.skin_No + "/titleBar.png"
+                source: Skin.diskImage("titleBar")
             }
             Image {
                 objectName: "titleLogo"
                 x: 52 + root.setTitleLogo_X
                 y: 24 + root.setTitleLogo_Y
-                source: "file:modules/img/skin" + root.skin_No + "/titleLogo.png"
+                source: Skin.diskImage("titleLogo")
             }
 
             Mouse {

@@ -11,12 +11,16 @@ QUrl skinPictureUrl(const QUrl &url)
 {
     static const QRegularExpression skinPicture(QStringLiteral("modules/img/skin\\d+/.+\\.png$"));
     const QString path = url.path();
-    if (!skinPicture.match(path).hasMatch() || path.endsWith(QLatin1String("@2x.png")))
+    if (!skinPicture.match(path).hasMatch() || !url.hasQuery())
         return url;
-    QUrl twice = url;
+    QUrl plain = url;
+    plain.setQuery(QString());
+    if (url.query() != QLatin1String("hi") || path.endsWith(QLatin1String("@2x.png")))
+        return plain;
+    QUrl twice = plain;
     twice.setPath(path.chopped(4) + QLatin1String("@2x.png"));
     const QString file = QQmlFile::urlToLocalFileOrQrc(twice);
-    return !file.isEmpty() && QFileInfo::exists(file) ? twice : url;
+    return !file.isEmpty() && QFileInfo::exists(file) ? twice : plain;
 }
 
 namespace {

@@ -17,7 +17,7 @@ Item {
 
     Image {
         anchors.fill: parent
-        source: "file:modules/img/skin" + Skin.skin_No + "/MouseFront.png"
+        source: Skin.diskImage("MouseFront")
     }
 
     Repeater {

@@ -24,6 +24,9 @@ QtObject {
     property bool isDebugEnable: false
 
     readonly property int skin_No: 1
+    // The window is drawn larger than its design (a wide screen, or a high pixel ratio): the
+    // pictures come at twice their design size so that they stay crisp.
+    property bool hiDpi: false
     readonly property url sourceCheckBtn: image("index", "checkBtn")
     readonly property url sourceSlide: image("index", "slide")
     readonly property url sourceDropBtn: image("index", "dropBtn")
@@ -31,6 +34,15 @@ QtObject {
 
     // A skin image of the resources: qrc:/<group>/modules/img/skin<n>/<group>/<name>.png
     function image(group, name) {
-        return "qrc:/" + group + "/modules/img/skin" + skin_No + "/" + group + "/" + name + ".png"
+        return "qrc:/" + group + "/modules/img/skin" + skin_No + "/" + group + "/" + name + ".png" + resolution()
+    }
+
+    // A skin image read from disk, relative to the data folder.
+    function diskImage(name) {
+        return "file:modules/img/skin" + skin_No + "/" + name + ".png" + resolution()
+    }
+
+    function resolution() {
+        return hiDpi ? "?hi" : ""
     }
 }
