@@ -40,9 +40,32 @@ QQuickItem *SceneRig::root()
     return view()->rootObject();
 }
 
+namespace {
+
+// Delegates of views and repeaters are visual children only.
+QQuickItem *visualChild(QQuickItem *parent, const QString &objectName)
+{
+    for (QQuickItem *child : parent->childItems()) {
+        if (child->objectName() == objectName)
+            return child;
+        if (QQuickItem *found = visualChild(child, objectName))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 QQuickItem *SceneRig::item(const QString &objectName)
 {
-    QQuickItem *found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
+    // Views create their delegates when the scene is next laid out.
+    QQuickItem *found = nullptr;
+    (void)QTest::qWaitFor([&] {
+        found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
+        if (!found && root())
+            found = visualChild(root(), objectName);
+        return found != nullptr;
+    }, 1000);
     if (!found)
         qWarning() << "no scene item" << objectName;
     return found;
@@ -93,14 +116,69 @@ void SceneRig::click(QPointF design)
     QCoreApplication::processEvents();
 }
 
-void SceneRig::clickItem(const QString &objectName, QPointF offset)
+namespace {
+
+// The view's point of a named item's centre, or of a point in it.
+bool itemPoint(SceneRig &rig, const QString &objectName, QPointF offset, QPoint *at)
 {
-    QQuickItem *target = item(objectName);
-    QVERIFY2(target, qPrintable(objectName));
-    QVERIFY2(target->isVisible(), qPrintable(objectName + " is hidden"));
+    QQuickItem *target = rig.item(objectName);
+    if (!target || !target->isVisible()) {
+        qWarning() << objectName << (target ? "is hidden" : "is missing");
+        return false;
+    }
+    // Positioners and views place their children when the scene is next laid out: lay out
+    // the item's ancestors now, outermost first, so the point is where the user sees it.
+    QList<QQuickItem *> chain;
+    for (QQuickItem *i = target; i; i = i->parentItem())
+        chain.prepend(i);
+    for (QQuickItem *i : chain)
+        i->ensurePolished();
     const QPointF local = offset.isNull() ? QPointF(target->width() / 2, target->height() / 2) : offset;
-    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, target->mapToScene(local).toPoint());
+    *at = target->mapToScene(local).toPoint();
+    return true;
+}
+
+} // namespace
+
+void SceneRig::clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button)
+{
+    QPoint at;
+    QVERIFY(itemPoint(*this, objectName, offset, &at));
+    QTest::mouseClick(view(), button, Qt::NoModifier, at);
     QCoreApplication::processEvents();
+}
+
+void SceneRig::doubleClickItem(const QString &objectName, QPointF offset)
+{
+    QPoint at;
+    QVERIFY(itemPoint(*this, objectName, offset, &at));
+    // As a window system reports it: a click, then the second press as a double click, then
+    // its release.
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, at);
+    QCoreApplication::processEvents();
+}
+
+void SceneRig::choose(const QString &list, int row)
+{
+    clickItem(list);
+    QQuickItem *l = item(list);
+    QVERIFY(l);
+    QTRY_VERIFY(l->property("isDrop").toBool() && !l->property("moving").toBool());
+    clickItem(list, QPointF(10, 24 + 24 * row + 12));
+    QTRY_COMPARE(l->property("currentSelect").toInt(), row);
+    // The choice is reported once the panel has closed.
+    QTRY_VERIFY(!l->property("isDrop").toBool() && !l->property("moving").toBool());
+}
+
+void SceneRig::type(const QString &field, const QString &text, int enters)
+{
+    clickItem(field);
+    QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(view(), text);
+    for (int i = 0; i < enters; ++i)
+        QTest::keyClick(view(), Qt::Key_Return);
 }
 
 void SceneRig::connect(int mouse)

@@ -62,16 +62,6 @@ class MainWindowTest : public QObject
 {
     Q_OBJECT
 
-    // Opens a drop-down list of the window and picks a row, as a user does.
-    void choose(SceneRig &scene, const QString &list, int row)
-    {
-        scene.clickItem(list);
-        QQuickItem *l = scene.item(list);
-        QTRY_VERIFY(l->property("isDrop").toBool() && !l->property("moving").toBool());
-        scene.clickItem(list, QPointF(10, 24 + 24 * row + 12));
-        QTRY_COMPARE(l->property("currentSelect").toInt(), row);
-    }
-
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() { deviceConnected = false; }
@@ -181,7 +171,7 @@ private slots:
     {
         SceneRig scene({Mouse553});
         scene.clearWire();
-        choose(scene, "reportRateList", 1);
+        scene.choose("reportRateList", 1);
         QTRY_COMPARE(scene.codes(), QByteArray("02"));
         QCOMPARE(int(uchar(scene.commands().at(0).data.at(0))), 4);   // 250 Hz
         QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/reportRate").toInt(), 1);
@@ -193,7 +183,7 @@ private slots:
         SceneRig scene({Mouse3395});
         QVERIFY(scene.item("lodRow")->isVisible());
         scene.clearWire();
-        choose(scene, "lodList", 1);
+        scene.choose("lodList", 1);
         QTRY_COMPARE(scene.codes(), QByteArray("03"));
         const Command block1 = scene.commands().at(0);
         QCOMPARE(int(uchar(block1.payload.at(5))), 1);
@@ -212,7 +202,7 @@ private slots:
         SceneRig scene({Mouse553});
         // Choosing the profile already in use does nothing.
         scene.clearWire();
-        choose(scene, "profileList", 0);
+        scene.choose("profileList", 0);
         QTest::qWait(300);
         QCOMPARE(scene.codes(), QByteArray());
     }
