@@ -355,6 +355,23 @@ private slots:
                  defaults.value("mouseKeyMatrix/3").toStringList());
         QCOMPARE(keyRole(3, "keyCode0").toInt(), defaults.value("mouseKeyMatrix/3").toList().value(0).toInt());
     }
+
+    // Another mouse plugged in while a recording runs: the recording does not land in the
+    // other mouse's macro of the same name.
+    void otherMouseWhileRecording()
+    {
+        setMacros({"Macro_0"}, {"1,A", "2,A"});
+        scene->clickItem("macroRecordButton");
+        key(0x05, true);
+        const QString other = scene->settingFile(Mouse553, "../macro/Macro_0.bin");
+        QDir().mkpath(QFileInfo(other).absolutePath());
+        QVERIFY(QFile::copy(macroFolder() + "/Macro_0.bin", other));
+        scene->device().unplug(Mouse560);
+        scene->rig.widget->checkDevice();
+        scene->connect(Mouse553);
+        QVERIFY(!page->property("isInputting").toBool());
+        QCOMPARE(stored("Macro_0"), (QStringList{"1,A", "2,A"}));
+    }
 };
 
 QTEST_MAIN(MacroEditorTest)

@@ -43,6 +43,16 @@ const Scene scenes[] = {
     // The wheel-lines setting is tried, so the page shows its note (GNOME has no such setting).
     {"system", "systemSettingMain.saveData(true, 3); root.openCentred(systemSettingMain)", vdev::Mouse560},
     {"layout", "layoutAdjustMain.mode_index = 7", vdev::Mouse553, "debugmode/isEnable=true"},
+    // Two macros, the first recorded with its pauses (LShift+A, then B) and a left click added,
+    // and the event list's context menu open on its third row.
+    {"macros",
+     "var m = macroEditorMain; root.openCentred(m); m.newMacro(); m.newMacro(); m.selectMacro(0);"
+     " m.recordDelay = true; m.startRecord();"
+     " [[1, 0xE1], [1, 0x04], [0, 0x04], [0, 0xE1], [1, 0x05], [0, 0x05]].forEach(function(e) {"
+     " m.macroRecordCount = 12; m.detectKeyboard(e[0] === 1, e[1]) });"
+     " m.stopRecord(); m.insertMouse(0xF0); m.openEventMenu(2, Qt.point(330, 150))",
+     vdev::Mouse560},
+    {"gun", "root.openCentred(gunControlMain)", vdev::Mouse560},
 };
 
 // The shipped languages (`common/language` of the device's apConfig.bin).

@@ -433,6 +433,15 @@ FloatingPanel {
                 onTextChanged: page.editText = text
                 Keys.onReturnPressed: page.endEdits()
                 Keys.onEnterPressed: page.endEdits()
+                Rectangle {
+                    anchors.fill: parent
+                    anchors.margins: -2
+                    anchors.leftMargin: -4
+                    z: -1
+                    color: Skin.colorGray0
+                    border.color: Skin.colorGray3
+                    radius: 2
+                }
             }
 
             component Label: Text {
