@@ -7,7 +7,6 @@
 #include "view/myqquickview.h"
 #include "xvfb_helper.h"
 
-#include <QApplication>
 #include <QQuickItem>
 #include <QRasterWindow>
 #include <QTemporaryDir>
@@ -162,18 +161,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    // The server must outlive the application's connection to it.
-    XvfbServer xvfb;
-    QString whyNoX;
-    QByteArray display;
-    if (xvfb.start(&whyNoX)) {
-        display = xvfb.display();
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", display);
-    }
-    QApplication app(argc, argv);
-    TestX11Capture test(display, whyNoX);
-    return QTest::qExec(&test, argc, argv);
+    return execWithXvfb<TestX11Capture>(argc, argv);
 }
 
 #include "tst_x11capture.moc"

@@ -2,8 +2,10 @@
 
 // A private X server for tests that need a real X11 desktop: Xvfb on a free display number.
 
+#include <QApplication>
 #include <QByteArray>
 #include <QString>
+#include <QTest>
 
 #include <cstdio>
 #include <sys/types.h>
@@ -62,3 +64,23 @@ private:
     quint32 m_window = 0;
     quint8 m_xtestOpcode = 0;
 };
+
+// Runs a test object with a private X server as the application's display. The object is built
+// from the display (empty when no server could start) and the reason none started, so that it
+// can skip.
+template <class Test>
+int execWithXvfb(int argc, char **argv)
+{
+    // The server must outlive the application's connection to it.
+    XvfbServer xvfb;
+    QString whyNoX;
+    QByteArray display;
+    if (xvfb.start(&whyNoX)) {
+        display = xvfb.display();
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        qputenv("DISPLAY", display);
+    }
+    QApplication app(argc, argv);
+    Test test(display, whyNoX);
+    return QTest::qExec(&test, argc, argv);
+}

@@ -182,8 +182,9 @@ private slots:
     void factoryReset()
     {
         scene->view()->setGlobalData("mouse/selectGun", QVariantList{3, 4, 5});
+        const QStringList names{"M416", "AKM", "M16A4"};
         for (int row = 0; row < 3; ++row)
-            scene->view()->mouseSaveGundata(row, {"M", "L-Click", 30, 1, 20, 3});
+            scene->view()->mouseSaveGundata(row, {names.at(row), "L-Click", 30, 1, 20, 3});
         scene->call(page, "init");
         if (page->isVisible())
             scene->clickItem("gunCloseButton");
@@ -191,7 +192,7 @@ private slots:
         scene->clickItem("resetButton");
         scene->clickItem("resetOkButton");
         QCOMPARE(selectGun(), (QStringList{"0", "1", "2"}));
-        QCOMPARE(preset(0), (QStringList{"M", "L-Click", "9", "1", "5", "3"}));
+        QCOMPARE(preset(0), (QStringList{"M416", "L-Click", "9", "1", "5", "3"}));
         QCOMPARE(preset(1).mid(2), (QStringList{"9", "1", "7", "3"}));
         QCOMPARE(preset(2).mid(2), (QStringList{"9", "1", "8", "3"}));
         QCOMPARE(sentSlots(), (QStringList{"2: 03 01 05", "3: 03 01 07", "4: 03 01 08"}));

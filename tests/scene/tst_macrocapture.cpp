@@ -8,7 +8,6 @@
 #include "input/inputforward.h"
 #include "input/inputhook.h"
 
-#include <QApplication>
 #include <QQuickItem>
 #include <QStandardPaths>
 #include <QtTest>
@@ -65,18 +64,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    // The server must outlive the application's connection to it.
-    XvfbServer xvfb;
-    QString whyNoX;
-    QByteArray display;
-    if (xvfb.start(&whyNoX)) {
-        display = xvfb.display();
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        qputenv("DISPLAY", display);
-    }
-    QApplication app(argc, argv);
-    MacroCaptureTest test(display, whyNoX);
-    return QTest::qExec(&test, argc, argv);
+    return execWithXvfb<MacroCaptureTest>(argc, argv);
 }
 
 #include "tst_macrocapture.moc"
