@@ -402,16 +402,20 @@ Item {
         ui_View.deleteMacroUpdateProfile(name)
     }
 
+    // The macro file is renamed first: a name the store refuses leaves the buttons as they were.
     function macroRenamed(oldName, newName) {
+        var using = []
         for (var i = 0; i < keyMatrixMain.modKeys.count; ++i) {
             var key = keyMatrixMain.modKeys.get(i)
-            var entry = "mouseMacroKey/" + key.keyCode2
-            if (key.keyCode0 === 4 && String(ui_View.getData(entry, false)) === oldName) {
-                ui_View.setData(entry, newName)
-                keyMatrixMain.modKeys.setProperty(i, "keyText", newName)
-            }
+            if (key.keyCode0 === 4 && String(ui_View.getData("mouseMacroKey/" + key.keyCode2, false)) === oldName)
+                using.push(i)
         }
-        ui_View.modifyMacroNameUpdateProfile(oldName, newName)
+        if (!ui_View.modifyMacroNameUpdateProfile(oldName, newName))
+            return
+        for (var j = 0; j < using.length; ++j) {
+            ui_View.setData("mouseMacroKey/" + keyMatrixMain.modKeys.get(using[j]).keyCode2, newName)
+            keyMatrixMain.modKeys.setProperty(using[j], "keyText", newName)
+        }
     }
 
     function macroChanged(name) {

@@ -7,7 +7,6 @@
 #include "view/myqquickview.h"
 #include "xvfb_helper.h"
 
-#include <QApplication>
 #include <QQuickItem>
 #include <QRasterWindow>
 #include <QTemporaryDir>

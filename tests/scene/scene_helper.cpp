@@ -42,13 +42,13 @@ QQuickItem *SceneRig::root()
 
 namespace {
 
-// Items made by a Repeater or a Loader are children of the item tree only.
-QQuickItem *findItem(QQuickItem *parent, const QString &objectName)
+// Delegates of views and repeaters are visual children only.
+QQuickItem *visualChild(QQuickItem *parent, const QString &objectName)
 {
     for (QQuickItem *child : parent->childItems()) {
         if (child->objectName() == objectName)
             return child;
-        if (QQuickItem *found = findItem(child, objectName))
+        if (QQuickItem *found = visualChild(child, objectName))
             return found;
     }
     return nullptr;
@@ -58,9 +58,14 @@ QQuickItem *findItem(QQuickItem *parent, const QString &objectName)
 
 QQuickItem *SceneRig::item(const QString &objectName)
 {
-    QQuickItem *found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
-    if (!found && root())
-        found = findItem(root(), objectName);
+    // Views create their delegates when the scene is next laid out.
+    QQuickItem *found = nullptr;
+    (void)QTest::qWaitFor([&] {
+        found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
+        if (!found && root())
+            found = visualChild(root(), objectName);
+        return found != nullptr;
+    }, 1000);
     if (!found)
         qWarning() << "no scene item" << objectName;
     return found;
@@ -111,30 +116,25 @@ void SceneRig::click(QPointF design)
     QCoreApplication::processEvents();
 }
 
-void SceneRig::clickItem(const QString &objectName, QPointF offset)
-{
-    clickItem(objectName, offset, Qt::LeftButton);
-}
-
 namespace {
 
-// The view's point of an item's centre (or of an offset inside it); false when the item
-// cannot be pressed.
-bool itemPoint(SceneRig &scene, const QString &objectName, QPointF offset, QPoint *point)
+// The view's point of a named item's centre, or of a point in it.
+bool itemPoint(SceneRig &rig, const QString &objectName, QPointF offset, QPoint *at)
 {
-    QQuickItem *target = scene.item(objectName);
+    QQuickItem *target = rig.item(objectName);
     if (!target || !target->isVisible()) {
-        qWarning() << objectName << "cannot be pressed";
+        qWarning() << objectName << (target ? "is hidden" : "is missing");
         return false;
     }
-    // Positioners lay out their children before the next frame; there may have been none yet.
+    // Positioners and views place their children when the scene is next laid out: lay out
+    // the item's ancestors now, outermost first, so the point is where the user sees it.
     QList<QQuickItem *> chain;
     for (QQuickItem *i = target; i; i = i->parentItem())
         chain.prepend(i);
     for (QQuickItem *i : chain)
         i->ensurePolished();
     const QPointF local = offset.isNull() ? QPointF(target->width() / 2, target->height() / 2) : offset;
-    *point = target->mapToScene(local).toPoint();
+    *at = target->mapToScene(local).toPoint();
     return true;
 }
 
@@ -142,21 +142,21 @@ bool itemPoint(SceneRig &scene, const QString &objectName, QPointF offset, QPoin
 
 void SceneRig::clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button)
 {
-    QPoint point;
-    QVERIFY2(itemPoint(*this, objectName, offset, &point), qPrintable(objectName));
-    QTest::mouseClick(view(), button, Qt::NoModifier, point);
+    QPoint at;
+    QVERIFY2(itemPoint(*this, objectName, offset, &at), qPrintable(objectName));
+    QTest::mouseClick(view(), button, Qt::NoModifier, at);
     QCoreApplication::processEvents();
 }
 
 void SceneRig::doubleClickItem(const QString &objectName, QPointF offset)
 {
-    QPoint point;
-    QVERIFY2(itemPoint(*this, objectName, offset, &point), qPrintable(objectName));
-    // A widget gets the second press as a double-click event alone; the press before it and
-    // the release after it come as a user's would.
-    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, point);
-    QTest::mouseDClick(view(), Qt::LeftButton, Qt::NoModifier, point);
-    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, point);
+    QPoint at;
+    QVERIFY2(itemPoint(*this, objectName, offset, &at), qPrintable(objectName));
+    // As a window system reports it: a click, then the second press as a double click, then
+    // its release.
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseDClick(view(), Qt::LeftButton, Qt::NoModifier, at);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, at);
     QCoreApplication::processEvents();
 }
 
@@ -170,6 +170,15 @@ void SceneRig::choose(const QString &list, int row)
     QTRY_COMPARE(l->property("currentSelect").toInt(), row);
     // The choice is reported once the panel has closed.
     QTRY_VERIFY(!l->property("isDrop").toBool() && !l->property("moving").toBool());
+}
+
+void SceneRig::type(const QString &field, const QString &text, int enters)
+{
+    clickItem(field);
+    QTest::keyClick(view(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(view(), text);
+    for (int i = 0; i < enters; ++i)
+        QTest::keyClick(view(), Qt::Key_Return);
 }
 
 void SceneRig::connect(int mouse)

@@ -44,14 +44,14 @@ public:
     QVariant call(QObject *target, const char *function, const QVariantList &args = {});
     QVariant rootProperty(const char *name);
 
-    // Left click at a design point, or at the centre (plus an offset) of a named item.
+    // Left click at a design point, or a click at the centre (or at a point) of a named item.
     void click(QPointF design);
-    void clickItem(const QString &objectName, QPointF offset = QPointF());
-    // The same with another button, or a double click.
-    void clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button);
+    void clickItem(const QString &objectName, QPointF offset = QPointF(), Qt::MouseButton button = Qt::LeftButton);
     void doubleClickItem(const QString &objectName, QPointF offset = QPointF());
-    // Opens a drop-down list of the window and picks a row, as a user does.
+    // Opens a drop-down list and picks a row, as a user does.
     void choose(const QString &list, int row);
+    // Clicks a text field, replaces its text and presses Enter `enters` times.
+    void type(const QString &field, const QString &text, int enters = 1);
     // The view's own position of a design point.
     QPoint toView(QPointF design);
 

@@ -65,16 +65,6 @@ class SystemPanelsTest : public QObject
         return scene->profile(Mouse553, scene->rootProperty("currentProfileNo").toInt())->value(key);
     }
 
-    // Clicks a field, replaces its text and presses Enter `enters` times.
-    static void type(SceneRig &rig, const QString &field, const QString &text, int enters = 1)
-    {
-        rig.clickItem(field);
-        QTest::keyClick(rig.view(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(rig.view(), text);
-        for (int i = 0; i < enters; ++i)
-            QTest::keyClick(rig.view(), Qt::Key_Return);
-    }
-
     // A mouse whose device-wide settings turn debug mode on (plus `config`), started afresh.
     static std::unique_ptr<SceneRig> debugScene(const QString &config = QString())
     {
@@ -171,7 +161,7 @@ private slots:
         if (typed.isEmpty())
             scene->clickItem(action);
         else
-            type(*scene, action, typed);
+            scene->type(action, typed);
         QCOMPARE(desktop.calls, QStringList{QString("lines %1").arg(lines)});
         QTRY_COMPARE(stored("mouse/scrollRate").toInt(), lines);
         QQuickItem *input = scene->item("scrollRowsInput");
@@ -301,7 +291,7 @@ private slots:
             rig->clickItem("layoutModePrev");
             QCOMPARE(rig->item("layoutAdjustMain")->property("mode_index").toInt(), 0);
             rig->clickItem("layoutModeNext");
-            type(*rig, "layoutXField", "5", 2);
+            rig->type("layoutXField", "5", 2);
             QCOMPARE(logo->x(), logoX + 10);
             QVERIFY(textInput(rig->item("layoutXField"))->property("activeFocus").toBool());
             QCoreApplication::processEvents();
@@ -348,11 +338,11 @@ private slots:
         for (int i = 0; i < 5; ++i)
             rig->clickItem("layoutModeNext");
         QCOMPARE(panel->property("mode_index").toInt(), 7);
-        type(*rig, "layoutBlue", "#12");
+        rig->type("layoutBlue", "#12");
         QCOMPARE(rig->rootProperty("colorBlue").value<QColor>(), QColor("#09347f"));
-        type(*rig, "layoutBlue", "#123456");
+        rig->type("layoutBlue", "#123456");
         QCOMPARE(rig->rootProperty("colorBlue").value<QColor>(), QColor("#123456"));
-        type(*rig, "layoutHeightField", "-3");
+        rig->type("layoutHeightField", "-3");
         QCOMPARE(rig->item("configButton")->height(), 21.0);
         rig->clickItem("layoutSaveButton");
         QTRY_COMPARE(rig->global(Mouse553)->value("debugmode/colorbg").toString(), QString("#123456"));

@@ -67,6 +67,16 @@ const Scene scenes[] = {
     {"lighting", "", {}, nullptr, "lightModeList"},
     {"profiles", "root.openCentred(profileMain); profileMain.newProfile(); profileMain.newProfile();"
                  "profileMain.openMenu(1, Qt.point(150, 100))", {vdev::Mouse560}},
+    // Two macros, the first recorded with its pauses (LShift+A, then B) and a left click added,
+    // and the event list's context menu open on its third row.
+    {"macros",
+     "var m = macroEditorMain; root.openCentred(m); m.newMacro(); m.newMacro(); m.selectMacro(0);"
+     " m.recordDelay = true; m.startRecord();"
+     " [[1, 0xE1], [1, 0x04], [0, 0x04], [0, 0xE1], [1, 0x05], [0, 0x05]].forEach(function(e) {"
+     " m.macroRecordCount = 12; m.detectKeyboard(e[0] === 1, e[1]) });"
+     " m.stopRecord(); m.insertMouse(0xF0); m.openEventMenu(2, Qt.point(330, 150))",
+     vdev::Mouse560},
+    {"gun", "root.openCentred(gunControlMain)", {vdev::Mouse560}},
 };
 #undef KEY_GROUP
 

@@ -2,14 +2,46 @@ import QtQuick
 import "../common"
 import "SceneText.js" as SceneText
 import "MacroEncoder.js" as MacroEncoder
+import "EditorValues.js" as Rules
 
-// The macro editor (stand-in: the macro list and sending a macro to a button's slot).
+// The macro editor: the device's macros on the left, the events of the selected one on the
+// right. Events are recorded from the keyboard capture, inserted from the context menu and
+// edited in place; every change is saved at once and the main window re-sends the macro to
+// the buttons of the current profile that play it. Stored events name keys by the
+// vocabulary's own names (the same in every language); rows show the current language's.
+// The lists and the editing state are the page's own, so the main window can initialise the
+// page and feed it keys before its body exists.
 FloatingPanel {
     id: page
+    // The key code vocabulary of the main window.
     property var keyCodes: null
     property bool isInputting: false
     property bool isInsertting: false
     property string currentMacro: ""
+    property int currentRow: -1
+    // Selected event row, -1 for none.
+    property int eventRow: -1
+    // 10 ms ticks since the last recorded event.
+    property int macroRecordCount: 0
+    property string repeatText: "1"
+    property bool recordDelay: false
+    // The key shown in the insert-key dialog.
+    property int insertCode: 0
+    // Rows being edited in place (-1: none) and the text typed there.
+    property int renameRow: -1
+    property int delayRow: -1
+    property string editText: ""
+    property Item editor: null
+    // The open context menu: 0 none, 1 macro list, 2 event list; menuRow is the macro row it
+    // was opened on (-1 below the rows).
+    property int menuKind: 0
+    property int menuRow: -1
+    property point menuAt: Qt.point(0, 0)
+    // The settings folder the list was read from: a save never lands in another device's
+    // macro of the same name.
+    property string folder: ""
+    readonly property alias macroModel: macroList
+    readonly property alias eventModel: eventList
     readonly property var macroEditorLangBuiltIn: ["Macro Editor", "Macro Name", "New", "Delete", "Action",
         "Stop Record", "Times", "OK", "Start Record", "Delay", "Delete", "Import", "Export", "Insert Delay",
         "Insert Key", "Insert Left Key", "Insert Middle Key", "Insert Right Key", "", ""]
@@ -18,25 +50,870 @@ FloatingPanel {
     signal deleteMacro(string macroName)
     signal modifyMacroName(string oldMacroName, string newMacroName)
     signal modifyMacroData(string macroName)
+    // Another macro's events were loaded: the body shows them from the top.
+    signal macroLoaded()
 
     width: 640
     height: 448
 
+    readonly property int maxDelay: 65535
+    readonly property int maxRepeat: 65535
+
+    ListModel { id: macroList }
+    ListModel { id: eventList }
+
+    Timer {
+        id: tickTimer
+        objectName: "macroTickTimer"
+        interval: 10
+        repeat: true
+        onTriggered: ++page.macroRecordCount
+    }
+
+    // ---- Called by the main window ---------------------------------------------------------
+
     function init() {
-        currentMacro = ""
-        macroListChanged(SceneText.dropSentinel(ui_View.getNameList(0)))
+        stopRecord()
+        closeOverlays()
+        folder = String(ui_View.deviceFolder)
+        macroList.clear()
+        var stored = SceneText.dropSentinel(ui_View.getNameList(0))
+        for (var i = 0; i < stored.length && macroList.count < Rules.maxMacros; ++i)
+            if (stored[i] !== "" && names().indexOf(stored[i]) < 0)
+                macroList.append({ name: stored[i] })
+        selectMacro(-1)
+        macroListChanged(names())
     }
 
     function sendMacro(index, macroName) {
-        var names = page.keyCodes
-        var block = MacroEncoder.encodeLoaded(ui_View.loadMacroIni(macroName),
-                                              function(name) { return names ? names.strTokeycode(name) : 0 })
-        ui_View.mouseSendMacroData(block, index)
+        ui_View.mouseSendMacroData(MacroEncoder.encodeLoaded(ui_View.loadMacroIni(macroName), codeOf), index)
     }
 
     function detectKeyboard(isDown, usbCode) {
+        if (!isInputting || currentMacro === "" || atLimit())
+            return
+        var code = Number(usbCode)
+        if (eventList.count > 0 && recordDelay)
+            eventList.append({ type: 0, info: String(Math.min(10 * macroRecordCount, maxDelay)) })
+        macroRecordCount = 0
+        eventList.append({ type: Rules.recordedType(code, isDown), info: nameOf(code) })
     }
 
     function detectInput(isDown, usbCode) {
+        var code = Number(usbCode)
+        if (isInsertting && code < 0xF0)
+            insertCode = code
+    }
+
+    // ---- Names and events ------------------------------------------------------------------
+
+    function codeOf(name) {
+        return keyCodes ? keyCodes.strTokeycode(name) : 0
+    }
+
+    function nameOf(code) {
+        return keyCodes ? keyCodes.keycodeToName(code) : ""
+    }
+
+    // What a row shows: a delay in ms, a key by the current language's name.
+    function shownInfo(type, info) {
+        if (type === 0)
+            return info + " ms"
+        var shown = keyCodes ? keyCodes.keycodeTostr(codeOf(info)) : ""
+        return shown !== "" ? shown : info
+    }
+
+    function names() {
+        var out = []
+        for (var i = 0; i < macroList.count; ++i)
+            out.push(macroList.get(i).name)
+        return out
+    }
+
+    function events() {
+        var out = []
+        for (var i = 0; i < eventList.count; ++i)
+            out.push({ type: eventList.get(i).type, info: eventList.get(i).info })
+        return out
+    }
+
+    // No event is added once the macro's block has grown to the limit.
+    function atLimit() {
+        return MacroEncoder.encodedLength(events()) >= MacroEncoder.growLimit
+    }
+
+    function macroExists(name) {
+        return ui_View.loadMacroIni(name).length > 0
+    }
+
+    function storeNames() {
+        var list = names()
+        ui_View.updataNameList(0, list)
+        macroListChanged(list)
+    }
+
+    function sameDevice() {
+        return String(ui_View.deviceFolder) === folder
+    }
+
+    function autoSave() {
+        if (currentMacro === "" || !sameDevice())
+            return
+        var strings = events().map(function(e) { return e.type + "," + e.info })
+        ui_View.saveMacroIni(currentMacro, strings, Rules.intIn(repeatText, 1, maxRepeat, 1))
+        modifyMacroData(currentMacro)
+    }
+
+    // ---- Macro list ------------------------------------------------------------------------
+
+    function selectMacro(row) {
+        stopRecord()
+        endEdits()
+        eventList.clear()
+        eventRow = -1
+        currentRow = row >= 0 && row < macroList.count ? row : -1
+        currentMacro = currentRow >= 0 ? macroList.get(currentRow).name : ""
+        if (currentRow < 0)
+            return
+        var loaded = ui_View.loadMacroIni(currentMacro)
+        for (var i = 0; i + 1 < loaded.length; ++i) {
+            var e = MacroEncoder.parseEvent(loaded[i])
+            if (e)
+                eventList.append({ type: e.type, info: e.info })
+        }
+        repeatText = String(Rules.intIn(loaded[loaded.length - 1], 1, maxRepeat, 1))
+        macroLoaded()
+    }
+
+    function newMacro() {
+        var name = Rules.freeMacroName(names())
+        if (name === "")
+            return
+        ui_View.createMacroIni(name, 0)
+        macroList.append({ name: name })
+        selectMacro(macroList.count - 1)
+        storeNames()
+    }
+
+    // Imported under a new name, in front of the row the menu was opened on.
+    function importMacro(row) {
+        var name = Rules.freeMacroName(names())
+        if (name === "")
+            return
+        var at = row >= 0 && row < macroList.count ? row : macroList.count
+        if (!ui_View.loadMacroFile(name))
+            ui_View.createMacroIni(name, 0)
+        macroList.insert(at, { name: name })
+        selectMacro(at)
+        storeNames()
+    }
+
+    function exportMacro() {
+        if (currentMacro !== "")
+            ui_View.saveMacroFile(currentMacro)
+    }
+
+    function removeMacro() {
+        if (currentRow < 0)
+            return
+        // A running recording of the macro goes with it.
+        tickTimer.stop()
+        isInputting = false
+        var name = currentMacro
+        var row = currentRow
+        ui_View.deleteMacroIni(name)
+        eventList.clear()
+        deleteMacro(name)
+        macroList.remove(row)
+        selectMacro(Math.min(row, macroList.count - 1))
+        storeNames()
+    }
+
+    function startRename(row) {
+        if (isInputting || row < 0 || row >= macroList.count)
+            return
+        endEdits()
+        editText = macroList.get(row).name
+        renameRow = row
+    }
+
+    // A new name the list already has, an empty one, or one the macro store cannot use
+    // leaves the macro as it was.
+    function renameMacro(row, typed) {
+        if (row < 0 || row >= macroList.count)
+            return
+        var oldName = macroList.get(row).name
+        var name = Rules.renamedTo(typed, names())
+        if (name === "" || !sameDevice())
+            return
+        modifyMacroName(oldName, name)
+        if (macroExists(oldName) || !macroExists(name))
+            return
+        macroList.setProperty(row, "name", name)
+        if (row === currentRow)
+            currentMacro = name
+        storeNames()
+    }
+
+    // ---- Recording -------------------------------------------------------------------------
+
+    function startRecord() {
+        if (currentMacro === "" || isInputting)
+            return
+        endEdits()
+        eventList.clear()
+        eventRow = -1
+        macroRecordCount = 0
+        isInputting = true
+        tickTimer.start()
+    }
+
+    function stopRecord() {
+        if (!isInputting)
+            return
+        tickTimer.stop()
+        isInputting = false
+        autoSave()
+    }
+
+    // ---- Events ----------------------------------------------------------------------------
+
+    function deleteEvent() {
+        if (eventRow < 0 || eventRow >= eventList.count)
+            return
+        eventList.remove(eventRow)
+        eventRow = Math.min(eventRow, eventList.count - 1)
+        autoSave()
+    }
+
+    function insertDelay() {
+        if (currentMacro === "" || atLimit())
+            return
+        var at = eventRow >= 0 && eventRow < eventList.count ? eventRow : eventList.count
+        eventList.insert(at, { type: 0, info: "50" })
+        eventRow = at
+        autoSave()
+    }
+
+    // A press and a release row; the selection moves on so that further insertions follow.
+    function insertPair(pressType, code, after) {
+        if (currentMacro === "" || atLimit())
+            return
+        var name = nameOf(code)
+        var at = Rules.insertRow(eventList.count, eventRow, after)
+        var appended = at === eventList.count
+        eventList.insert(at, { type: pressType, info: name })
+        eventList.insert(at + 1, { type: pressType + 1, info: name })
+        eventRow = appended || after ? at + 1 : at + 2
+        autoSave()
+    }
+
+    function insertMouse(code) {
+        insertPair(3, code, true)
+    }
+
+    function openInsertKey() {
+        if (currentMacro === "" || atLimit())
+            return
+        closeOverlays()
+        insertCode = 0
+        isInsertting = true
+    }
+
+    function acceptInsertKey() {
+        isInsertting = false
+        if (insertCode !== 0)
+            insertPair(1, insertCode, false)
+    }
+
+    function startDelayEdit(row) {
+        if (isInputting || row < 0 || row >= eventList.count || eventList.get(row).type !== 0)
+            return
+        endEdits()
+        eventRow = row
+        editText = eventList.get(row).info
+        delayRow = row
+    }
+
+    // A number 0..65535 replaces the delay; anything else keeps it.
+    function setDelay(row, text) {
+        if (row < 0 || row >= eventList.count || eventList.get(row).type !== 0)
+            return
+        var t = String(text).trim()
+        if (!/^[0-9]+$/.test(t) || Number(t) > maxDelay || String(Number(t)) === eventList.get(row).info)
+            return
+        eventList.setProperty(row, "info", String(Number(t)))
+        autoSave()
+    }
+
+    function setRepeat(text) {
+        repeatText = String(Rules.intIn(text, 1, maxRepeat, Rules.intIn(repeatText, 1, maxRepeat, 1)))
+        autoSave()
+    }
+
+    // ---- Edits, menus and the dialog -------------------------------------------------------
+
+    function endEdits() {
+        var row = renameRow
+        if (row >= 0) {
+            renameRow = -1
+            renameMacro(row, editText)
+        }
+        row = delayRow
+        if (row >= 0) {
+            delayRow = -1
+            setDelay(row, editText)
+        }
+    }
+
+    function openMacroMenu(row, at) {
+        if (row >= 0 && row !== currentRow)
+            selectMacro(row)
+        endEdits()
+        menuRow = row
+        menuAt = at
+        menuKind = 1
+    }
+
+    function openEventMenu(row, at) {
+        if (currentMacro === "")
+            return
+        endEdits()
+        eventRow = row
+        menuAt = at
+        menuKind = 2
+    }
+
+    function closeOverlays() {
+        menuKind = 0
+        isInsertting = false
+        endEdits()
+    }
+
+    onClosed: {
+        stopRecord()
+        closeOverlays()
+    }
+
+    body: Component {
+        Item {
+            id: body
+
+            // Ends an edit when the press lands anywhere but in the field being edited; the
+            // press goes on to whatever is below.
+            component EditGuard: MouseArea {
+                anchors.fill: parent
+                z: 50
+                onPressed: function(mouse) {
+                    mouse.accepted = false
+                    var e = page.editor
+                    if (e && e.contains(mapToItem(e, mouse.x, mouse.y)))
+                        return
+                    page.endEdits()
+                }
+            }
+
+            // A text field edited in place; its text is the page's editText.
+            component EditField: TextInput {
+                id: field
+                color: Skin.fontColor
+                selectionColor: Skin.colorOrange
+                selectByMouse: true
+                clip: true
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontNormalSize
+                verticalAlignment: TextInput.AlignVCenter
+                Component.onCompleted: {
+                    text = page.editText
+                    page.editor = field
+                    forceActiveFocus()
+                    selectAll()
+                }
+                Component.onDestruction: if (page.editor === field) page.editor = null
+                onTextChanged: page.editText = text
+                Keys.onReturnPressed: page.endEdits()
+                Keys.onEnterPressed: page.endEdits()
+                Rectangle {
+                    anchors.fill: parent
+                    anchors.margins: -2
+                    anchors.leftMargin: -4
+                    z: -1
+                    color: Skin.colorGray0
+                    border.color: Skin.colorGray3
+                    radius: 2
+                }
+            }
+
+            component Label: Text {
+                color: Skin.fontColor
+                font.family: Skin.fontFamily
+                font.pixelSize: Skin.fontNormalSize
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 8
+                verticalAlignment: Text.AlignVCenter
+            }
+
+            component ListFrame: Rectangle {
+                y: 72
+                height: 328
+                color: "transparent"
+                border.color: Skin.colorGray1
+                radius: 2
+            }
+
+            component MenuEntry: Rectangle {
+                id: entry
+                property alias text: entryText.text
+                property bool usable: true
+                signal chosen()
+                width: parent.width
+                height: 24
+                color: usable && entryArea.containsMouse ? Skin.colorOrange : Skin.colorGray0
+                Label {
+                    id: entryText
+                    x: 8
+                    width: parent.width - 12
+                    height: parent.height
+                    color: entry.usable ? Skin.fontColor : Skin.colorGray2
+                }
+                MouseArea {
+                    id: entryArea
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    onClicked: {
+                        page.menuKind = 0
+                        if (entry.usable)
+                            entry.chosen()
+                    }
+                }
+            }
+
+            EditGuard {}
+
+            Image {
+                x: 16
+                y: 12
+                source: Skin.image("macros", "icon")
+            }
+            Label {
+                x: 40
+                y: 8
+                width: 640 - 40 - 48
+                height: 24
+                text: page.macroEditorLang[0]
+                font.pixelSize: Skin.fontMiddleSize
+            }
+            TitleButton {
+                objectName: "macroCloseButton"
+                x: 640 - 32
+                y: 12
+                icon: "close"
+                onClicked: page.close()
+            }
+            Rectangle {
+                x: 16
+                y: 40
+                width: 640 - 32
+                height: 1
+                color: Skin.colorGray1
+            }
+
+            // ---- Macro list ----
+            Label {
+                x: 16
+                y: 48
+                width: 168
+                height: 20
+                text: page.macroEditorLang[1]
+            }
+            ListFrame {
+                x: 16
+                width: 168
+
+                ListView {
+                    id: macroView
+                    objectName: "macroView"
+                    anchors.fill: parent
+                    anchors.margins: 1
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    model: macroList
+                    currentIndex: page.currentRow
+
+                    // Below the rows: the menu offers Import (appended) only.
+                    MouseArea {
+                        z: -1
+                        width: macroView.width
+                        height: Math.max(macroView.height, macroView.contentHeight)
+                        acceptedButtons: Qt.RightButton
+                        onClicked: function(mouse) {
+                            page.openMacroMenu(-1, mapToItem(body, mouse.x, mouse.y))
+                        }
+                    }
+
+                    delegate: Rectangle {
+                        id: macroRow
+                        required property int index
+                        required property string name
+                        objectName: "macroRow" + index
+                        width: macroView.width
+                        height: 27
+                        color: index === page.currentRow ? Skin.colorOrange
+                             : rowArea.containsMouse ? Skin.colorGray1 : "transparent"
+                        Label {
+                            x: 8
+                            width: parent.width - 16
+                            height: parent.height
+                            visible: page.renameRow !== macroRow.index
+                            fontSizeMode: Text.FixedSize
+                            elide: Text.ElideRight
+                            text: macroRow.name
+                        }
+                        MouseArea {
+                            id: rowArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            acceptedButtons: Qt.LeftButton | Qt.RightButton
+                            onClicked: function(mouse) {
+                                if (mouse.button === Qt.RightButton)
+                                    page.openMacroMenu(macroRow.index, mapToItem(body, mouse.x, mouse.y))
+                                else if (macroRow.index !== page.currentRow)
+                                    page.selectMacro(macroRow.index)
+                            }
+                            onDoubleClicked: function(mouse) {
+                                if (mouse.button === Qt.LeftButton)
+                                    page.startRename(macroRow.index)
+                            }
+                        }
+                        Loader {
+                            x: 8
+                            width: parent.width - 16
+                            height: parent.height
+                            active: page.renameRow === macroRow.index
+                            sourceComponent: EditField {
+                                objectName: "macroNameEdit"
+                                maximumLength: 32
+                            }
+                        }
+                    }
+                }
+            }
+            SceneButton {
+                objectName: "macroNewButton"
+                x: 16
+                y: 412
+                width: 80
+                height: 24
+                text: page.macroEditorLang[2]
+                onClicked: page.newMacro()
+            }
+            SceneButton {
+                objectName: "macroDeleteButton"
+                x: 104
+                y: 412
+                width: 80
+                height: 24
+                text: page.macroEditorLang[3]
+                onClicked: page.removeMacro()
+            }
+
+            // ---- Event list ----
+            Label {
+                x: 200
+                y: 48
+                width: 424
+                height: 20
+                text: page.macroEditorLang[4] + (page.currentMacro !== "" ? ": " + page.currentMacro : "")
+                fontSizeMode: Text.FixedSize
+                elide: Text.ElideRight
+            }
+            ListFrame {
+                x: 200
+                width: 424
+
+                ListView {
+                    id: eventView
+                    objectName: "eventView"
+                    anchors.fill: parent
+                    anchors.margins: 1
+                    clip: true
+                    boundsBehavior: Flickable.StopAtBounds
+                    model: eventList
+                    onCountChanged: if (page.isInputting) positionViewAtEnd()
+                    Connections {
+                        target: page
+                        function onMacroLoaded() { eventView.positionViewAtBeginning() }
+                    }
+
+                    MouseArea {
+                        z: -1
+                        width: eventView.width
+                        height: Math.max(eventView.height, eventView.contentHeight)
+                        acceptedButtons: Qt.RightButton
+                        onClicked: function(mouse) {
+                            page.openEventMenu(-1, mapToItem(body, mouse.x, mouse.y))
+                        }
+                    }
+
+                    delegate: Rectangle {
+                        id: eventRowItem
+                        required property int index
+                        required property int type
+                        required property string info
+                        objectName: "eventRow" + index
+                        width: eventView.width
+                        height: 27
+                        color: index === page.eventRow ? Skin.colorOrange
+                             : eventArea.containsMouse ? Skin.colorGray1 : "transparent"
+                        Label {
+                            x: 4
+                            width: 36
+                            height: parent.height
+                            horizontalAlignment: Text.AlignRight
+                            text: eventRowItem.index + 1
+                            color: Skin.colorGray3
+                        }
+                        Image {
+                            x: 52
+                            anchors.verticalCenter: parent.verticalCenter
+                            source: Skin.image("macros", ["delay", "keyDown", "keyUp", "mouseDown", "mouseUp"][eventRowItem.type])
+                        }
+                        Label {
+                            x: 80
+                            width: parent.width - 88
+                            height: parent.height
+                            visible: page.delayRow !== eventRowItem.index
+                            fontSizeMode: Text.FixedSize
+                            elide: Text.ElideRight
+                            text: page.shownInfo(eventRowItem.type, eventRowItem.info)
+                        }
+                        MouseArea {
+                            id: eventArea
+                            anchors.fill: parent
+                            hoverEnabled: true
+                            acceptedButtons: Qt.LeftButton | Qt.RightButton
+                            onClicked: function(mouse) {
+                                if (mouse.button === Qt.RightButton)
+                                    page.openEventMenu(eventRowItem.index, mapToItem(body, mouse.x, mouse.y))
+                                else
+                                    page.eventRow = eventRowItem.index
+                            }
+                            onDoubleClicked: function(mouse) {
+                                if (mouse.button === Qt.LeftButton)
+                                    page.startDelayEdit(eventRowItem.index)
+                            }
+                        }
+                        Loader {
+                            x: 80
+                            width: 80
+                            height: parent.height
+                            active: page.delayRow === eventRowItem.index
+                            sourceComponent: EditField {
+                                objectName: "delayEdit"
+                                maximumLength: 5
+                                validator: IntValidator { bottom: 0; top: page.maxDelay }
+                            }
+                        }
+                    }
+                }
+            }
+
+            SceneButton {
+                objectName: "macroRecordButton"
+                x: 200
+                y: 412
+                width: 160
+                height: 24
+                text: ""
+                onClicked: page.isInputting ? page.stopRecord() : page.startRecord()
+                Row {
+                    anchors.centerIn: parent
+                    spacing: 6
+                    Image {
+                        anchors.verticalCenter: parent.verticalCenter
+                        source: Skin.image("macros", page.isInputting ? "stop" : "record")
+                    }
+                    Label {
+                        height: 24
+                        width: Math.min(implicitWidth, 160 - 32)
+                        text: page.isInputting ? page.macroEditorLang[5] : page.macroEditorLang[8]
+                    }
+                }
+            }
+            CheckBox {
+                id: delayCheck
+                objectName: "macroDelayCheck"
+                x: 376
+                y: 416
+                textValue: page.macroEditorLang[9]
+                onIsSelectChanged: page.recordDelay = isSelect
+            }
+            Binding {
+                target: delayCheck
+                property: "isSelect"
+                value: page.recordDelay
+            }
+            Row {
+                anchors.right: parent.right
+                anchors.rightMargin: 16
+                y: 412
+                height: 24
+                spacing: 8
+                Label {
+                    height: 24
+                    text: page.macroEditorLang[6]
+                }
+                Rectangle {
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: 56
+                    height: 20
+                    color: "transparent"
+                    border.color: Skin.colorGray2
+                    radius: 2
+                    RectInput {
+                        id: repeatInput
+                        objectName: "macroRepeatInput"
+                        anchors.fill: parent
+                        minValue: 1
+                        maxValue: page.maxRepeat
+                        textValue: page.repeatText
+                        onDebugmodeSignal: closeFocus()
+                        onEndInputSignal: {
+                            page.setRepeat(textValue)
+                            textValue = Qt.binding(function() { return page.repeatText })
+                        }
+                    }
+                }
+            }
+
+            // ---- Context menus ----
+            MouseArea {
+                anchors.fill: parent
+                z: 60
+                visible: page.menuKind !== 0
+                acceptedButtons: Qt.LeftButton | Qt.RightButton
+                onPressed: page.menuKind = 0
+            }
+            Rectangle {
+                id: menu
+                objectName: "macroMenu"
+                z: 61
+                visible: page.menuKind !== 0
+                width: page.menuKind === 1 ? 80 : 150
+                height: menuColumn.height + 2
+                x: Math.min(page.menuAt.x, body.width - width - 2)
+                y: Math.min(page.menuAt.y, body.height - height - 2)
+                color: Skin.colorGray0
+                border.color: Skin.colorGray2
+
+                Column {
+                    id: menuColumn
+                    x: 1
+                    y: 1
+                    width: menu.width - 2
+                    MenuEntry {
+                        objectName: "menuDelete"
+                        text: page.macroEditorLang[10]
+                        usable: page.menuKind === 1 ? page.menuRow >= 0 : page.eventRow >= 0
+                        onChosen: page.menuKind === 1 ? page.removeMacro() : page.deleteEvent()
+                    }
+                    MenuEntry {
+                        objectName: "menuImport"
+                        visible: page.menuKind === 1
+                        text: page.macroEditorLang[11]
+                        onChosen: page.importMacro(page.menuRow)
+                    }
+                    MenuEntry {
+                        objectName: "menuExport"
+                        visible: page.menuKind === 1
+                        usable: page.menuRow >= 0
+                        text: page.macroEditorLang[12]
+                        onChosen: page.exportMacro()
+                    }
+                    MenuEntry {
+                        objectName: "menuInsertDelay"
+                        visible: page.menuKind === 2
+                        text: page.macroEditorLang[13]
+                        onChosen: page.insertDelay()
+                    }
+                    MenuEntry {
+                        objectName: "menuInsertKey"
+                        visible: page.menuKind === 2
+                        text: page.macroEditorLang[14]
+                        onChosen: page.openInsertKey()
+                    }
+                    MenuEntry {
+                        objectName: "menuInsertLeft"
+                        visible: page.menuKind === 2
+                        text: page.macroEditorLang[15]
+                        onChosen: page.insertMouse(0xF0)
+                    }
+                    MenuEntry {
+                        objectName: "menuInsertMiddle"
+                        visible: page.menuKind === 2
+                        text: page.macroEditorLang[16]
+                        onChosen: page.insertMouse(0xF2)
+                    }
+                    MenuEntry {
+                        objectName: "menuInsertRight"
+                        visible: page.menuKind === 2
+                        text: page.macroEditorLang[17]
+                        onChosen: page.insertMouse(0xF1)
+                    }
+                }
+            }
+
+            // ---- Insert-key dialog ----
+            Rectangle {
+                anchors.fill: parent
+                z: 70
+                visible: page.isInsertting
+                color: "#90000000"
+                radius: 4
+                MouseArea {
+                    anchors.fill: parent
+                }
+                Rectangle {
+                    objectName: "insertKeyDialog"
+                    anchors.centerIn: parent
+                    width: 240
+                    height: 80
+                    color: Skin.colorGray0
+                    border.color: Skin.colorGray2
+                    radius: 4
+                    Label {
+                        x: 12
+                        y: 6
+                        width: 216
+                        height: 24
+                        text: page.macroEditorLang[14]
+                    }
+                    Rectangle {
+                        x: 12
+                        y: 40
+                        width: 120
+                        height: 25
+                        color: "transparent"
+                        border.color: Skin.colorGray2
+                        radius: 2
+                        Label {
+                            objectName: "insertKeyField"
+                            anchors.fill: parent
+                            horizontalAlignment: Text.AlignHCenter
+                            text: page.insertCode !== 0 && page.keyCodes ? page.keyCodes.keycodeTostr(page.insertCode) : ""
+                        }
+                    }
+                    SceneButton {
+                        objectName: "insertKeyOk"
+                        x: 148
+                        y: 40
+                        width: 80
+                        height: 25
+                        text: page.macroEditorLang[7]
+                        onClicked: page.acceptInsertKey()
+                    }
+                }
+            }
+        }
     }
 }
