@@ -75,7 +75,7 @@ const Scene scenes[] = {
      " [[1, 0xE1], [1, 0x04], [0, 0x04], [0, 0xE1], [1, 0x05], [0, 0x05]].forEach(function(e) {"
      " m.macroRecordCount = 12; m.detectKeyboard(e[0] === 1, e[1]) });"
      " m.stopRecord(); m.insertMouse(0xF0); m.openEventMenu(2, Qt.point(330, 150))",
-     vdev::Mouse560},
+     {vdev::Mouse560}},
     {"gun", "root.openCentred(gunControlMain)", {vdev::Mouse560}},
 };
 #undef KEY_GROUP
