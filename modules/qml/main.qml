@@ -814,6 +814,11 @@ Item {
                 }
                 onModifyMacroData: function(macroName) { root.macroChanged(macroName) }
             }
+            // The assignment dialog's macro list may name a macro the editor just changed.
+            Connections {
+                target: macroEditorMain
+                function onClosed() { keyAssigmentMain.closeMenus() }
+            }
 
             GunControl {
                 id: gunControlMain

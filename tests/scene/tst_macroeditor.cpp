@@ -354,6 +354,25 @@ private slots:
         QCOMPARE(keyRole(3, "keyCode0").toInt(), defaults.value("mouseKeyMatrix/3").toList().value(0).toInt());
     }
 
+    // The editor opened from the assignment dialog's macro choice closes that choice's list.
+    void closingClosesTheDialogsList()
+    {
+        setMacros({"Macro_0"}, {"1,A", "2,A"});
+        scene->clickItem("macroCloseButton");
+        QQuickItem *dialog = scene->item("keyAssigmentMain");
+        scene->call(dialog, "openFor", {3});
+        scene->call(dialog, "showGroup", {4});
+        scene->clickItem("macroList");
+        QQuickItem *list = scene->item("macroList");
+        QTRY_VERIFY(list->property("isDrop").toBool() && !list->property("moving").toBool());
+        scene->clickItem("macroEditorLink");
+        QVERIFY(page->isVisible());
+        scene->clickItem("macroCloseButton");
+        QTRY_VERIFY(!list->property("isDrop").toBool());
+        scene->call(dialog, "close");
+        scene->clickItem("macroEditorButton");
+    }
+
     // Another mouse plugged in while a recording runs: the recording does not land in the
     // other mouse's macro of the same name.
     void otherMouseWhileRecording()

@@ -46,6 +46,8 @@ FloatingPanel {
     signal sendMacro(int index, string name)
     // The dialog was loaded for a button: controls that keep their own state follow.
     signal loaded()
+    // Drop-downs of the dialog close (the macro editor closed: its list may have changed).
+    signal closeMenus()
 
     width: 640
     height: 360
@@ -543,6 +545,7 @@ FloatingPanel {
                             target: page
                             function onMacroNameChanged() { macroList.follow() }
                             function onMacroNamesChanged() { macroList.follow() }
+                            function onCloseMenus() { macroList.closeMenu() }
                         }
                     }
                     SceneButton {
