@@ -322,6 +322,7 @@ Item {
 
     function saveAll() {
         dpiSettingMain.commitInput()
+        lightControlMain.commitInput()
         var keys = keyMatrixMain.isSave, dpi = dpiSettingMain.isSave, light = lightControlMain.isSave
         if (keys || dpi || light) {
             controlUIEnable(false)

@@ -143,7 +143,9 @@ private slots:
         QStringList colours = storedList(*scene.profile(mouse, 0), "mouse/colorValue");
         QCOMPARE(colours.size(), 24);
         colours[0] = "255", colours[1] = "127", colours[2] = "0";
-        colours[3] = "10", colours[4] = "200", colours[5] = "0";
+        colours[3] = "10", colours[4] = "200", colours[5] = "5";
+        // "Save" while a field still has the focus keeps what was typed.
+        typeInto(scene, "lightBlueField", "5", false);
         scene.clearWire();
         scene.clickItem("saveButton");
         QCOMPARE(scene.codes(), QByteArray("02 03"));

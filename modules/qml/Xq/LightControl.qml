@@ -116,6 +116,13 @@ Rectangle {
         modeList.closeMenu()
     }
 
+    // A colour typed into R, G or B but not yet confirmed is settled and kept.
+    function commitInput() {
+        redField.input.closeFocus()
+        greenField.input.closeFocus()
+        blueField.input.closeFocus()
+    }
+
     function blockColour(k) {
         return Lighting.hexColour(colorValue[3 * k], colorValue[3 * k + 1], colorValue[3 * k + 2])
     }
