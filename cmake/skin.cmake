@@ -6,11 +6,29 @@
 # "@2x" file (src/view/skinurls.h). Either way an Image reports the design size as
 # implicitWidth/Height. sourceSize is in pixels: do not size pictures by it.
 
+# Renders one SVG at its design size to <base>.png and at twice it to <base>@2x.png; appends both
+# to the list variable `out`.
+function(mousecfg_render_svg svg base label out)
+  set(pngs ${${out}})
+  foreach(suffix IN ITEMS "" "@2x")
+    set(scale 1)
+    if(suffix)
+      set(scale 2)
+    endif()
+    add_custom_command(OUTPUT ${base}${suffix}.png
+      COMMAND $<TARGET_FILE:mousecfg_svg2png> ${scale} ${svg} ${base}${suffix}.png
+      DEPENDS ${svg} mousecfg_svg2png
+      COMMENT "Rendering skin ${label}${suffix}"
+      VERBATIM)
+    list(APPEND pngs ${base}${suffix}.png)
+  endforeach()
+  set(${out} ${pngs} PARENT_SCOPE)
+endfunction()
+
 # Renders every skin SVG: the groups into resources of `target`, the pictures read from disk
 # into the build's data folder (target mousecfg_skin_files).
 function(mousecfg_add_skin target)
   set(skin_src ${PROJECT_SOURCE_DIR}/modules/img/skin1)
-  set(render $<TARGET_FILE:mousecfg_svg2png>)
 
   file(GLOB group_svgs CONFIGURE_DEPENDS ${skin_src}/*/*.svg)
   set(resource_pngs)
@@ -18,21 +36,13 @@ function(mousecfg_add_skin target)
     file(RELATIVE_PATH rel ${skin_src} ${svg})
     get_filename_component(group ${rel} DIRECTORY)
     get_filename_component(name ${rel} NAME_WE)
-    foreach(scale IN ITEMS 1 2)
-      set(suffix "")
-      if(scale EQUAL 2)
-        set(suffix "@2x")
-      endif()
-      set(png ${CMAKE_CURRENT_BINARY_DIR}/skin/${group}/${name}${suffix}.png)
-      add_custom_command(OUTPUT ${png}
-        COMMAND ${render} ${scale} ${svg} ${png}
-        DEPENDS ${svg} mousecfg_svg2png
-        COMMENT "Rendering skin ${group}/${name}${suffix}"
-        VERBATIM)
-      set_source_files_properties(${png} PROPERTIES
-        QT_RESOURCE_ALIAS ${group}/modules/img/skin1/${group}/${name}${suffix}.png)
-      list(APPEND resource_pngs ${png})
-    endforeach()
+    mousecfg_render_svg(${svg} ${CMAKE_CURRENT_BINARY_DIR}/skin/${group}/${name} ${group}/${name} resource_pngs)
+  endforeach()
+  foreach(png IN LISTS resource_pngs)
+    file(RELATIVE_PATH rel ${CMAKE_CURRENT_BINARY_DIR}/skin ${png})
+    get_filename_component(group ${rel} DIRECTORY)
+    get_filename_component(file ${rel} NAME)
+    set_source_files_properties(${png} PROPERTIES QT_RESOURCE_ALIAS ${group}/modules/img/skin1/${group}/${file})
   endforeach()
   qt_add_resources(${target} mousecfg_skin_resources PREFIX "/" FILES ${resource_pngs})
 
@@ -40,19 +50,7 @@ function(mousecfg_add_skin target)
   set(disk_pngs)
   foreach(svg IN LISTS disk_svgs)
     get_filename_component(name ${svg} NAME_WE)
-    foreach(scale IN ITEMS 1 2)
-      set(suffix "")
-      if(scale EQUAL 2)
-        set(suffix "@2x")
-      endif()
-      set(png ${PROJECT_BINARY_DIR}/modules/img/skin1/${name}${suffix}.png)
-      add_custom_command(OUTPUT ${png}
-        COMMAND ${render} ${scale} ${svg} ${png}
-        DEPENDS ${svg} mousecfg_svg2png
-        COMMENT "Rendering skin ${name}${suffix}"
-        VERBATIM)
-      list(APPEND disk_pngs ${png})
-    endforeach()
+    mousecfg_render_svg(${svg} ${PROJECT_BINARY_DIR}/modules/img/skin1/${name} ${name} disk_pngs)
   endforeach()
   add_custom_target(mousecfg_skin_files ALL DEPENDS ${disk_pngs})
 endfunction()

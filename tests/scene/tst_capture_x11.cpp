@@ -1,6 +1,6 @@
-// Key capture of the assignment dialog with the desktop-wide X11 capture: keys pressed while
-// another program's window has the focus reach the dialog, and a held key (repeating presses)
-// counts once.
+// The pages that capture keys, with the desktop-wide X11 capture on a private X server: keys
+// pressed while another program's window has the focus reach the assignment dialog and the macro
+// editor, and a held key (repeating presses) counts once.
 #include "scene_helper.h"
 #include "xvfb_helper.h"
 
@@ -12,9 +12,10 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+using namespace vdev;
 using scenetest::SceneRig;
 
-class KeyCaptureX11Test : public XvfbTestCase
+class CaptureX11Test : public XvfbTestCase
 {
     Q_OBJECT
 public:
@@ -62,11 +63,36 @@ private slots:
         QCOMPARE(scene.profile(vdev::Mouse553, 0)->value("mouseKeyMatrix/3").toStringList().join(','),
                  QString("1,44,10,0"));
     }
+
+    void recordFromAnotherWindow()
+    {
+        SceneRig scene({Mouse560});
+        InputHook hook(false);
+        QVERIFY2(QByteArray(hook.captureDescription()).contains("XInput2"), hook.captureDescription());
+        hook.setKeyboardCallback(forwardKeyboardToScene, scene.view());
+
+        scene.clickItem("macroEditorButton");
+        scene.clickItem("macroNewButton");
+        scene.clickItem("macroRecordButton");
+        QObject *events = scene.item("macroEditorMain")->property("eventModel").value<QObject *>();
+
+        XClient other(m_display);
+        other.focusOwnWindow();
+        QVERIFY(other.hasFocus());
+        other.tap(38);
+        for (int i = 0; i < 3; ++i)
+            other.key(56, true);
+        other.key(56, false);
+        other.sync();
+        QTRY_COMPARE_WITH_TIMEOUT(events->property("count").toInt(), 4, 10000);
+        scene.clickItem("macroRecordButton");
+        QCOMPARE(scene.view()->loadMacroIni("Macro_0"), (QStringList{"1,A", "2,A", "1,B", "2,B", "1"}));
+    }
 };
 
 int main(int argc, char **argv)
 {
-    return runOnXvfb<KeyCaptureX11Test>(argc, argv);
+    return runOnXvfb<CaptureX11Test>(argc, argv);
 }
 
-#include "tst_keycapture_x11.moc"
+#include "tst_capture_x11.moc"
