@@ -15,8 +15,10 @@ Item {
     // The pointer entered a hot spot (its index) or left it (-1).
     signal keyHovered(int index)
 
+    // The picture holds only the part of the window with the mouse and its shadow.
     Image {
-        anchors.fill: parent
+        x: 352
+        y: 96
         source: Skin.diskImage("MouseFront")
     }
 
