@@ -1,4 +1,5 @@
 .pragma library
+.import "SceneText.js" as SceneText
 
 // The DPI page's numbers: slider positions and values, the entry rows' steps and the stage
 // counts. Pure functions over plain numbers.
@@ -55,10 +56,7 @@ function settleEntry(value) {
 // Stages offered (1..8) and in use (1..offered) from stored values that may be damaged; an
 // unreadable value keeps the one the page has.
 function stageCounts(dpiCount, currentDpiCount, keptCount, keptCurrent) {
-    function toCount(value, fallback, top) {
-        var n = parseInt(value, 10)
-        return Math.max(1, Math.min(top, isNaN(n) ? fallback : n))
-    }
-    var offered = toCount(dpiCount, keptCount, 8)
-    return { dpiCount: offered, currentDpiCount: toCount(currentDpiCount, keptCurrent, offered) }
+    var offered = SceneText.intIn(dpiCount, 1, 8, Math.max(1, Math.min(8, keptCount)))
+    return { dpiCount: offered,
+             currentDpiCount: SceneText.intIn(currentDpiCount, 1, offered, Math.max(1, Math.min(offered, keptCurrent))) }
 }

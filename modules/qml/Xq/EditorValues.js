@@ -48,14 +48,6 @@ function insertRow(count, selected, after) {
     return after ? selected + 1 : selected;
 }
 
-// An integer in min..max from a text, or fallback when the text is no number.
-function intIn(value, min, max, fallback) {
-    var n = parseInt(value, 10);
-    if (isNaN(n))
-        return fallback;
-    return Math.max(min, Math.min(max, n));
-}
-
 // ---- Gun page --------------------------------------------------------------------------------
 
 // The rate slider's knob runs over 86 pixels (the slider is 104 wide with its 12-pixel knob),

@@ -61,10 +61,10 @@ FloatingPanel {
                 continue
             var g = guns.get(i)
             guns.set(i, { gunName: String(d[0]), gunKey: String(d[1]),
-                          gunPeriod: String(Rules.intIn(d[2], Rules.minPeriod, Rules.maxPeriod, Number(g.gunPeriod))),
-                          gunX: String(Rules.intIn(d[3], 0, Rules.maxAdjust, Number(g.gunX))),
-                          gunY: String(Rules.intIn(d[4], 0, Rules.maxAdjust, Number(g.gunY))),
-                          gunTimes: String(Rules.intIn(d[5], 0, maxTimes, Number(g.gunTimes))) })
+                          gunPeriod: String(SceneText.intIn(d[2], Rules.minPeriod, Rules.maxPeriod, Number(g.gunPeriod))),
+                          gunX: String(SceneText.intIn(d[3], 0, Rules.maxAdjust, Number(g.gunX))),
+                          gunY: String(SceneText.intIn(d[4], 0, Rules.maxAdjust, Number(g.gunY))),
+                          gunTimes: String(SceneText.intIn(d[5], 0, maxTimes, Number(g.gunTimes))) })
         }
         var stored = ui_View.getGlobalData("mouse/selectGun")
         var list = stored && typeof stored !== "string" ? stored : String(stored).split(",")
@@ -160,12 +160,12 @@ FloatingPanel {
     }
 
     function setY(value) {
-        shownY = Rules.intIn(value, 0, Rules.maxAdjust, shownY)
+        shownY = SceneText.intIn(value, 0, Rules.maxAdjust, shownY)
         setField("gunY", shownY)
     }
 
     function setTimes(value) {
-        shownTimes = Rules.intIn(value, 0, maxTimes, shownTimes)
+        shownTimes = SceneText.intIn(value, 0, maxTimes, shownTimes)
         setField("gunTimes", shownTimes)
     }
 

@@ -160,7 +160,7 @@ FloatingPanel {
         if (currentMacro === "" || !sameDevice())
             return
         var strings = events().map(function(e) { return e.type + "," + e.info })
-        ui_View.saveMacroIni(currentMacro, strings, Rules.intIn(repeatText, 1, maxRepeat, 1))
+        ui_View.saveMacroIni(currentMacro, strings, SceneText.intIn(repeatText, 1, maxRepeat, 1))
         modifyMacroData(currentMacro)
     }
 
@@ -181,7 +181,7 @@ FloatingPanel {
             if (e)
                 eventList.append({ type: e.type, info: e.info })
         }
-        repeatText = String(Rules.intIn(loaded[loaded.length - 1], 1, maxRepeat, 1))
+        repeatText = String(SceneText.intIn(loaded[loaded.length - 1], 1, maxRepeat, 1))
         macroLoaded()
     }
 
@@ -347,7 +347,7 @@ FloatingPanel {
     }
 
     function setRepeat(text) {
-        repeatText = String(Rules.intIn(text, 1, maxRepeat, Rules.intIn(repeatText, 1, maxRepeat, 1)))
+        repeatText = String(SceneText.intIn(text, 1, maxRepeat, SceneText.intIn(repeatText, 1, maxRepeat, 1)))
         autoSave()
     }
 

@@ -1,4 +1,5 @@
 .pragma library
+.import "SceneText.js" as SceneText
 
 // The two parameter blocks in which the main window sends a whole profile, and the code
 // tables between the pages' indexes and the device's report codes. Pure functions: every
@@ -10,8 +11,7 @@ var rateCodes = [8, 4, 2, 1]
 var speedCodes = [1, 3, 4, 5, 7]
 
 function toInt(value) {
-    var n = parseInt(value, 10)
-    return isNaN(n) ? 0 : n
+    return SceneText.toInt(value, 0)
 }
 
 function rateCode(index) {

@@ -1,4 +1,5 @@
 .pragma library
+.import "SceneText.js" as SceneText
 
 // The system page's values: knob positions of its 352-pixel sliders and the scroll choice.
 
@@ -22,16 +23,10 @@ function stepOf(position) {
 
 // A stored knob position, kept on the track (a damaged file must not put the knob outside it).
 function knobPosition(stored, fallback) {
-    var n = parseInt(stored, 10)
-    if (isNaN(n))
-        return fallback
-    return Math.max(leftStop, Math.min(rightStop, n))
+    return SceneText.intIn(stored, leftStop, rightStop, fallback)
 }
 
 // A stored or typed row count: at least one line (no number at all: fallback).
 function rows(value, fallback) {
-    var n = parseInt(value, 10)
-    if (isNaN(n))
-        return fallback
-    return Math.max(1, Math.min(maxRows, n))
+    return SceneText.intIn(value, 1, maxRows, fallback)
 }

@@ -30,6 +30,14 @@ function toInt(value, fallback) {
     return isNaN(n) ? (fallback === undefined ? 0 : fallback) : n
 }
 
+// An integer in min..max from a stored or typed value, or fallback when it is no number.
+function intIn(value, min, max, fallback) {
+    var n = parseInt(value, 10)
+    if (isNaN(n))
+        return fallback
+    return Math.max(min, Math.min(max, n))
+}
+
 function isSet(value) {
     return value !== undefined && value !== null && String(value) !== ""
 }
