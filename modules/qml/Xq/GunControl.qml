@@ -192,21 +192,13 @@ FloatingPanel {
         Item {
             id: body
 
-            component Label: Text {
-                color: Skin.fontColor
-                font.family: Skin.fontFamily
-                font.pixelSize: Skin.fontNormalSize
-                fontSizeMode: Text.HorizontalFit
-                minimumPixelSize: 8
-                verticalAlignment: Text.AlignVCenter
-            }
 
             // A section title with a line under it.
             component Heading: Item {
                 property alias text: headingText.text
                 width: 304
                 height: 24
-                Label {
+                SceneLabel {
                     id: headingText
                     width: parent.width
                     height: 22
@@ -228,36 +220,15 @@ FloatingPanel {
                 radius: 2
             }
 
-            Image {
-                x: 16
-                y: 12
-                source: Skin.image("gun", "icon")
-            }
-            Label {
-                x: 40
-                y: 8
-                width: 640 - 40 - 48
-                height: 24
-                text: page.gunControlLang[0]
-                font.pixelSize: Skin.fontMiddleSize
-            }
-            TitleButton {
-                objectName: "gunCloseButton"
-                x: 640 - 32
-                y: 12
-                icon: "close"
-                onClicked: page.closeAndSend()
-            }
-            Rectangle {
-                x: 16
-                y: 40
-                width: 640 - 32
-                height: 1
-                color: Skin.colorGray1
+            PanelHeader {
+                icon: Skin.image("gun", "icon")
+                title: page.gunControlLang[0]
+                closeButton.objectName: "gunCloseButton"
+                onCloseClicked: page.closeAndSend()
             }
 
             // ---- Presets ----
-            Label {
+            SceneLabel {
                 x: 16
                 y: 48
                 width: 288 - 112
@@ -293,14 +264,14 @@ FloatingPanel {
                             anchors.verticalCenter: parent.verticalCenter
                             source: Skin.image("gun", gunRow.gunName)
                         }
-                        Label {
+                        SceneLabel {
                             x: 140
                             width: 100
                             height: parent.height
                             text: gunRow.gunName
                         }
                         // The slots that use this preset.
-                        Label {
+                        SceneLabel {
                             objectName: "gunSlots" + gunRow.index
                             x: 240
                             width: 40
@@ -377,7 +348,7 @@ FloatingPanel {
                     }
                 }
             }
-            Label {
+            SceneLabel {
                 x: 480
                 y: 96
                 width: 80
@@ -395,7 +366,7 @@ FloatingPanel {
                     textValue: String(page.shownX)
                 }
             }
-            Label {
+            SceneLabel {
                 x: 480
                 y: 136
                 width: 80
@@ -425,7 +396,7 @@ FloatingPanel {
                 y: 224
                 text: page.gunControlLang[6]
             }
-            Label {
+            SceneLabel {
                 x: 336
                 y: 256
                 width: 136
@@ -452,7 +423,7 @@ FloatingPanel {
                     function onRowShown() { rateSlider.setValue(Rules.rateRatio(page.shownPeriod)) }
                 }
             }
-            Label {
+            SceneLabel {
                 x: 336
                 y: 312
                 width: 136

@@ -444,14 +444,6 @@ FloatingPanel {
                 }
             }
 
-            component Label: Text {
-                color: Skin.fontColor
-                font.family: Skin.fontFamily
-                font.pixelSize: Skin.fontNormalSize
-                fontSizeMode: Text.HorizontalFit
-                minimumPixelSize: 8
-                verticalAlignment: Text.AlignVCenter
-            }
 
             component ListFrame: Rectangle {
                 y: 72
@@ -469,7 +461,7 @@ FloatingPanel {
                 width: parent.width
                 height: 24
                 color: usable && entryArea.containsMouse ? Skin.colorOrange : Skin.colorGray0
-                Label {
+                SceneLabel {
                     id: entryText
                     x: 8
                     width: parent.width - 12
@@ -490,36 +482,15 @@ FloatingPanel {
 
             EditGuard {}
 
-            Image {
-                x: 16
-                y: 12
-                source: Skin.image("macros", "icon")
-            }
-            Label {
-                x: 40
-                y: 8
-                width: 640 - 40 - 48
-                height: 24
-                text: page.macroEditorLang[0]
-                font.pixelSize: Skin.fontMiddleSize
-            }
-            TitleButton {
-                objectName: "macroCloseButton"
-                x: 640 - 32
-                y: 12
-                icon: "close"
-                onClicked: page.close()
-            }
-            Rectangle {
-                x: 16
-                y: 40
-                width: 640 - 32
-                height: 1
-                color: Skin.colorGray1
+            PanelHeader {
+                icon: Skin.image("macros", "icon")
+                title: page.macroEditorLang[0]
+                closeButton.objectName: "macroCloseButton"
+                onCloseClicked: page.close()
             }
 
             // ---- Macro list ----
-            Label {
+            SceneLabel {
                 x: 16
                 y: 48
                 width: 168
@@ -560,7 +531,7 @@ FloatingPanel {
                         height: 27
                         color: index === page.currentRow ? Skin.colorOrange
                              : rowArea.containsMouse ? Skin.colorGray1 : "transparent"
-                        Label {
+                        SceneLabel {
                             x: 8
                             width: parent.width - 16
                             height: parent.height
@@ -618,7 +589,7 @@ FloatingPanel {
             }
 
             // ---- Event list ----
-            Label {
+            SceneLabel {
                 x: 200
                 y: 48
                 width: 424
@@ -665,7 +636,7 @@ FloatingPanel {
                         height: 27
                         color: index === page.eventRow ? Skin.colorOrange
                              : eventArea.containsMouse ? Skin.colorGray1 : "transparent"
-                        Label {
+                        SceneLabel {
                             x: 4
                             width: 36
                             height: parent.height
@@ -678,7 +649,7 @@ FloatingPanel {
                             anchors.verticalCenter: parent.verticalCenter
                             source: Skin.image("macros", ["delay", "keyDown", "keyUp", "mouseDown", "mouseUp"][eventRowItem.type])
                         }
-                        Label {
+                        SceneLabel {
                             x: 80
                             width: parent.width - 88
                             height: parent.height
@@ -733,7 +704,7 @@ FloatingPanel {
                         anchors.verticalCenter: parent.verticalCenter
                         source: Skin.image("macros", page.isInputting ? "stop" : "record")
                     }
-                    Label {
+                    SceneLabel {
                         height: 24
                         width: Math.min(implicitWidth, 160 - 32)
                         text: page.isInputting ? page.macroEditorLang[5] : page.macroEditorLang[8]
@@ -759,7 +730,7 @@ FloatingPanel {
                 y: 412
                 height: 24
                 spacing: 8
-                Label {
+                SceneLabel {
                     height: 24
                     text: page.macroEditorLang[6]
                 }
@@ -881,7 +852,7 @@ FloatingPanel {
                     color: Skin.colorGray0
                     border.color: Skin.colorGray2
                     radius: 4
-                    Label {
+                    SceneLabel {
                         x: 12
                         y: 6
                         width: 216
@@ -896,7 +867,7 @@ FloatingPanel {
                         color: "transparent"
                         border.color: Skin.colorGray2
                         radius: 2
-                        Label {
+                        SceneLabel {
                             objectName: "insertKeyField"
                             anchors.fill: parent
                             horizontalAlignment: Text.AlignHCenter

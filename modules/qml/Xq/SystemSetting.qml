@@ -135,44 +135,14 @@ FloatingPanel {
                 font.pixelSize: Skin.fontMinSize
             }
 
-            Image {
-                x: 16
-                y: 12
-                source: Skin.image("xySetting", "icon")
-            }
-            Text {
-                x: 40
-                y: 8
-                width: 416 - 40 - 80
-                height: 24
-                verticalAlignment: Text.AlignVCenter
-                fontSizeMode: Text.HorizontalFit
-                minimumPixelSize: Skin.fontMinSize
-                text: page.systemSettingLang[0]
-                color: Skin.fontColor
-                font.family: Skin.fontFamily
-                font.pixelSize: Skin.fontMiddleSize
-            }
-            TitleButton {
-                objectName: "systemBackButton"
-                x: 416 - 64
-                y: 12
-                icon: "reset"
-                onClicked: page.init(true, true)
-            }
-            TitleButton {
-                objectName: "systemCloseButton"
-                x: 416 - 32
-                y: 12
-                icon: "close"
-                onClicked: page.close()
-            }
-            Rectangle {
-                x: 16
-                y: 40
-                width: 416 - 32
-                height: 1
-                color: Skin.colorGray1
+            PanelHeader {
+                icon: Skin.image("xySetting", "icon")
+                title: page.systemSettingLang[0]
+                hasBack: true
+                backButton.objectName: "systemBackButton"
+                closeButton.objectName: "systemCloseButton"
+                onBackClicked: page.init(true, true)
+                onCloseClicked: page.close()
             }
 
             Heading {
