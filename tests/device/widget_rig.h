@@ -12,6 +12,8 @@
 #include "view/myqquickview.h"
 
 #include <QDir>
+#include <QQuickItem>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -46,6 +48,28 @@ inline std::vector<vdev::WireEvent> calls(const vdev::VirtualDevice &device, vde
         if (e.call == call && (iface == vdev::Iface::None || e.iface == iface))
             out.push_back(e);
     return out;
+}
+
+// Stores a device-wide setting (apConfig.bin) of a mouse's folder under dataDir.
+inline void setDeviceSetting(const QString &dataDir, int mouse, const QString &key, const QVariant &value)
+{
+    const QString pid = QString::number(vdev::mouseModel(mouse).productId, 16);
+    QSettings config(dataDir + "/modules/" + pid + "/setting/apConfig.bin", QSettings::IniFormat);
+    config.setValue(key, value);
+}
+
+// The scene item of that object name, also among those a Repeater or a view made (they have
+// a parent item but no QObject parent).
+inline QQuickItem *findItem(QQuickItem *item, const QString &objectName)
+{
+    if (!item)
+        return nullptr;
+    if (item->objectName() == objectName)
+        return item;
+    for (QQuickItem *child : item->childItems())
+        if (QQuickItem *found = findItem(child, objectName))
+            return found;
+    return nullptr;
 }
 
 struct WidgetRig

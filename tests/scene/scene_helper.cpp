@@ -9,12 +9,6 @@ namespace scenetest {
 
 namespace {
 
-void setLanguage(const QString &folder, const QString &language)
-{
-    QSettings global(folder + "/setting/apConfig.bin", QSettings::IniFormat);
-    global.setValue("common/language", language);
-}
-
 QString folderOf(int mouse)
 {
     return QStringLiteral("modules/") + QString::number(vdev::mouseModel(mouse).productId, 16);
@@ -26,7 +20,7 @@ SceneRig::SceneRig(std::initializer_list<int> mice, const QString &language)
 {
     if (!language.isEmpty())
         for (int mouse : mice)
-            setLanguage(rig.dir.path() + "/" + folderOf(mouse), language);
+            vdevtest::setDeviceSetting(rig.dir.path(), mouse, "common/language", language);
     rig.widget->show();
     for (int mouse : mice)
         device().plug(mouse);
@@ -40,22 +34,6 @@ QQuickItem *SceneRig::root()
     return view()->rootObject();
 }
 
-namespace {
-
-// Delegates of views and repeaters are visual children only.
-QQuickItem *visualChild(QQuickItem *parent, const QString &objectName)
-{
-    for (QQuickItem *child : parent->childItems()) {
-        if (child->objectName() == objectName)
-            return child;
-        if (QQuickItem *found = visualChild(child, objectName))
-            return found;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 QQuickItem *SceneRig::item(const QString &objectName)
 {
     // Views create their delegates when the scene is next laid out.
@@ -63,7 +41,7 @@ QQuickItem *SceneRig::item(const QString &objectName)
     (void)QTest::qWaitFor([&] {
         found = root() ? root()->findChild<QQuickItem *>(objectName) : nullptr;
         if (!found && root())
-            found = visualChild(root(), objectName);
+            found = vdevtest::findItem(root(), objectName);
         return found != nullptr;
     }, 1000);
     if (!found)

@@ -88,13 +88,6 @@ const int mice[] = {vdev::Mouse553, vdev::Mouse560, vdev::Mouse3395};
 // How long a scene's own animations (drop-downs, dialogs) may take to settle.
 constexpr int SettleMs = 400;
 
-// Stores a device-wide setting ("group/key=value") of the mouse before it is plugged in.
-void setGlobal(const QString &dataDir, int mouse, const QString &setting)
-{
-    const QString pid = QString::number(vdev::mouseModel(mouse).productId, 16);
-    QSettings config(dataDir + "/modules/" + pid + "/setting/apConfig.bin", QSettings::IniFormat);
-    config.setValue(setting.section('=', 0, 0), setting.section('=', 1));
-}
 
 bool lockReleased(myQQuickView *view)
 {
@@ -104,24 +97,15 @@ bool lockReleased(myQQuickView *view)
            && !lockTimer->property("running").toBool();
 }
 
-// The item of that object name, also among those a Repeater made (no QObject parent).
-QQuickItem *findItem(QQuickItem *item, const QString &objectName)
-{
-    if (item->objectName() == objectName)
-        return item;
-    for (QQuickItem *child : item->childItems())
-        if (QQuickItem *found = findItem(child, objectName))
-            return found;
-    return nullptr;
-}
-
 // Draws one picture; prints why it could not.
 bool takePicture(int mouse, const QString &language, const Scene &scene, int screenWidth, const QString &file)
 {
     vdevtest::WidgetRig rig;
-    setGlobal(rig.dir.path(), mouse, "common/language=" + language);
-    if (scene.setting)
-        setGlobal(rig.dir.path(), mouse, QString::fromUtf8(scene.setting));
+    vdevtest::setDeviceSetting(rig.dir.path(), mouse, "common/language", language);
+    if (scene.setting) {
+        const QString setting = QString::fromUtf8(scene.setting);
+        vdevtest::setDeviceSetting(rig.dir.path(), mouse, setting.section('=', 0, 0), setting.section('=', 1));
+    }
     rig.device->plug(mouse);
     rig.widget->show();
     rig.widget->checkDevice();
@@ -143,7 +127,7 @@ bool takePicture(int mouse, const QString &language, const Scene &scene, int scr
         }
     }
     if (scene.click) {
-        QQuickItem *target = findItem(root, QString::fromUtf8(scene.click));
+        QQuickItem *target = vdevtest::findItem(root, QString::fromUtf8(scene.click));
         if (!target) {
             std::fprintf(stderr, "%s: no item %s\n", qPrintable(file), scene.click);
             return false;
