@@ -47,15 +47,11 @@ Item {
     readonly property color colorGray2: Skin.colorGray2
     readonly property color colorGray3: Skin.colorGray3
     readonly property color colorBlack: Skin.colorBlack
-    property alias colorBlue: skinColours.blue
-    property alias colorOrange: skinColours.orange
-    QtObject {
-        id: skinColours
-        property color blue: Skin.colorBlue
-        property color orange: Skin.colorOrange
-        onBlueChanged: Skin.colorBlue = blue
-        onOrangeChanged: Skin.colorOrange = orange
-    }
+    // The layout adjustment panel sets these two; every page follows through Skin.
+    property color colorBlue: Skin.colorBlue
+    property color colorOrange: Skin.colorOrange
+    onColorBlueChanged: Skin.colorBlue = colorBlue
+    onColorOrangeChanged: Skin.colorOrange = colorOrange
     onIsDebugEnableChanged: Skin.isDebugEnable = isDebugEnable
     // Pictures at twice their design size only while the window is drawn larger than designed.
     readonly property bool hiDpi: screenRate > 1 || Screen.devicePixelRatio > 1
