@@ -39,11 +39,8 @@ void myQQuickView::initUI()
     if (folder.isEmpty()) {
         qDebug() << "initUI: no device";
     } else {
-        // Blocks that device detection already read with the family known from before; a
-        // different device starts from zeroed blocks.
-        const bool sameDevice = icTypeIsCurrent();
-        const uint alreadyRead = sameDevice && is560() ? (isGun ? 5 : 2) : 0;
-        if (!sameDevice) {
+        // A different device starts from zeroed blocks, none of them read from it yet.
+        if (!icTypeIsCurrent()) {
             memset(profileBlocks, 0, sizeof profileBlocks);
             memset(profileBlockRead, 0, sizeof profileBlockRead);
         }
@@ -65,12 +62,10 @@ void myQQuickView::initUI()
         icTypeFolder = folder;
 
         // On the first connect the family is known only now; the profile blocks must come
-        // from the device before any lighting or DPI change writes them back whole.
-        if (is560()) {
-            const uint count = isGun ? 5 : 2;
-            for (uint block = alreadyRead; block < count; ++block)
-                mouseReadProfile(block);
-        }
+        // from the device before any lighting or DPI change writes them back whole (device
+        // detection has read them already when it knew the family).
+        if (is560())
+            readMissingProfileBlocks(0, isGun ? 4 : 1);
     }
     invokeRoot("initUI", Qt::QueuedConnection);
 }
