@@ -12,9 +12,9 @@ foreach(file IN LISTS scene_files)
     list(APPEND qml_packages "qml6-module-${module}")
   endforeach()
 endforeach()
-# The scene's font family, which renders Latin, Cyrillic and CJK alike; the scene itself only
-# names the family.
-list(APPEND qml_packages "fonts-noto-cjk")
+# The scene's font families: a CJK one for Chinese, a Latin and Cyrillic one for the other
+# languages; the scene itself only names them.
+list(APPEND qml_packages "fonts-noto-cjk" "fonts-noto-core")
 list(REMOVE_DUPLICATES qml_packages)
 list(SORT qml_packages)
 list(JOIN qml_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -39,6 +39,11 @@ QStringList normalisedArguments(QStringList args)
 
 int main(int argc, char *argv[])
 {
+#ifdef __GLIBC__
+    // One allocation arena for every thread: beside the window's thread, the others only poll
+    // the device or load the scene once, and an arena of their own would stay resident for it.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     selectSceneRenderer();
 
     QApplication app(argc, argv);

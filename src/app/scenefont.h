@@ -3,11 +3,14 @@
 #include <QString>
 #include <QStringList>
 
-// The scene writes all its text in one family that covers Latin, Cyrillic and Chinese.
-QString sceneFontFamily();
+// The scene writes Chinese in a CJK family throughout, and every other language in a Latin and
+// Cyrillic family, so that only Chinese loads the far larger CJK font.
+QString sceneCjkFamily();
+QString sceneLatinFamily();
 
-// Where that family is not installed, Qt is told what stands in for it: the first installed of
-// a few families known to cover all three scripts, else any installed family that reports all
-// three. Returns the stand-ins set (empty when the family itself is there). Needs the
-// application object.
+// Tells Qt what stands in for either family where it is not installed (the first installed of a
+// few known families covering its scripts, else any installed family that reports them), and
+// puts the CJK family first among the Latin family's fallbacks, so that a Chinese name shown in
+// another language still takes the Chinese design. Returns the stand-ins set for missing
+// families. Needs the application object.
 QStringList installSceneFontFallbacks();

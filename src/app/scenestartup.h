@@ -22,6 +22,8 @@ inline void selectSceneRenderer()
 // With MOUSECFG_MARK_FIRST_FRAME set, writes "first frame" to stderr once the first frame of the
 // scene with its root item visible has been painted into the window; the start-up benchmark
 // waits for it. The view renders the scene into an image that its next paint puts on screen.
+// A root with a `layout` property builds its content after that frame: "scene built" follows
+// once the property is set.
 inline void markFirstFrame(QQuickWidget *view)
 {
     if (!view || qEnvironmentVariableIsEmpty("MOUSECFG_MARK_FIRST_FRAME"))
@@ -49,4 +51,17 @@ inline void markFirstFrame(QQuickWidget *view)
     QObject::connect(view->quickWindow(), &QQuickWindow::afterRendering, mark, [view, mark] {
         mark->rendered = mark->rendered || (view->rootObject() && view->rootObject()->isVisible());
     });
+
+    QQuickItem *root = view->rootObject();
+    if (!root || root->metaObject()->indexOfProperty("layout") < 0)
+        return;
+    auto *poll = new QTimer(view);
+    QObject::connect(poll, &QTimer::timeout, poll, [root, poll] {
+        if (root->property("layout").value<QObject *>()) {
+            std::fputs("scene built\n", stderr);
+            std::fflush(stderr);
+            poll->deleteLater();
+        }
+    });
+    poll->start(1);
 }

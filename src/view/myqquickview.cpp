@@ -1,9 +1,11 @@
 #include "view/myqquickview.h"
 
+#include "view/sceneincubation.h"
 #include "view/skinurls.h"
 
 #include <QFocusEvent>
 #include <QMetaObject>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QSettings>
 
@@ -13,6 +15,7 @@ myQQuickView::myQQuickView(QWidget *parent)
     , defaultSettings(new QSettings(this))
 {
     installSkinUrlInterceptor(engine());
+    engine()->setIncubationController(new SceneIncubation(this));
 }
 
 myQQuickView::~myQQuickView() = default;

@@ -105,6 +105,27 @@ private slots:
         QVERIFY(!scene.item("busyText")->isVisible());
     }
 
+    // The window's content is built after the power-on picture's first frame. Where the lock
+    // ends before it is there (a slow machine), the view is usable at once and the picture stays
+    // until the content can take its place; the device set-up that waited for it then runs.
+    void lockEndsBeforeTheContent()
+    {
+        SceneRig scene({});
+        scene.device().plug(Mouse553);
+        scene.rig.widget->checkDevice();
+        QCoreApplication::sendPostedEvents(); // the queued initUI, not yet the content's slices
+        QVERIFY(scene.rootProperty("initPending").toBool());
+        QQuickItem *powerOn = scene.item("powerOn");
+        QQuickItem *background = scene.item("background");
+        scene.call("setProtectUI", {0});
+        QVERIFY(scene.view()->isEnabled());
+        QVERIFY(powerOn->isVisible());
+        QVERIFY(!background->isVisible());
+        QTRY_VERIFY(background->isVisible());
+        QVERIFY(!powerOn->isVisible());
+        QVERIFY(scene.codes().contains("80"));
+    }
+
     void save_data()
     {
         QTest::addColumn<int>("mouse");

@@ -75,8 +75,6 @@ Rectangle {
     function setColours(blue, orange) {
         target.colorBlue = blue
         target.colorOrange = orange
-        blueInput.text = blue
-        orangeInput.text = orange
     }
 
     // false: store the ten keys; true: put the selected mode (segment) back to 0, unsaved.
@@ -163,138 +161,147 @@ Rectangle {
         }
     }
 
-    // Rows at fixed places: the mode 7 rows appear without waiting for a positioner.
-    Item {
+    // The controls are built the first time the panel shows (debug mode only): the window only
+    // needs init() and the offsets it sets.
+    Loader {
+        id: rowsLoader
         x: 6
         y: 4
+        active: false
+        sourceComponent: rows
+    }
+    onVisibleChanged: if (visible) rowsLoader.active = true
 
-        Row {
-            spacing: 4
-            Label { text: "模式:" }
-            StepButton {
-                objectName: "layoutModePrev"
-                text: "<"
-                onClicked: page.mode_index = Math.max(0, page.mode_index - 1)
-            }
-            // Red on a dark strip, readable on the grey panel.
-            Rectangle {
-                width: 64
-                height: 20
-                color: "#303030"
+    // Rows at fixed places: the mode 7 rows appear without waiting for a positioner.
+    Component {
+        id: rows
+        Item {
+            Row {
+                spacing: 4
+                Label { text: "模式:" }
+                StepButton {
+                    objectName: "layoutModePrev"
+                    text: "<"
+                    onClicked: page.mode_index = Math.max(0, page.mode_index - 1)
+                }
+                // Red on a dark strip, readable on the grey panel.
+                Rectangle {
+                    width: 64
+                    height: 20
+                    color: "#303030"
+                    Label {
+                        objectName: "layoutModeLabel"
+                        anchors.fill: parent
+                        horizontalAlignment: Text.AlignHCenter
+                        text: page.modeLabels[page.mode_index]
+                        color: "#ff3030"
+                    }
+                }
+                StepButton {
+                    objectName: "layoutModeNext"
+                    text: ">"
+                    onClicked: page.mode_index = Math.min(7, page.mode_index + 1)
+                }
+                Item {
+                    width: 8
+                    height: 1
+                }
+                StepButton {
+                    objectName: "layoutSegPrev"
+                    visible: page.mode_index === 3
+                    text: "<"
+                    onClicked: page.mouse_seg = Math.max(0, page.mouse_seg - 1)
+                }
                 Label {
-                    objectName: "layoutModeLabel"
-                    anchors.fill: parent
-                    horizontalAlignment: Text.AlignHCenter
-                    text: page.modeLabels[page.mode_index]
-                    color: "#ff3030"
+                    visible: page.mode_index === 3
+                    text: "第" + (page.mouse_seg + 1) + "段"
+                }
+                StepButton {
+                    objectName: "layoutSegNext"
+                    visible: page.mode_index === 3
+                    text: ">"
+                    onClicked: page.mouse_seg = Math.min(7, page.mouse_seg + 1)
                 }
             }
-            StepButton {
-                objectName: "layoutModeNext"
-                text: ">"
-                onClicked: page.mode_index = Math.min(7, page.mode_index + 1)
-            }
-            Item {
-                width: 8
-                height: 1
-            }
-            StepButton {
-                objectName: "layoutSegPrev"
-                visible: page.mode_index === 3
-                text: "<"
-                onClicked: page.mouse_seg = Math.max(0, page.mouse_seg - 1)
-            }
-            Label {
-                visible: page.mode_index === 3
-                text: "第" + (page.mouse_seg + 1) + "段"
-            }
-            StepButton {
-                objectName: "layoutSegNext"
-                visible: page.mode_index === 3
-                text: ">"
-                onClicked: page.mouse_seg = Math.min(7, page.mouse_seg + 1)
-            }
-        }
 
-        Row {
-            y: 24
-            spacing: 6
-            Label {
-                width: 120
-                text: "X :  单次调整正负10"
+            Row {
+                y: 24
+                spacing: 6
+                Label {
+                    width: 120
+                    text: "X :  单次调整正负10"
+                }
+                OffsetField {
+                    objectName: "layoutX"
+                    anchors.verticalCenter: parent.verticalCenter
+                    onEnter: page.addTo(page.selectedProperties()[0], field)
+                }
+                SceneButton {
+                    objectName: "layoutSaveButton"
+                    width: 66
+                    height: 20
+                    text: "保存"
+                    onClicked: page.save_adjustdata(false)
+                }
             }
-            OffsetField {
-                objectName: "layoutX"
-                anchors.verticalCenter: parent.verticalCenter
-                onEnter: page.addTo(page.selectedProperties()[0], field)
-            }
-            SceneButton {
-                objectName: "layoutSaveButton"
-                width: 66
-                height: 20
-                text: "保存"
-                onClicked: page.save_adjustdata(false)
-            }
-        }
 
-        Row {
-            y: 48
-            spacing: 6
-            Label {
-                width: 120
-                text: "Y :  单次调整正负10"
+            Row {
+                y: 48
+                spacing: 6
+                Label {
+                    width: 120
+                    text: "Y :  单次调整正负10"
+                }
+                OffsetField {
+                    objectName: "layoutY"
+                    anchors.verticalCenter: parent.verticalCenter
+                    onEnter: page.addTo(page.selectedProperties()[1], field)
+                }
+                SceneButton {
+                    objectName: "layoutRestoreButton"
+                    width: 66
+                    height: 20
+                    text: "恢复"
+                    onClicked: page.save_adjustdata(true)
+                }
             }
-            OffsetField {
-                objectName: "layoutY"
-                anchors.verticalCenter: parent.verticalCenter
-                onEnter: page.addTo(page.selectedProperties()[1], field)
-            }
-            SceneButton {
-                objectName: "layoutRestoreButton"
-                width: 66
-                height: 20
-                text: "恢复"
-                onClicked: page.save_adjustdata(true)
-            }
-        }
 
-        Row {
-            y: 72
-            spacing: 6
-            visible: page.mode_index === 7
-            Label { text: "按键大小 :  宽度" }
-            OffsetField {
-                objectName: "layoutWidth"
-                anchors.verticalCenter: parent.verticalCenter
-                onEnter: page.addTo("setDnbtnWidget", field)
+            Row {
+                y: 72
+                spacing: 6
+                visible: page.mode_index === 7
+                Label { text: "按键大小 :  宽度" }
+                OffsetField {
+                    objectName: "layoutWidth"
+                    anchors.verticalCenter: parent.verticalCenter
+                    onEnter: page.addTo("setDnbtnWidget", field)
+                }
+                Label { text: "高度" }
+                OffsetField {
+                    objectName: "layoutHeight"
+                    anchors.verticalCenter: parent.verticalCenter
+                    onEnter: page.addTo("setDnbtnHeight", field)
+                }
             }
-            Label { text: "高度" }
-            OffsetField {
-                objectName: "layoutHeight"
-                anchors.verticalCenter: parent.verticalCenter
-                onEnter: page.addTo("setDnbtnHeight", field)
-            }
-        }
 
-        Row {
-            y: 96
-            spacing: 6
-            visible: page.mode_index === 7
-            Label { text: "按键颜色 : 底色" }
-            ColourField {
-                id: blueInput
-                objectName: "layoutBlue"
-                anchors.verticalCenter: parent.verticalCenter
-                text: page.defaultBlue
-                onEnter: function(text) { page.target.colorBlue = text }
-            }
-            Label { text: "选中" }
-            ColourField {
-                id: orangeInput
-                objectName: "layoutOrange"
-                anchors.verticalCenter: parent.verticalCenter
-                text: page.defaultOrange
-                onEnter: function(text) { page.target.colorOrange = text }
+            Row {
+                y: 96
+                spacing: 6
+                visible: page.mode_index === 7
+                Label { text: "按键颜色 : 底色" }
+                ColourField {
+                    objectName: "layoutBlue"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: String(page.target.colorBlue)
+                    onEnter: function(text) { page.target.colorBlue = text }
+                }
+                Label { text: "选中" }
+                ColourField {
+                    objectName: "layoutOrange"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: String(page.target.colorOrange)
+                    onEnter: function(text) { page.target.colorOrange = text }
+                }
             }
         }
     }

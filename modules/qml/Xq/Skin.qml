@@ -3,8 +3,11 @@ import QtQuick
 
 // The scene's look: every control and page takes its fonts, colours and skin images from here.
 QtObject {
-    // Renders Latin, Cyrillic and CJK text alike, so no shipped language shows empty boxes.
-    readonly property string fontFamily: "Noto Sans CJK SC"
+    // Chinese is written in the CJK design throughout; other languages in the Latin and Cyrillic
+    // one, so that they never load the far larger CJK font (a Chinese character among them
+    // still falls back to it).
+    property bool chinese: false
+    readonly property string fontFamily: chinese ? "Noto Sans CJK SC" : "Noto Sans"
     readonly property int fontNormalSize: 12
     readonly property int fontMaxSize: 16
     readonly property int fontMiddleSize: 14

@@ -6,6 +6,8 @@ import "../Xq"
 FocusScope {
     id: panel
     property Component body
+    // Or the content's own file, so that its types load only when the dialog first opens.
+    property url bodySource
     property bool everOpened: false
     // The left and top edges always stay inside the window; with keepInside the others too.
     property bool keepInside: true
@@ -51,5 +53,6 @@ FocusScope {
         anchors.fill: parent
         active: panel.everOpened
         sourceComponent: panel.body
+        source: panel.bodySource
     }
 }

@@ -1,0 +1,214 @@
+import QtQuick
+import "../common"
+import "PointerSteps.js" as Steps
+
+// The system settings dialog's content, built and its types loaded when the dialog first opens.
+// Loaded from the dialog, it reaches the dialog (`page`) and its other parts by their ids.
+Item {
+    // A section heading: its icon and text.
+    component Heading: Row {
+        property alias icon: headingIcon.source
+        property alias text: headingText.text
+        x: 32
+        spacing: 8
+        Image {
+            id: headingIcon
+            anchors.verticalCenter: parent.verticalCenter
+        }
+        Text {
+            id: headingText
+            width: 352 - 24
+            fontSizeMode: Text.HorizontalFit
+            minimumPixelSize: Skin.fontMinSize
+            color: Skin.fontColor
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontNormalSize
+        }
+    }
+
+    // A speed slider with "Slow" and "Fast" under its ends and, between them, the note
+    // when the desktop refused the value. The knob follows `position`.
+    component SpeedSlider: Item {
+        id: speed
+        property int position: 0
+        property bool isApplied: true
+        property alias slowText: slow.text
+        property alias fastText: fast.text
+        property alias noteText: note.text
+        property alias noteName: note.objectName
+        signal moved(int position)
+        x: 32
+        width: 352
+        height: 26
+
+        SliderButton {
+            id: slider
+            objectName: speed.objectName + "Track"
+            width: parent.width
+            Component.onCompleted: setValue(speed.position)
+            onValueChangeDelay: function(x) { speed.moved(x) }
+        }
+        Connections {
+            target: speed
+            function onPositionChanged() { slider.setValue(speed.position) }
+        }
+        Text {
+            id: slow
+            y: 12
+            color: Skin.colorGray3
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontMinSize
+        }
+        Text {
+            id: fast
+            y: 12
+            anchors.right: parent.right
+            color: Skin.colorGray3
+            font.family: Skin.fontFamily
+            font.pixelSize: Skin.fontMinSize
+        }
+        Note {
+            id: note
+            y: 12
+            x: slow.width + 8
+            width: parent.width - slow.width - fast.width - 16
+            horizontalAlignment: Text.AlignHCenter
+            visible: !speed.isApplied
+        }
+    }
+
+    // Says that the desktop did not take a setting.
+    component Note: Text {
+        fontSizeMode: Text.HorizontalFit
+        minimumPixelSize: 8
+        color: "#ff3030"
+        font.family: Skin.fontFamily
+        font.pixelSize: Skin.fontMinSize
+    }
+
+    PanelHeader {
+        icon: Skin.image("xySetting", "icon")
+        title: page.systemSettingLang[0]
+        hasBack: true
+        backButton.objectName: "systemBackButton"
+        closeButton.objectName: "systemCloseButton"
+        onBackClicked: page.init(true, true)
+        onCloseClicked: page.close()
+    }
+
+    Heading {
+        y: 52
+        icon: Skin.image("mouseRate", "icon")
+        text: page.systemSettingLang[1]
+    }
+    SpeedSlider {
+        objectName: "speedSlider"
+        noteName: "speedNote"
+        y: 80
+        position: page.mouseRate
+        isApplied: page.applied[0]
+        slowText: page.systemSettingLang[3]
+        fastText: page.systemSettingLang[4]
+        noteText: page.systemSettingLang[8]
+        onMoved: function(position) {
+            page.mouseRate = position
+            page.saveData(true, 1)
+        }
+    }
+
+    Heading {
+        y: 124
+        icon: Skin.image("xySetting", "doubleClick")
+        text: page.systemSettingLang[2]
+    }
+    SpeedSlider {
+        objectName: "doubleClickSlider"
+        noteName: "doubleClickNote"
+        y: 152
+        position: page.doubleRate
+        isApplied: page.applied[1]
+        slowText: page.systemSettingLang[3]
+        fastText: page.systemSettingLang[4]
+        noteText: page.systemSettingLang[8]
+        onMoved: function(position) {
+            page.doubleRate = position
+            page.saveData(true, 2)
+        }
+    }
+
+    Heading {
+        y: 196
+        icon: Skin.image("scrollRate", "icon")
+        text: page.systemSettingLang[5]
+    }
+    RadioButton {
+        id: rowsChoice
+        objectName: "scrollRowsRadio"
+        x: 40
+        y: 226
+        textValue: page.systemSettingLang[6]
+        onBtnClick: {
+            page.isScreenScroll = false
+            page.saveData(true, 3)
+        }
+    }
+    Binding {
+        target: rowsChoice
+        property: "isSelect"
+        value: !page.isScreenScroll
+    }
+    Rectangle {
+        x: rowsChoice.x + rowsChoice.width + 8
+        y: rowsChoice.y + (rowsChoice.height - height) / 2
+        width: 32
+        height: 16
+        color: "transparent"
+        border.color: Skin.colorGray2
+        radius: 2
+
+        RectInput {
+            id: rowsInput
+            objectName: "scrollRowsInput"
+            anchors.fill: parent
+            minValue: 1
+            maxValue: Steps.maxRows
+            txtInput.maximumLength: 3
+            Component.onCompleted: textValue = String(page.scrollRows)
+            // Enter leaves the field here, in debug mode too.
+            onDebugmodeSignal: closeFocus()
+            onEndInputSignal: {
+                page.scrollRows = Steps.rows(textValue, 1)
+                textValue = String(page.scrollRows)
+                page.saveData(true, 3)
+            }
+            Connections {
+                target: page
+                function onScrollRowsChanged() { rowsInput.textValue = String(page.scrollRows) }
+            }
+        }
+    }
+    RadioButton {
+        id: screenChoice
+        objectName: "scrollScreenRadio"
+        x: 40
+        y: 252
+        textValue: page.systemSettingLang[7]
+        onBtnClick: {
+            page.isScreenScroll = true
+            page.saveData(true, 3)
+        }
+    }
+    Binding {
+        target: screenChoice
+        property: "isSelect"
+        value: page.isScreenScroll
+    }
+    Note {
+        objectName: "scrollNote"
+        x: 32
+        y: 278
+        width: 352
+        text: page.systemSettingLang[8]
+        visible: !page.applied[2]
+    }
+}
