@@ -259,6 +259,8 @@ Item {
     // The first release of the lock: the window takes the power-on picture's place.
     function revealWindow() {
         powerOn.visible = false
+        // Shown once per run: its picture is let go.
+        powerOn.source = ""
         background.visible = true
         isDebugEnable = SceneText.toBool(ui_View.getGlobalData("debugmode/isEnable"))
     }
@@ -526,6 +528,7 @@ Item {
             objectName: "powerOn"
             anchors.centerIn: parent
             source: Skin.image("index", "powerOn")
+            cache: false
         }
 
         // Hidden until the first release of the busy lock; built in slices meanwhile.

@@ -302,7 +302,8 @@ private slots:
     void dpiEntryRows()
     {
         SceneRig &scene = fresh(Mouse3395);
-        QVERIFY(!scene.item("dpiSlider0")->isVisible());
+        // Only the form in use is built.
+        QVERIFY(!vdevtest::findItem(scene.root(), "dpiSlider0"));
         scene.clickItem("dpiPlus0");
         scene.clickItem("dpiMinus2");
         type(scene, "dpiEntry3", "12345");

@@ -188,13 +188,13 @@ Rectangle {
         y: 40
         visible: !page.entryRows
         readonly property real pitch: (page.width - 16) / Math.max(1, page.currentDpiCount)
+        // Only the form in use is built, with the stages in use.
         Repeater {
-            model: 8
+            model: page.entryRows ? 0 : page.currentDpiCount
             Item {
                 id: stage
                 required property int index
                 readonly property bool active: index === page.currentDPI
-                visible: index < page.currentDpiCount
                 width: sliders.pitch
                 height: 200
 
@@ -247,7 +247,7 @@ Rectangle {
 
         Repeater {
             id: entryRepeater
-            model: 6
+            model: page.entryRows ? 6 : 0
             Item {
                 id: row
                 required property int index

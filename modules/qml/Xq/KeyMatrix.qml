@@ -169,46 +169,53 @@ Rectangle {
         spacing: 2
         Repeater {
             model: modKeysModel
-            Rectangle {
-                id: row
+            // Rows of buttons the mouse does not have are not built.
+            Loader {
+                id: slot
                 required property int index
                 required property string keyText
-                objectName: "keyRow" + index
-                visible: index < page.keyCount
-                width: page.width - 16
-                height: 24
-                color: rowArea.containsMouse || page.selectKey === index ? Skin.colorOrange : Skin.colorGray1
-                Text {
-                    id: rowLabel
-                    x: 8
-                    anchors.verticalCenter: parent.verticalCenter
-                    text: page.keyMatrixLang[0] + " " + (row.index + 1)
-                    color: Skin.fontColor
-                    font.family: Skin.fontFamily
-                    font.pixelSize: Skin.fontNormalSize
-                }
-                // A long function name shrinks before it is cut.
-                Text {
-                    objectName: "keyRowText" + row.index
-                    anchors.right: parent.right
-                    anchors.rightMargin: 8
-                    anchors.verticalCenter: parent.verticalCenter
-                    width: parent.width - rowLabel.width - 32
-                    horizontalAlignment: Text.AlignRight
-                    fontSizeMode: Text.HorizontalFit
-                    minimumPixelSize: 8
-                    elide: Text.ElideRight
-                    text: row.keyText
-                    color: Skin.fontColor
-                    font.family: Skin.fontFamily
-                    font.pixelSize: Skin.fontNormalSize
-                }
-                MouseArea {
-                    id: rowArea
-                    anchors.fill: parent
-                    hoverEnabled: true
-                    onClicked: page.rowClicked(row.index)
-                    onContainsMouseChanged: page.rowHovered(containsMouse ? row.index : -1)
+                active: index < page.keyCount
+                visible: active
+                sourceComponent: Rectangle {
+                    id: row
+                    readonly property int index: slot.index
+                    readonly property string keyText: slot.keyText
+                    objectName: "keyRow" + index
+                    width: page.width - 16
+                    height: 24
+                    color: rowArea.containsMouse || page.selectKey === index ? Skin.colorOrange : Skin.colorGray1
+                    Text {
+                        id: rowLabel
+                        x: 8
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: page.keyMatrixLang[0] + " " + (row.index + 1)
+                        color: Skin.fontColor
+                        font.family: Skin.fontFamily
+                        font.pixelSize: Skin.fontNormalSize
+                    }
+                    // A long function name shrinks before it is cut.
+                    Text {
+                        objectName: "keyRowText" + row.index
+                        anchors.right: parent.right
+                        anchors.rightMargin: 8
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: parent.width - rowLabel.width - 32
+                        horizontalAlignment: Text.AlignRight
+                        fontSizeMode: Text.HorizontalFit
+                        minimumPixelSize: 8
+                        elide: Text.ElideRight
+                        text: row.keyText
+                        color: Skin.fontColor
+                        font.family: Skin.fontFamily
+                        font.pixelSize: Skin.fontNormalSize
+                    }
+                    MouseArea {
+                        id: rowArea
+                        anchors.fill: parent
+                        hoverEnabled: true
+                        onClicked: page.rowClicked(row.index)
+                        onContainsMouseChanged: page.rowHovered(containsMouse ? row.index : -1)
+                    }
                 }
             }
         }
