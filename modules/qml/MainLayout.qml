@@ -13,7 +13,7 @@ Item {
     property alias dpiSettingMain: dpiSettingMain
     property alias lightControlMain: lightControlMain
     property alias reportRateList: reportRateList
-    property alias lodList: lodList
+    readonly property Item lodList: lodLoader.item
     property alias profileList: profileList
     property alias keyAssigmentMain: keyAssigmentMain
     property alias profileMain: profileMain
@@ -155,25 +155,31 @@ Item {
             height: 42
             title: "LOD"
             titleSize: root.isUkrainian ? Skin.fontMinSize : Skin.fontNormalSize
-            reservedRight: lodList.width + 8
+            reservedRight: lodLoader.width + 8
             visible: root.lodVisible
             z: 2
 
-            DropDownList {
-                id: lodList
-                objectName: "lodList"
+            // Built for the sensors that have the setting; the window keeps the choice.
+            Loader {
+                id: lodLoader
                 x: parent.width - width - 8
                 y: 9
                 width: root.isUkrainian ? 100 : 120
-                currentSelect: 0
-                mdItems: ListModel {
-                    ListElement { textValue: "1 MM" }
-                    ListElement { textValue: "2 MM" }
-                }
-                count: 2
-                onValueChange: function(index) {
-                    ui_View.setData("mouse/lod", index + 1)
-                    root.o_saveData1(1)
+                active: root.lodVisible
+                sourceComponent: DropDownList {
+                    objectName: "lodList"
+                    width: lodLoader.width
+                    currentSelect: root.lodIndex
+                    mdItems: ListModel {
+                        ListElement { textValue: "1 MM" }
+                        ListElement { textValue: "2 MM" }
+                    }
+                    count: 2
+                    onValueChange: function(index) {
+                        root.lodIndex = index
+                        ui_View.setData("mouse/lod", index + 1)
+                        root.o_saveData1(1)
+                    }
                 }
             }
         }

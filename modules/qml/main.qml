@@ -119,6 +119,8 @@ Item {
     readonly property Item helpMenu: layout ? layout.helpMenu : null
     readonly property Item layoutAdjustMain: layout ? layout.layoutAdjustMain : null
     readonly property QtObject keyCodeNames: layout ? layout.keyCodeNames : null
+    // The lift-off row's entry (mouse/lod - 1); its list exists only while the row is shown.
+    property int lodIndex: 0
     property bool initPending: false
     property bool revealPending: false
     readonly property bool isSaveNeeded: !!layout && (keyMatrixMain.isSave || dpiSettingMain.isSave || lightControlMain.isSave)
@@ -222,7 +224,8 @@ Item {
         if (!layout)
             return
         reportRateList.closeMenu()
-        lodList.closeMenu()
+        if (lodList)
+            lodList.closeMenu()
         profileList.closeMenu()
         dpiSettingMain.closeMenu()
         lightControlMain.closeMenu()
@@ -349,7 +352,9 @@ Item {
 
     function initLod() {
         var lod = SceneText.toInt(ui_View.getData("mouse/lod", false), 1)
-        lodList.currentSelect = lod === 2 ? 1 : 0
+        lodIndex = lod === 2 ? 1 : 0
+        if (lodList)
+            lodList.currentSelect = lodIndex
     }
 
     function o_saveData0() {
@@ -362,7 +367,7 @@ Item {
     function o_saveData1(mask) {
         var dpi = lodVisible ? dpiSettingMain.saveData_3395() : dpiSettingMain.saveData()
         var colours = lightControlMain.saveData(true, false, true)
-        var block = Blocks.block1(lodList.currentSelect + 1, dpiSettingMain.currentDpiCount, dpi, colours,
+        var block = Blocks.block1(lodIndex + 1, dpiSettingMain.currentDpiCount, dpi, colours,
                                   keyMatrixMain.modKeys.saveData())
         ui_View.mouseSetParameter_1(block, mask)
     }

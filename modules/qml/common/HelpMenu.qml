@@ -17,8 +17,9 @@ Rectangle {
     Column {
         id: column
         width: parent.width
+        // Built while the menu shows.
         Repeater {
-            model: [
+            model: !menu.visible ? [] : [
                 { text: menu.url, shown: menu.url !== "", link: true },
                 { text: "version:" + menu.version, shown: true, link: false }
             ]
