@@ -5,7 +5,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace datafolder {
@@ -23,8 +22,13 @@ bool isFolder(const QString &path)
 
 bool isDeviceFolderName(const QString &name)
 {
-    static const QRegularExpression hexPid(QStringLiteral("^[0-9a-f]{1,4}$"));
-    return hexPid.match(name).hasMatch();
+    if (name.isEmpty() || name.size() > 4)
+        return false;
+    for (const QChar c : name) {
+        if ((c < QLatin1Char('0') || c > QLatin1Char('9')) && (c < QLatin1Char('a') || c > QLatin1Char('f')))
+            return false;
+    }
+    return true;
 }
 
 // Writes a copy of `from` to `to` in one step (a reader never sees half a file). A new file gets

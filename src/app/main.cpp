@@ -25,6 +25,10 @@
 
 namespace {
 
+#ifdef __GLIBC__
+constexpr int StartUpSettledMs = 2000;
+#endif
+
 // "--demo" takes an optional family ("--demo=553"); the parser wants a value, so a bare
 // "--demo" becomes "--demo=" (an empty family).
 QStringList normalisedArguments(QStringList args)
@@ -113,9 +117,10 @@ int main(int argc, char *argv[])
     w.checkDevice();
 
 #ifdef __GLIBC__
-    // The program stays resident for the whole session: once start-up is through, give back the
-    // memory that loading the scene used and freed again (glibc keeps it otherwise).
-    QTimer::singleShot(0, [] { malloc_trim(0); });
+    // The program stays resident for the whole session: once start-up is through (the scene
+    // built behind the power-on picture, the first balloon shown; well under a second), give
+    // back the memory that it used and freed again (glibc keeps it otherwise).
+    QTimer::singleShot(StartUpSettledMs, [] { malloc_trim(0); });
 #endif
 
     return app.exec();

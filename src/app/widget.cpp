@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QTimer>
 
 bool deviceConnected = false;
 
@@ -24,6 +25,9 @@ const char *const TrayMenuStyle =
     "QMenu::separator { height: 1px; background: rgb(100, 100, 100); } "
     "QMenu::indicator { width: 13px; height: 13px; } "
     "QMenu::icon { padding-left: 2px; padding-right: 2px; } ";
+
+// Well after the window's first frame (tens of milliseconds), and too short to notice.
+constexpr int TrayMessageDelayMs = 200;
 
 // Posted by requestRestore; only the Widget itself handles it.
 const QEvent::Type RestoreEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -115,8 +119,13 @@ void Widget::setScreenSource(ScreenSource *source)
 
 void Widget::showTrayMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon, int msecs)
 {
-    if (trayIcon)
-        trayIcon->showMessage(title, text, icon, msecs);
+    // A balloon costs a D-Bus round or a window of its own: it follows the window's first frame
+    // (a moment later, in the order asked for) instead of holding it up.
+    if (trayIcon) {
+        QTimer::singleShot(TrayMessageDelayMs, trayIcon, [tray = trayIcon, title, text, icon, msecs] {
+            tray->showMessage(title, text, icon, msecs);
+        });
+    }
     emit trayMessageShown(title, text);
 }
 

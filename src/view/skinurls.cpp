@@ -4,14 +4,36 @@
 #include <QQmlAbstractUrlInterceptor>
 #include <QQmlEngine>
 #include <QQmlFile>
-#include <QRegularExpression>
 #include <QUrl>
+
+namespace {
+
+// "…modules/img/skin<digits>/<something>.png"; checked by hand, as this runs for every URL the
+// scene resolves.
+bool isSkinPicturePath(const QString &path)
+{
+    static const QLatin1String folder("modules/img/skin");
+    if (!path.endsWith(QLatin1String(".png")))
+        return false;
+    for (qsizetype at = path.indexOf(folder); at >= 0; at = path.indexOf(folder, at + 1)) {
+        qsizetype i = at + folder.size();
+        const qsizetype digits = i;
+        while (i < path.size() && path.at(i) >= QLatin1Char('0') && path.at(i) <= QLatin1Char('9'))
+            ++i;
+        if (i > digits && i < path.size() && path.at(i) == QLatin1Char('/') && i + 1 < path.size() - 4)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 QUrl skinPictureUrl(const QUrl &url)
 {
-    static const QRegularExpression skinPicture(QStringLiteral("modules/img/skin\\d+/.+\\.png$"));
+    if (!url.hasQuery())
+        return url;
     const QString path = url.path();
-    if (!skinPicture.match(path).hasMatch() || !url.hasQuery())
+    if (!isSkinPicturePath(path))
         return url;
     QUrl plain = url;
     plain.setQuery(QString());

@@ -7,6 +7,8 @@
 #include <QDesktopServices>
 #include <QDirIterator>
 #include <QFontMetrics>
+#include <QQmlAbstractUrlInterceptor>
+#include <QQmlEngine>
 #include <QQuickItem>
 #include <QStandardPaths>
 #include <QtTest>
@@ -361,6 +363,21 @@ private slots:
         QVERIFY(scene.view()->isEnabled());
         scene.call("setScreenChange", {1920});
         QCOMPARE(scene.rootProperty("screenRate").toDouble(), 1.0);
+
+        // Scaled up, a skin picture comes at twice its size where that file exists.
+        const QString close = "qrc:/index/modules/img/skin1/index/close";
+        const QList<QPair<QString, QString>> urls{
+            {close + ".png?hi", close + "@2x.png"},
+            {close + ".png", close + ".png"},
+            {close + ".png?lo", close + ".png"},
+            {"file:modules/img/skin1/background.png?hi", "file:modules/img/skin1/background@2x.png"},
+            {"file:modules/img/skin1/nothing.png?hi", "file:modules/img/skin1/nothing.png"},
+            {"file:modules/img/skinX/background.png?hi", "file:modules/img/skinX/background.png?hi"},
+            {"file:modules/img/skin1/.png?hi", "file:modules/img/skin1/.png?hi"},
+        };
+        for (const auto &[asked, loaded] : urls)
+            QCOMPARE(scene.view()->engine()->interceptUrl(QUrl(asked), QQmlAbstractUrlInterceptor::UrlString),
+                     QUrl(loaded));
     }
 
     void anotherMouseLater()

@@ -196,47 +196,7 @@ Rectangle {
         showFields()
     }
 
-    component Caption: Text {
-        color: Skin.fontColor
-        font.family: Skin.fontFamily
-        font.pixelSize: Skin.fontNormalSize
-        fontSizeMode: Text.HorizontalFit
-        minimumPixelSize: 8
-        elide: Text.ElideRight
-    }
-
-    // A titled slider of five steps with its percentage.
-    component StepSlider: Item {
-        id: stepRow
-        property string title: ""
-        property int step: 0
-        property alias slider: stepSlider
-        signal released(int step)
-        width: 216
-        height: 34
-        Caption {
-            width: parent.width - percent.width - 8
-            text: stepRow.title
-        }
-        Caption {
-            id: percent
-            objectName: stepRow.objectName + "Text"
-            anchors.right: parent.right
-            text: stepRow.step * 25 + "%"
-            color: Skin.colorGray3
-        }
-        SliderButton {
-            id: stepSlider
-            objectName: stepRow.objectName + "Slider"
-            y: 24
-            width: parent.width
-            segment: 4
-            isScale: true
-            onValueChangeDelay: stepRow.released(segmentValue)
-        }
-    }
-
-    Caption {
+    LightCaption {
         x: 8
         y: 8
         width: resetButton.x - 16
@@ -266,7 +226,7 @@ Rectangle {
         }
     }
 
-    StepSlider {
+    LightStepSlider {
         id: speedRow
         x: 8
         y: 70
@@ -279,7 +239,7 @@ Rectangle {
         }
     }
 
-    StepSlider {
+    LightStepSlider {
         id: brightnessRow
         x: 8
         y: 112
@@ -292,7 +252,7 @@ Rectangle {
         }
     }
 
-    Caption {
+    LightCaption {
         x: 8
         y: 154
         width: 216
@@ -369,41 +329,13 @@ Rectangle {
         }
     }
 
-    // R, G and B of the selected block.
-    component ChannelField: Row {
-        property string name: ""
-        property alias input: channelInput
-        spacing: 4
-        Text {
-            height: 22
-            verticalAlignment: Text.AlignVCenter
-            text: parent.name
-            color: Skin.colorGray3
-            font.family: Skin.fontFamily
-            font.pixelSize: Skin.fontNormalSize
-        }
-        Rectangle {
-            width: 50
-            height: 22
-            color: "transparent"
-            border.color: Skin.colorGray1
-            radius: 2
-            RectInput {
-                id: channelInput
-                anchors.centerIn: parent
-                textValue: "255"
-                onEndInputSignal: page.fieldsEdited()
-            }
-        }
-    }
-
     Row {
         x: 8
         y: 242
         spacing: 10
-        ChannelField { id: redField; name: "R"; input.objectName: "lightRedField" }
-        ChannelField { id: greenField; name: "G"; input.objectName: "lightGreenField" }
-        ChannelField { id: blueField; name: "B"; input.objectName: "lightBlueField" }
+        LightChannelField { id: redField; name: "R"; input.objectName: "lightRedField"; onEdited: page.fieldsEdited() }
+        LightChannelField { id: greenField; name: "G"; input.objectName: "lightGreenField"; onEdited: page.fieldsEdited() }
+        LightChannelField { id: blueField; name: "B"; input.objectName: "lightBlueField"; onEdited: page.fieldsEdited() }
     }
 
     // The mode list last: its panel hangs over the controls below it.
