@@ -7,34 +7,6 @@ import "EditorValues.js" as Rules
 Item {
     id: body
 
-
-    // A section title with a line under it.
-    component Heading: Item {
-        property alias text: headingText.text
-        width: 304
-        height: 24
-        SceneLabel {
-            id: headingText
-            width: parent.width
-            height: 22
-            color: Skin.colorGray3
-        }
-        Rectangle {
-            y: 23
-            width: parent.width
-            height: 1
-            color: Skin.colorGray1
-        }
-    }
-
-    component FieldBox: Rectangle {
-        width: 56
-        height: 20
-        color: "transparent"
-        border.color: Skin.colorGray2
-        radius: 2
-    }
-
     PanelHeader {
         icon: Skin.image("gun", "icon")
         title: page.gunControlLang[0]
@@ -121,7 +93,7 @@ Item {
     }
 
     // ---- Cursor adjustment ----
-    Heading {
+    GunControlHeading {
         x: 320
         y: 48
         text: page.gunControlLang[3]
@@ -170,7 +142,7 @@ Item {
         height: 20
         text: page.gunControlLang[4]
     }
-    FieldBox {
+    GunControlFieldBox {
         x: 568
         y: 96
         RectInput {
@@ -188,7 +160,7 @@ Item {
         height: 20
         text: page.gunControlLang[5]
     }
-    FieldBox {
+    GunControlFieldBox {
         x: 568
         y: 136
         RectInput {
@@ -206,7 +178,7 @@ Item {
     }
 
     // ---- Fire adjustment ----
-    Heading {
+    GunControlHeading {
         x: 320
         y: 224
         text: page.gunControlLang[6]
@@ -245,7 +217,7 @@ Item {
         height: 24
         text: page.gunControlLang[8]
     }
-    FieldBox {
+    GunControlFieldBox {
         x: 480
         y: 314
         RectInput {

@@ -5,59 +5,6 @@ import "KeyFunctions.js" as KeyFunctions
 // The key assignment dialog's content, built and its types loaded when the dialog first opens.
 // Loaded from the dialog, it reaches the dialog (`page`) and its other parts by their ids.
 Item {
-    // A fixed choice; selected while the edited definition matches it.
-    component ChoiceRadio: RadioButton {
-        id: radio
-        property var choice
-        objectName: "choice" + choice.label
-        width: 196
-        textValue: page.label(choice.label)
-        isSelect: page.chosenLabel === choice.label
-        onBtnClick: {
-            page.choose(choice.codes)
-            isSelect = Qt.binding(function() { return page.chosenLabel === radio.choice.label })
-        }
-    }
-
-    component FieldLabel: Text {
-        width: 100
-        height: 24
-        verticalAlignment: Text.AlignVCenter
-        fontSizeMode: Text.HorizontalFit
-        minimumPixelSize: 8
-        color: Skin.colorGray3
-        font.family: Skin.fontFamily
-        font.pixelSize: Skin.fontNormalSize
-    }
-
-    // A key field: shows the captured keys (or the hint), orange while capturing.
-    component KeyField: Rectangle {
-        property bool capturing: false
-        property string shown: ""
-        signal clicked()
-        height: 24
-        color: Skin.colorGray0
-        border.color: capturing ? Skin.colorOrange : Skin.colorGray2
-        radius: 2
-        Text {
-            anchors.fill: parent
-            anchors.leftMargin: 8
-            anchors.rightMargin: 8
-            verticalAlignment: Text.AlignVCenter
-            fontSizeMode: Text.HorizontalFit
-            minimumPixelSize: 8
-            elide: Text.ElideRight
-            text: parent.shown !== "" ? parent.shown : page.label(10)
-            color: parent.shown !== "" ? Skin.fontColor : Skin.colorGray2
-            font.family: Skin.fontFamily
-            font.pixelSize: Skin.fontNormalSize
-        }
-        MouseArea {
-            anchors.fill: parent
-            onClicked: parent.clicked()
-        }
-    }
-
     Text {
         id: title
         x: 16
@@ -165,9 +112,12 @@ Item {
             visible: KeyFunctions.choices[page.group].length > 0
             Repeater {
                 model: KeyFunctions.choices[page.group]
-                ChoiceRadio {
+                KeyAssigmentChoiceRadio {
                     required property var modelData
                     choice: modelData
+                    textValue: page.label(modelData.label)
+                    chosenLabel: page.chosenLabel
+                    onChosen: function(codes) { page.choose(codes) }
                 }
             }
         }
@@ -178,18 +128,19 @@ Item {
             anchors.margins: 16
             visible: page.group === KeyFunctions.FireGroup
 
-            FieldLabel { y: 0; text: page.label(9) }
-            KeyField {
+            KeyAssigmentFieldLabel { y: 0; text: page.label(9) }
+            KeyAssigmentKeyField {
                 objectName: "fireKeyField"
                 x: 110
                 y: 0
                 width: 290
                 capturing: page.isFireInput
                 shown: page.keyCode0 === KeyFunctions.FireGroup ? page.keyString : ""
+                hint: page.label(10)
                 onClicked: page.startFireInput()
             }
 
-            FieldLabel { y: 44; text: page.label(11) }
+            KeyAssigmentFieldLabel { y: 44; text: page.label(11) }
             DropDownSlider {
                 id: rateSlider
                 objectName: "fireRateSlider"
@@ -207,7 +158,7 @@ Item {
                 Component.onCompleted: place()
             }
 
-            FieldLabel { y: 88; text: page.label(12) }
+            KeyAssigmentFieldLabel { y: 88; text: page.label(12) }
             Rectangle {
                 x: 110
                 y: 88
@@ -253,14 +204,15 @@ Item {
             anchors.margins: 16
             visible: page.group === KeyFunctions.ComboGroup
 
-            FieldLabel { y: 0; text: page.label(9) }
-            KeyField {
+            KeyAssigmentFieldLabel { y: 0; text: page.label(9) }
+            KeyAssigmentKeyField {
                 objectName: "comboKeyField"
                 x: 110
                 y: 0
                 width: parent.width - x
                 capturing: page.isComboInput
                 shown: page.keyCode0 === KeyFunctions.ComboGroup ? page.keyString : ""
+                hint: page.label(10)
                 onClicked: page.startComboInput()
             }
         }

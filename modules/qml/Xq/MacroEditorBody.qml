@@ -6,88 +6,10 @@ import "../common"
 Item {
     id: body
 
-    // Ends an edit when the press lands anywhere but in the field being edited; the
-    // press goes on to whatever is below.
-    component EditGuard: MouseArea {
-        anchors.fill: parent
-        z: 50
-        onPressed: function(mouse) {
-            mouse.accepted = false
-            var e = page.editor
-            if (e && e.contains(mapToItem(e, mouse.x, mouse.y)))
-                return
-            page.endEdits()
-        }
+    MacroEditorEditGuard {
+        editor: page.editor
+        onPressedAway: page.endEdits()
     }
-
-    // A text field edited in place; its text is the page's editText.
-    component EditField: TextInput {
-        id: field
-        color: Skin.fontColor
-        selectionColor: Skin.colorOrange
-        selectByMouse: true
-        clip: true
-        font.family: Skin.fontFamily
-        font.pixelSize: Skin.fontNormalSize
-        verticalAlignment: TextInput.AlignVCenter
-        Component.onCompleted: {
-            text = page.editText
-            page.editor = field
-            forceActiveFocus()
-            selectAll()
-        }
-        Component.onDestruction: if (page.editor === field) page.editor = null
-        onTextChanged: page.editText = text
-        Keys.onReturnPressed: page.endEdits()
-        Keys.onEnterPressed: page.endEdits()
-        Rectangle {
-            anchors.fill: parent
-            anchors.margins: -2
-            anchors.leftMargin: -4
-            z: -1
-            color: Skin.colorGray0
-            border.color: Skin.colorGray3
-            radius: 2
-        }
-    }
-
-
-    component ListFrame: Rectangle {
-        y: 72
-        height: 328
-        color: "transparent"
-        border.color: Skin.colorGray1
-        radius: 2
-    }
-
-    component MenuEntry: Rectangle {
-        id: entry
-        property alias text: entryText.text
-        property bool usable: true
-        signal chosen()
-        width: parent.width
-        height: 24
-        color: usable && entryArea.containsMouse ? Skin.colorOrange : Skin.colorGray0
-        SceneLabel {
-            id: entryText
-            x: 8
-            width: parent.width - 12
-            height: parent.height
-            color: entry.usable ? Skin.fontColor : Skin.colorGray2
-        }
-        MouseArea {
-            id: entryArea
-            anchors.fill: parent
-            hoverEnabled: true
-            onClicked: {
-                page.menuKind = 0
-                if (entry.usable)
-                    entry.chosen()
-            }
-        }
-    }
-
-    EditGuard {}
 
     PanelHeader {
         icon: Skin.image("macros", "icon")
@@ -104,7 +26,7 @@ Item {
         height: 20
         text: page.macroEditorLang[1]
     }
-    ListFrame {
+    MacroEditorListFrame {
         x: 16
         width: 168
 
@@ -168,9 +90,15 @@ Item {
                     width: parent.width - 16
                     height: parent.height
                     active: page.renameRow === macroRow.index
-                    sourceComponent: EditField {
+                    sourceComponent: MacroEditorEditField {
+                        id: nameEdit
                         objectName: "macroNameEdit"
                         maximumLength: 32
+                        startText: page.editText
+                        onTextChanged: page.editText = text
+                        onOpened: page.editor = nameEdit
+                        onClosing: if (page.editor === nameEdit) page.editor = null
+                        onFinished: page.endEdits()
                     }
                 }
             }
@@ -205,7 +133,7 @@ Item {
         fontSizeMode: Text.FixedSize
         elide: Text.ElideRight
     }
-    ListFrame {
+    MacroEditorListFrame {
         x: 200
         width: 424
 
@@ -286,10 +214,16 @@ Item {
                     width: 80
                     height: parent.height
                     active: page.delayRow === eventRowItem.index
-                    sourceComponent: EditField {
+                    sourceComponent: MacroEditorEditField {
+                        id: delayEdit
                         objectName: "delayEdit"
                         maximumLength: 5
                         validator: IntValidator { bottom: 0; top: page.maxDelay }
+                        startText: page.editText
+                        onTextChanged: page.editText = text
+                        onOpened: page.editor = delayEdit
+                        onClosing: if (page.editor === delayEdit) page.editor = null
+                        onFinished: page.endEdits()
                     }
                 }
             }
@@ -389,53 +323,61 @@ Item {
             x: 1
             y: 1
             width: menu.width - 2
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuDelete"
                 text: page.macroEditorLang[10]
                 usable: page.menuKind === 1 ? page.menuRow >= 0 : page.eventRow >= 0
+                onClicked: page.menuKind = 0
                 onChosen: page.menuKind === 1 ? page.removeMacro() : page.deleteEvent()
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuImport"
                 visible: page.menuKind === 1
                 text: page.macroEditorLang[11]
+                onClicked: page.menuKind = 0
                 onChosen: page.importMacro(page.menuRow)
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuExport"
                 visible: page.menuKind === 1
                 usable: page.menuRow >= 0
                 text: page.macroEditorLang[12]
+                onClicked: page.menuKind = 0
                 onChosen: page.exportMacro()
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuInsertDelay"
                 visible: page.menuKind === 2
                 text: page.macroEditorLang[13]
+                onClicked: page.menuKind = 0
                 onChosen: page.insertDelay()
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuInsertKey"
                 visible: page.menuKind === 2
                 text: page.macroEditorLang[14]
+                onClicked: page.menuKind = 0
                 onChosen: page.openInsertKey()
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuInsertLeft"
                 visible: page.menuKind === 2
                 text: page.macroEditorLang[15]
+                onClicked: page.menuKind = 0
                 onChosen: page.insertMouse(0xF0)
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuInsertMiddle"
                 visible: page.menuKind === 2
                 text: page.macroEditorLang[16]
+                onClicked: page.menuKind = 0
                 onChosen: page.insertMouse(0xF2)
             }
-            MenuEntry {
+            MacroEditorMenuEntry {
                 objectName: "menuInsertRight"
                 visible: page.menuKind === 2
                 text: page.macroEditorLang[17]
+                onClicked: page.menuKind = 0
                 onChosen: page.insertMouse(0xF1)
             }
         }

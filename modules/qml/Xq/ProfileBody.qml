@@ -6,20 +6,6 @@ import "../common"
 Item {
     id: content
 
-    // A panel button with an icon at its left.
-    component ActionButton: SceneButton {
-        property string icon: ""
-        width: 120
-        height: 28
-        Image {
-            x: 10
-            anchors.verticalCenter: parent.verticalCenter
-            width: 16
-            height: 16
-            source: Skin.image("index", parent.icon)
-        }
-    }
-
     focus: true
 
     // A press anywhere closes the context menu; the panel still takes it (focus, drag).
@@ -185,13 +171,13 @@ Item {
         x: 16
         y: page.height - 16 - 28
         spacing: 8
-        ActionButton {
+        ProfileActionButton {
             objectName: "profileNewButton"
             icon: "new"
             text: page.profileLang[1]
             onClicked: page.newProfile()
         }
-        ActionButton {
+        ProfileActionButton {
             objectName: "profileImportButton"
             icon: "import"
             text: page.profileLang[2]

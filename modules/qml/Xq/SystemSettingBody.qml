@@ -5,87 +5,6 @@ import "PointerSteps.js" as Steps
 // The system settings dialog's content, built and its types loaded when the dialog first opens.
 // Loaded from the dialog, it reaches the dialog (`page`) and its other parts by their ids.
 Item {
-    // A section heading: its icon and text.
-    component Heading: Row {
-        property alias icon: headingIcon.source
-        property alias text: headingText.text
-        x: 32
-        spacing: 8
-        Image {
-            id: headingIcon
-            anchors.verticalCenter: parent.verticalCenter
-        }
-        Text {
-            id: headingText
-            width: 352 - 24
-            fontSizeMode: Text.HorizontalFit
-            minimumPixelSize: Skin.fontMinSize
-            color: Skin.fontColor
-            font.family: Skin.fontFamily
-            font.pixelSize: Skin.fontNormalSize
-        }
-    }
-
-    // A speed slider with "Slow" and "Fast" under its ends and, between them, the note
-    // when the desktop refused the value. The knob follows `position`.
-    component SpeedSlider: Item {
-        id: speed
-        property int position: 0
-        property bool isApplied: true
-        property alias slowText: slow.text
-        property alias fastText: fast.text
-        property alias noteText: note.text
-        property alias noteName: note.objectName
-        signal moved(int position)
-        x: 32
-        width: 352
-        height: 26
-
-        SliderButton {
-            id: slider
-            objectName: speed.objectName + "Track"
-            width: parent.width
-            Component.onCompleted: setValue(speed.position)
-            onValueChangeDelay: function(x) { speed.moved(x) }
-        }
-        Connections {
-            target: speed
-            function onPositionChanged() { slider.setValue(speed.position) }
-        }
-        Text {
-            id: slow
-            y: 12
-            color: Skin.colorGray3
-            font.family: Skin.fontFamily
-            font.pixelSize: Skin.fontMinSize
-        }
-        Text {
-            id: fast
-            y: 12
-            anchors.right: parent.right
-            color: Skin.colorGray3
-            font.family: Skin.fontFamily
-            font.pixelSize: Skin.fontMinSize
-        }
-        Note {
-            id: note
-            y: 12
-            x: slow.width + 8
-            width: parent.width - slow.width - fast.width - 16
-            horizontalAlignment: Text.AlignHCenter
-            visible: !speed.isApplied
-        }
-    }
-
-    // Says that the desktop did not take a setting.
-    component Note: Text {
-        fontSizeMode: Text.HorizontalFit
-        minimumPixelSize: 8
-        color: "#ff3030"
-        font.family: Skin.fontFamily
-        font.pixelSize: Skin.fontMinSize
-    }
-
     PanelHeader {
         icon: Skin.image("xySetting", "icon")
         title: page.systemSettingLang[0]
@@ -96,12 +15,12 @@ Item {
         onCloseClicked: page.close()
     }
 
-    Heading {
+    SystemSettingHeading {
         y: 52
         icon: Skin.image("mouseRate", "icon")
         text: page.systemSettingLang[1]
     }
-    SpeedSlider {
+    SystemSettingSpeedSlider {
         objectName: "speedSlider"
         noteName: "speedNote"
         y: 80
@@ -116,12 +35,12 @@ Item {
         }
     }
 
-    Heading {
+    SystemSettingHeading {
         y: 124
         icon: Skin.image("xySetting", "doubleClick")
         text: page.systemSettingLang[2]
     }
-    SpeedSlider {
+    SystemSettingSpeedSlider {
         objectName: "doubleClickSlider"
         noteName: "doubleClickNote"
         y: 152
@@ -136,7 +55,7 @@ Item {
         }
     }
 
-    Heading {
+    SystemSettingHeading {
         y: 196
         icon: Skin.image("scrollRate", "icon")
         text: page.systemSettingLang[5]
@@ -203,7 +122,7 @@ Item {
         property: "isSelect"
         value: page.isScreenScroll
     }
-    Note {
+    SystemSettingNote {
         objectName: "scrollNote"
         x: 32
         y: 278

@@ -1,0 +1,9 @@
+import QtQuick
+
+Rectangle {
+    width: 56
+    height: 20
+    color: "transparent"
+    border.color: Skin.colorGray2
+    radius: 2
+}

@@ -1,0 +1,9 @@
+import QtQuick
+
+Rectangle {
+    y: 72
+    height: 328
+    color: "transparent"
+    border.color: Skin.colorGray1
+    radius: 2
+}
