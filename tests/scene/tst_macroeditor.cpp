@@ -317,6 +317,13 @@ private slots:
         scene->clickItem("menuImport");
         QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_2", "Macro_1", "Macro_3"}));
         QCOMPARE(scene->view()->loadMacroIni("Macro_3"), QStringList{"1"});
+
+        // Delete on the macro list removes the macro (not an event of the one shown).
+        scene->clickItem("macroRow1", QPointF(), Qt::RightButton);
+        scene->clickItem("menuDelete");
+        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_1", "Macro_3"}));
+        QCOMPARE(stored("Macro_2"), QStringList{});
+        QCOMPARE(stored("Macro_0"), (QStringList{"1,A", "0,50", "2,A"}));
     }
 
     // Button 3 plays Macro_0: an edit sends the macro to the button's slot again; deleting the

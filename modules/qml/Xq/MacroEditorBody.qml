@@ -325,10 +325,15 @@ Item {
             width: menu.width - 2
             MacroEditorMenuEntry {
                 objectName: "menuDelete"
+                // The list the menu was opened on, kept while the menu closes.
+                property bool onMacroList: false
                 text: page.macroEditorLang[10]
                 usable: page.menuKind === 1 ? page.menuRow >= 0 : page.eventRow >= 0
-                onClicked: page.menuKind = 0
-                onChosen: page.menuKind === 1 ? page.removeMacro() : page.deleteEvent()
+                onClicked: {
+                    onMacroList = page.menuKind === 1
+                    page.menuKind = 0
+                }
+                onChosen: onMacroList ? page.removeMacro() : page.deleteEvent()
             }
             MacroEditorMenuEntry {
                 objectName: "menuImport"

@@ -23,9 +23,11 @@ Rectangle {
         id: entryArea
         anchors.fill: parent
         hoverEnabled: true
+        // Usable as shown: closing the menu may change what `usable` reads.
         onClicked: {
+            var chosen = entry.usable
             entry.clicked()
-            if (entry.usable)
+            if (chosen)
                 entry.chosen()
         }
     }
