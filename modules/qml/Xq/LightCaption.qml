@@ -1,10 +1,7 @@
 import QtQuick
+import "../common"
 
-Text {
-    color: Skin.fontColor
-    font.family: Skin.fontFamily
-    font.pixelSize: Skin.fontNormalSize
-    fontSizeMode: Text.HorizontalFit
-    minimumPixelSize: 8
+// A caption of the lighting page: cut with an ellipsis once it cannot shrink further.
+SceneLabel {
     elide: Text.ElideRight
 }

@@ -25,9 +25,9 @@ Rectangle {
         hoverEnabled: true
         // Usable as shown: closing the menu may change what `usable` reads.
         onClicked: {
-            var chosen = entry.usable
+            var wasUsable = entry.usable
             entry.clicked()
-            if (chosen)
+            if (wasUsable)
                 entry.chosen()
         }
     }

@@ -1,10 +1,8 @@
 import QtQuick
+import "../common"
 
 // Says that the desktop did not take a setting.
-Text {
-    fontSizeMode: Text.HorizontalFit
-    minimumPixelSize: 8
+SceneLabel {
     color: "#ff3030"
-    font.family: Skin.fontFamily
     font.pixelSize: Skin.fontMinSize
 }
