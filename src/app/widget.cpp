@@ -3,11 +3,13 @@
 #include "app/screensource.h"
 #include "platform/devicemonitor.h"
 #include "view/myqquickview.h"
+#include "view/settingsstore.h"
 #include "view/ui_controler.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMenu>
 #include <QTimer>
@@ -56,6 +58,14 @@ Widget::Widget(QWidget *parent)
         connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, &Widget::onDeviceChange);
 
     createTrayIcon();
+    // A read-only or full home would lose every change without a word.
+    store::setWriteFailureHandler([this](const QString &folder) {
+        showTrayMessage(tr("Settings not saved"),
+                        tr("Settings cannot be written to %1: changes are lost when the program ends. Check that "
+                           "the disk has room and that the folder may be written.")
+                            .arg(QDir::toNativeSeparators(folder)),
+                        QSystemTrayIcon::Warning, 15000);
+    });
 
     onFirstScreen = true;
     setScreenSource(new QtScreenSource);
@@ -77,6 +87,7 @@ Widget::~Widget()
         delete ui;
         ui = nullptr;
     }
+    store::setWriteFailureHandler({});
 }
 
 myQQuickView *Widget::view() const

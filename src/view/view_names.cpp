@@ -1,6 +1,7 @@
 // Name lists of the connected device (macros, gun presets, profiles) in "/setting/name.bin".
 #include "view/myqquickview.h"
 
+#include "view/settingsstore.h"
 #include "view/settingvalues.h"
 
 #include <QSettings>
@@ -50,8 +51,7 @@ QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
         file.remove(key);
     else
         file.setValue(key, nameList);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return store::written(file);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)

@@ -1,6 +1,6 @@
 // The real program, started from another folder: a second start, whatever its arguments, hands
 // over to the first and leaves with exit code 1; a copy in another folder runs on its own, in its
-// own folder.
+// own folder; of two starts at the same instant exactly one runs.
 #include "app/datafolder.h"
 #include "app/singleinstance.h"
 
@@ -15,24 +15,45 @@ class tst_Startup : public QObject
     Q_OBJECT
 private slots:
     void secondStartHandsOverOtherFolderRunsApart();
+    void simultaneousStartsLeaveOneRunning();
 };
+
+namespace {
+
+bool listensOn(const QString &serverName, const QProcess &process)
+{
+    for (QDeadlineTimer deadline(60000); !deadline.hasExpired() && process.state() != QProcess::NotRunning;) {
+        QLocalSocket probe;
+        probe.connectToServer(serverName);
+        if (probe.waitForConnected(200))
+            return true;
+        QTest::qWait(100);
+    }
+    return false;
+}
+
+void stop(QProcess &process)
+{
+    process.terminate();
+    if (!process.waitForFinished(10000))
+        process.kill();
+    process.waitForFinished();
+}
+
+} // namespace
 
 void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
 {
     // Private copies have their own single-instance ids, untouched by other tests running at once.
-    QTemporaryDir folderA, folderB, elsewhere, config;
+    QTemporaryDir folderA, folderB, elsewhere;
     const QString programA = folderA.filePath(QStringLiteral("mousecfg"));
     const QString programB = folderB.filePath(QStringLiteral("mousecfg"));
     for (const QString &program : {programA, programB})
         QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
     QVERIFY(datafolder::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), folderB.filePath(QStringLiteral("modules"))));
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     QProcess second, other;
     for (QProcess *p : {&second, &other}) {
-        p->setProcessEnvironment(env);
         p->setWorkingDirectory(elsewhere.path());
         p->setProcessChannelMode(QProcess::ForwardedChannels);
     }
@@ -48,18 +69,37 @@ void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
     QCOMPARE(messages.count(), 1);
 
     other.start(programB, {});
-    bool listening = false;
-    for (QDeadlineTimer deadline(60000); !listening && !deadline.hasExpired() && other.state() != QProcess::NotRunning;) {
-        QLocalSocket probe;
-        probe.connectToServer(SingleInstance::serverNameFor(SingleInstance::idForExecutable(programB)));
-        listening = probe.waitForConnected(200) || (QTest::qWait(100), false);
-    }
-    QVERIFY2(listening, "the copy in another folder runs");
+    QVERIFY2(listensOn(SingleInstance::serverNameFor(SingleInstance::idForExecutable(programB)), other),
+             "the copy in another folder runs");
     QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(other.processId())).canonicalFilePath(),
              QFileInfo(folderB.path()).canonicalFilePath());
-    other.terminate();
-    if (!other.waitForFinished(10000))
-        other.kill();
+    stop(other);
+}
+
+// Both check at once whether another copy runs; the race shows only under some timings, so it
+// is run a few times.
+void tst_Startup::simultaneousStartsLeaveOneRunning()
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("mousecfg"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
+    const QString serverName = SingleInstance::serverNameFor(SingleInstance::idForExecutable(program));
+    for (int round = 0; round < 4; ++round) {
+        QProcess a, b;
+        for (QProcess *p : {&a, &b}) {
+            p->setStandardOutputFile(QProcess::nullDevice());
+            p->setStandardErrorFile(QProcess::nullDevice());
+        }
+        a.start(program, {});
+        b.start(program, {});
+        QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning, 60000);
+        QProcess &left = a.state() == QProcess::NotRunning ? a : b;
+        QProcess &running = &left == &a ? b : a;
+        QCOMPARE(left.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(left.exitCode(), 1);
+        QVERIFY2(listensOn(serverName, running), "the other start runs");
+        stop(running);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)
