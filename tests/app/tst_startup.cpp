@@ -6,9 +6,15 @@
 
 #include <QtTest>
 
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <climits>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 class tst_Startup : public QObject
 {
@@ -20,16 +26,27 @@ private slots:
 
 namespace {
 
+bool listening(const QString &serverName)
+{
+    QLocalSocket probe;
+    probe.connectToServer(serverName);
+    return probe.waitForConnected(200);
+}
+
 bool listensOn(const QString &serverName, const QProcess &process)
 {
     for (QDeadlineTimer deadline(60000); !deadline.hasExpired() && process.state() != QProcess::NotRunning;) {
-        QLocalSocket probe;
-        probe.connectToServer(serverName);
-        if (probe.waitForConnected(200))
+        if (listening(serverName))
             return true;
         QTest::qWait(100);
     }
     return false;
+}
+
+void silence(QProcess &process)
+{
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
 }
 
 void stop(QProcess &process)
@@ -77,19 +94,17 @@ void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
 }
 
 // Both check at once whether another copy runs; the race shows only under some timings, so it
-// is run a few times.
+// is run a few times, and then forced.
 void tst_Startup::simultaneousStartsLeaveOneRunning()
 {
     QTemporaryDir folder;
     const QString program = folder.filePath(QStringLiteral("mousecfg"));
     QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
     const QString serverName = SingleInstance::serverNameFor(SingleInstance::idForExecutable(program));
-    for (int round = 0; round < 4; ++round) {
+    for (int round = 0; round < 3; ++round) {
         QProcess a, b;
-        for (QProcess *p : {&a, &b}) {
-            p->setStandardOutputFile(QProcess::nullDevice());
-            p->setStandardErrorFile(QProcess::nullDevice());
-        }
+        silence(a);
+        silence(b);
         a.start(program, {});
         b.start(program, {});
         QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning, 60000);
@@ -100,6 +115,33 @@ void tst_Startup::simultaneousStartsLeaveOneRunning()
         QVERIFY2(listensOn(serverName, running), "the other start runs");
         stop(running);
     }
+
+    // The moment that decides: a start comes while the other one has found nobody but does not
+    // listen yet. This test plays the other one: it holds the start-up lock, and listens only
+    // once the program waits for the lock (it opens the lock file to see whose it is).
+    const QByteArray lockFile = QFile::encodeName(serverName + QStringLiteral(".lock"));
+    QLockFile checking(QFile::decodeName(lockFile));
+    QVERIFY(checking.lock());
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(::inotify_add_watch(watch, lockFile.constData(), IN_OPEN) >= 0);
+    QProcess late;
+    silence(late);
+    late.start(program, {});
+    char events[sizeof(inotify_event) + NAME_MAX + 1];
+    bool opened = false;
+    QTRY_VERIFY_WITH_TIMEOUT((opened = opened || ::read(watch, events, sizeof events) > 0) || listening(serverName), 60000);
+    ::close(watch);
+    QVERIFY2(!listening(serverName), "a start waits while another decides");
+    QLocalServer other;
+    connect(&other, &QLocalServer::newConnection, &other, [&other] {
+        QLocalSocket *peer = other.nextPendingConnection();
+        connect(peer, &QLocalSocket::readyRead, peer, [peer] { peer->readAll(); peer->write("A", 1); });
+    });
+    QLocalServer::removeServer(serverName);
+    QVERIFY(other.listen(serverName));
+    checking.unlock();
+    QTRY_COMPARE_WITH_TIMEOUT(late.state(), QProcess::NotRunning, 60000);
+    QCOMPARE(late.exitCode(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Startup)
