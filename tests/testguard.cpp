@@ -1,8 +1,7 @@
 // Linked into every test program: before Qt or any test starts, the program gets a home of its
 // own (HOME and the XDG folders in a temporary folder, removed at exit), an in-memory GSettings
 // and, unless told otherwise, the offscreen platform. So no test touches the tester's home, their
-// desktop's pointer settings or their screen, whoever runs it and however. A test that needs
-// other folders sets its own on top.
+// desktop's pointer settings or their screen, whoever runs it and however.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -26,14 +25,11 @@ struct PrivateHome
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("HOME", QFile::encodeName(root.path()));
-        const struct { const char *variable, *folder; } folders[] = {
-            {"XDG_CONFIG_HOME", "/.config"}, {"XDG_DATA_HOME", "/.local/share"}, {"XDG_CACHE_HOME", "/.cache"},
-            {"XDG_STATE_HOME", "/.local/state"}, {"XDG_RUNTIME_DIR", "/run"}};
-        for (const auto &f : folders) {
-            const QString path = root.path() + QLatin1String(f.folder);
+        for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
+            const QString path = root.filePath(QString::fromLatin1(variable));
             QDir().mkpath(path);
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            qputenv(f.variable, QFile::encodeName(path));
+            qputenv(variable, QFile::encodeName(path));
         }
     }
 };
