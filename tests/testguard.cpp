@@ -1,7 +1,9 @@
 // Linked into every test program: before Qt or any test starts, the program gets a home of its
 // own (HOME and the XDG folders in a temporary folder, removed at exit), an in-memory GSettings
 // and, unless told otherwise, the offscreen platform. So no test touches the tester's home, their
-// desktop's pointer settings or their screen, whoever runs it and however.
+// desktop's pointer settings or their screen, whoever runs it and however. Its default settings
+// store is named as the program names its own (without a name Qt refuses every write to it).
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,6 +24,7 @@ struct PrivateHome
             std::abort();
         }
         qputenv("GSETTINGS_BACKEND", "memory");
+        QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         qputenv("HOME", QFile::encodeName(root.path()));
