@@ -7,6 +7,14 @@ namespace macrostore {
 
 namespace {
 
+// Most file systems (ext4, btrfs, XFS; NTFS counts UTF-16 units, never more than these bytes)
+// store at most 255 bytes of a file name. Settings are written next to their file through a
+// lock file (".lock") and a temporary one (".XXXXXX"), whose names must fit too: a longer name
+// would be renamed to, and then never saved.
+constexpr int maxFileNameBytes = 255;
+constexpr int extensionLength = 4;
+constexpr int writeSuffixLength = 7;
+
 bool isDeviceName(const QString &name)
 {
     // Windows opens these devices whatever the extension, so "NUL.bin" would swallow data.
@@ -25,7 +33,7 @@ bool isSafeName(const QString &name)
 {
     // Dots are ordinary characters here: without a separator no name leaves the folder, and
     // "a..b" is a file an older macro list may hold.
-    if (name.isEmpty() || name.size() > 200)
+    if (name.isEmpty() || name.toUtf8().size() > maxFileNameBytes - extensionLength - writeSuffixLength)
         return false;
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
@@ -38,6 +46,11 @@ bool isSafeName(const QString &name)
         }
     }
     return !isDeviceName(name);
+}
+
+bool isNewMacroName(const QString &name)
+{
+    return isSafeName(name) && name != nameListEnd;
 }
 
 QString macroFolder(const QString &settingsFolder)
