@@ -179,18 +179,16 @@ private slots:
         QTest::addColumn<QString>("codes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QByteArray>("wire");
-        QTest::newRow("Ctrl + C") << QStringList{"down e0", "down 06", "up 06"} << "2,1,6,0" << "LCtrl + C"
-                                  << QByteArray("06 e0 00 01");
-        QTest::newRow("Ctrl + Shift + A, ends at a release")
-            << QStringList{"down e0", "down e1", "down 04", "up 04", "down 05"} << "2,3,4,0" << "LCtrl + LShift + A"
-            << QByteArray("04 e1 e0 01");
-        QTest::newRow("Alt + Space + X") << QStringList{"down e2", "down 2c", "down 1b", "up 1b"} << "2,4,44,27"
-                                         << "LAlt + Space + X" << QByteArray("2c 1b e2 01");
-        QTest::newRow("three keys at most") << QStringList{"down e0", "down 04", "down 05", "down e1", "down 06", "up 06"}
-                                            << "2,1,4,5" << "LCtrl + A + B" << QByteArray("04 05 e0 01");
-        QTest::newRow("two keys at most, a held key once")
-            << QStringList{"down 04", "down 04", "down 05", "down 06", "up 06"} << "2,0,4,5" << "A + B"
-            << QByteArray("04 05 00 01");
+        const auto row = [](const char *name, const char *keys, const char *codes, const char *text, const char *wire) {
+            QTest::newRow(name) << QString(keys).split(',') << codes << text << QByteArray(wire);
+        };
+        row("Ctrl + C, a held key once", "down e0,down e0,down 06,up 06", "2,1,6,0", "LCtrl + C", "06 e0 00 01");
+        row("Ctrl + Shift + A, ends at a release", "down e0,down e1,down 04,up 04,down 05", "2,3,4,0",
+            "LCtrl + LShift + A", "04 e1 e0 01");
+        row("Alt + Space + X", "down e2,down 2c,down 1b,up 1b", "2,4,44,27", "LAlt + Space + X", "2c 1b e2 01");
+        row("three keys at most", "down e0,down 04,down 05,down e1,down 06,up 06", "2,1,4,5", "LCtrl + A + B",
+            "04 05 e0 01");
+        row("two keys at most", "down 04,down 04,down 05,down 06,up 06", "2,0,4,5", "A + B", "04 05 00 01");
     }
 
     void combination()
