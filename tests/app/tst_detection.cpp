@@ -3,8 +3,14 @@
 
 #include "app/devicetable.h"
 #include "platform/devicemonitor.h"
+#include "platform/sessionwatch.h"
 #include "device/widget_rig.h"
 
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QProcess>
 #include <QQuickItem>
 #include <QSettings>
 #include <QSignalSpy>
@@ -37,6 +43,74 @@ QList<int> profilesRead(const VirtualDevice &device)
             profiles.append(e.bytes[2]);
     return profiles;
 }
+
+// A stand-in for logind on a private bus: the manager finds one session, whose Active property
+// the test switches.
+const QString sessionPath = "/org/freedesktop/login1/session/c7";
+
+class FakeLogind : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+public:
+    QStringList calls;
+public slots:
+    QDBusObjectPath GetSession(const QString &id)
+    {
+        calls << "GetSession " + id;
+        if (id != "c7")
+            sendErrorReply(QDBusError::InvalidArgs, "No session");
+        return QDBusObjectPath(sessionPath);
+    }
+    QDBusObjectPath GetSessionByPID(uint pid)
+    {
+        calls << (pid == QCoreApplication::applicationPid() ? "GetSessionByPID" : "GetSessionByPID of another");
+        return QDBusObjectPath(sessionPath);
+    }
+};
+
+class FakeSession : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
+    Q_PROPERTY(bool Active READ active)
+public:
+    explicit FakeSession(const QDBusConnection &bus) : bus(bus) {}
+    QDBusConnection bus;
+    bool isActive = true;
+    int reads = 0;
+    bool active() { ++reads; return isActive; }
+    void setActive(bool a)
+    {
+        isActive = a;
+        QDBusMessage changed = QDBusMessage::createSignal(sessionPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        changed << "org.freedesktop.login1.Session" << QVariantMap{{"Active", a}} << QStringList();
+        bus.send(changed);
+    }
+};
+
+// A dbus-daemon of the test's own: the tests never reach the machine's system bus.
+struct PrivateBus
+{
+    QTemporaryDir dir;
+    QProcess daemon;
+    QString address;
+    bool start()
+    {
+        daemon.start("dbus-daemon", {"--session", "--address=unix:dir=" + dir.path(), "--print-address", "--nofork"});
+        if (!daemon.waitForStarted(5000))
+            return false;
+        for (int i = 0; i < 50 && !daemon.canReadLine(); ++i)
+            daemon.waitForReadyRead(100);
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+        return !address.isEmpty();
+    }
+    ~PrivateBus()
+    {
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+};
 
 } // namespace
 
@@ -130,7 +204,9 @@ private slots:
     }
 
     // Connect: the first row whose command interface is attached, in the documented order, the
-    // profile blocks of a 560 gun mouse read, polling running and the view enabled.
+    // profile blocks of a 560 gun mouse read, polling running and the view enabled. The view's
+    // family, gun flag and blocks from the device before never carry over, debug mode (which
+    // reads the family from the device first) included.
     void connectSequence_data()
     {
         QTest::addColumn<QByteArray>("table");  // empty: the shipped one
@@ -139,23 +215,25 @@ private slots:
         QTest::addColumn<QList<int>>("profiles");
         QTest::addColumn<bool>("polling");
         QTest::addColumn<QString>("knownFamily");  // the view's family before the check
-        QTest::addColumn<bool>("blocksKept");      // the profile blocks held before stay
-        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553" << true;
-        // Each block is read once, whether the family was known before the check or not.
-        QTest::newRow("560 gun mouse") << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true
-                                       << "560" << false;
-        QTest::newRow("560 gun mouse, first connect")
-            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "" << false;
-        // The family known from the 560 mouse does not carry over to a 553 attached after it.
+        QTest::addColumn<bool>("debugMode");
+        const QList<int> all{0, 1, 2, 3, 4};
+        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553" << false;
+        QTest::newRow("560 gun mouse again") << QByteArray() << QList<int>{Mouse560} << 1 << all << true << "560" << false;
+        QTest::newRow("560 gun mouse, first connect") << QByteArray() << QList<int>{Mouse560} << 1 << all << true << ""
+                                                      << false;
         QTest::newRow("553 mouse after a 560") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true
                                                << "560" << false;
+        QTest::newRow("560 gun mouse after a 553, debug mode") << QByteArray() << QList<int>{Mouse560} << 1 << all << true
+                                                               << "553" << true;
+        QTest::newRow("553 mouse after a 560, debug mode") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{}
+                                                           << true << "560" << true;
         QTest::newRow("both: the first row wins") << QByteArray() << QList<int>{Mouse560, Mouse553} << 0 << QList<int>{}
-                                                  << true << "553" << true;
+                                                  << true << "553" << false;
         // A row whose status interface is missing still connects; polling stays off.
         QTest::newRow("only the command interface")
             << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=1\nvid=1209\npid=5530\nusagePage=ff00\nusage=ff00\n"
                           "usagePage2=fe00\nusage2=0001\nreportLength=32\n")
-            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553" << true;
+            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553" << false;
     }
 
     void connectSequence()
@@ -166,17 +244,16 @@ private slots:
         QFETCH(QList<int>, profiles);
         QFETCH(bool, polling);
         QFETCH(QString, knownFamily);
-        QFETCH(bool, blocksKept);
         WidgetRig rig(table);
         for (int m : plugged)
             rig.device->plug(m);
+        QFETCH(bool, debugMode);
+        rig.widget->debugMode = debugMode;
         rig.view()->setDeviceAbsent(true);   // as after a removal
         memset(rig.view()->profileBlocks, 0xEE, sizeof rig.view()->profileBlocks);
         std::fill(std::begin(rig.view()->profileBlockRead), std::end(rig.view()->profileBlockRead), true);
         rig.view()->icType = knownFamily;
         rig.view()->isGun = knownFamily == "560";
-        if (!knownFamily.isEmpty())
-            rig.view()->icTypeFolder = knownFamily == "560" ? "./modules/5600" : "./modules/5530";
 
         testsupport::DebugCapture debug;
         rig.widget->checkDevice();
@@ -192,9 +269,9 @@ private slots:
         QCOMPARE(bool(rig.hid().isPolling), polling);
         QVERIFY(rig.view()->isEnabled());
         QCOMPARE(profilesRead(*rig.device), profiles);
-        // Another device never inherits the blocks of the one before (the virtual 560's are zeros).
+        // The blocks held before are gone (the virtual 560's own are zeros).
         const QByteArray blocks(reinterpret_cast<const char *>(rig.view()->profileBlocks), 5 * 128);
-        QCOMPARE(blocks, QByteArray(5 * 128, blocksKept ? char(0xEE) : 0));
+        QCOMPARE(blocks, QByteArray(5 * 128, 0));
     }
 
     // A mouse whose nodes refuse this user (no udev rule) is passed over, and the user is told so
@@ -291,6 +368,61 @@ private slots:
         // The scene holds its busy lock for a moment after initUI, then takes input again.
         QTRY_VERIFY(rig.view()->isEnabled());
         QVERIFY(!rig.widget->checkTimer.isActive());
+    }
+
+    // Another session takes the seat: the mouse refuses this user, polling loses it and the
+    // check that follows disconnects (nothing to tell the user: no rule is missing). When logind
+    // says the session is active again, the mouse is looked for and found. The session is the
+    // one XDG_SESSION_ID names, else the one logind finds for this process.
+    void sessionSwitch_data()
+    {
+        QTest::addColumn<QByteArray>("sessionId");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("by id") << QByteArray("c7") << QStringList{"GetSession c7"};
+        QTest::newRow("by process") << QByteArray() << QStringList{"GetSessionByPID"};
+        QTest::newRow("stale id") << QByteArray("c1") << QStringList{"GetSession c1", "GetSessionByPID"};
+    }
+
+    void sessionSwitch()
+    {
+        QFETCH(QByteArray, sessionId);
+        PrivateBus bus;
+        if (!bus.start())
+            QSKIP("no dbus-daemon");
+        QDBusConnection service = QDBusConnection::connectToBus(bus.address, "fake-logind");
+        FakeLogind manager;
+        FakeSession session(service);
+        QVERIFY(service.registerService("org.freedesktop.login1"));
+        QVERIFY(service.registerObject("/org/freedesktop/login1", &manager, QDBusConnection::ExportAllSlots));
+        QVERIFY(service.registerObject(sessionPath, &session, QDBusConnection::ExportAllProperties));
+        const QByteArray previousId = qgetenv("XDG_SESSION_ID");
+        qputenv("XDG_SESSION_ID", sessionId);
+
+        WidgetRig rig;
+        rig.widget->checkTimer.setInterval(50);
+        rig.device->plug(Mouse560);
+        rig.widget->checkDevice();
+        QVERIFY(deviceConnected && rig.hid().isPolling);
+        SessionWatch *watch = createSessionWatch(nullptr, bus.address);
+        rig.widget->watchSession(watch);
+        QTRY_VERIFY(session.reads > 0);
+        QTEST(manager.calls, "calls");
+        QSignalSpy messages(rig.widget.get(), &Widget::trayMessageShown);
+
+        session.setActive(false);
+        QTRY_VERIFY(!watch->isActive());
+        rig.device->setAccessDenied(Mouse560, true);
+        QTRY_VERIFY_WITH_TIMEOUT(!deviceConnected, 5000);
+        QVERIFY(!rig.hid().isPolling);
+        QVERIFY(messages.isEmpty());
+
+        rig.device->setAccessDenied(Mouse560, false);
+        session.setActive(true);
+        QTRY_VERIFY_WITH_TIMEOUT(deviceConnected, 5000);
+        QVERIFY(rig.hid().isPolling);
+        rig.widget.reset();
+        QDBusConnection::disconnectFromBus("fake-logind");
+        qputenv("XDG_SESSION_ID", previousId);
     }
 
     // A check due while a command waits in its event processing does not replace the device
