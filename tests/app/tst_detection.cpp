@@ -11,6 +11,7 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QQuickItem>
 #include <QSettings>
 #include <QSignalSpy>
@@ -389,13 +390,18 @@ private slots:
         PrivateBus bus;
         if (!bus.start())
             QSKIP("no dbus-daemon");
-        QDBusConnection service = QDBusConnection::connectToBus(bus.address, "fake-logind");
+        const QString name = QString("fake-logind ") + QTest::currentDataTag();
+        QDBusConnection service = QDBusConnection::connectToBus(bus.address, name);
+        const QByteArray previousId = qgetenv("XDG_SESSION_ID");
+        const auto restore = qScopeGuard([&] {
+            QDBusConnection::disconnectFromBus(name);
+            qputenv("XDG_SESSION_ID", previousId);
+        });
         FakeLogind manager;
         FakeSession session(service);
         QVERIFY(service.registerService("org.freedesktop.login1"));
         QVERIFY(service.registerObject("/org/freedesktop/login1", &manager, QDBusConnection::ExportAllSlots));
         QVERIFY(service.registerObject(sessionPath, &session, QDBusConnection::ExportAllProperties));
-        const QByteArray previousId = qgetenv("XDG_SESSION_ID");
         qputenv("XDG_SESSION_ID", sessionId);
 
         WidgetRig rig;
@@ -420,9 +426,6 @@ private slots:
         session.setActive(true);
         QTRY_VERIFY_WITH_TIMEOUT(deviceConnected, 5000);
         QVERIFY(rig.hid().isPolling);
-        rig.widget.reset();
-        QDBusConnection::disconnectFromBus("fake-logind");
-        qputenv("XDG_SESSION_ID", previousId);
     }
 
     // A check due while a command waits in its event processing does not replace the device
