@@ -465,6 +465,9 @@ std::string VirtualFirmware::saveFlash() const
 {
     std::string text;
     visitFlash(m_state, [&text](const std::string &name, const uint8_t *data, size_t n) {
+        // Blocks nothing was written to stay out (loadFlash reads them as zeros).
+        if (n > 1 && std::all_of(data, data + n, [](uint8_t b) { return b == 0; }))
+            return;
         text += name + ' ' + hexText(data, n) + '\n';
     });
     const uint8_t written[2] = {uint8_t(m_state.macroWritten & 0xFF), uint8_t(m_state.macroWritten >> 8)};
@@ -488,6 +491,8 @@ void VirtualFirmware::loadFlash(const std::string &text)
         const auto it = items.find(name);
         if (it != items.end() && it->second.size() == n)
             std::copy(it->second.begin(), it->second.end(), data);
+        else if (it == items.end() && n > 1)
+            std::fill(data, data + n, 0);
     });
     const auto written = items.find("macroWritten");
     if (written != items.end() && written->second.size() == 2)

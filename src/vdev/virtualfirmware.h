@@ -114,8 +114,8 @@ public:
 
     // What the mouse keeps in its flash (settings, profiles, key matrices, macros; not the
     // counters of ignored requests, the identity or scrambling), one "name hex-bytes" line per
-    // item. loadFlash takes such lines back; unknown names and items of the wrong size are
-    // skipped.
+    // item; blocks that are all zeros are left out. loadFlash takes such lines back: a block
+    // left out is zeros, unknown names and items of the wrong size are skipped.
     std::string saveFlash() const;
     void loadFlash(const std::string &text);
     // Counts the requests and button presses that changed what the flash holds.
