@@ -242,24 +242,19 @@ private slots:
     void reportRate553StoredLight_data()
     {
         QTest::addColumn<QVariantList>("stored");
-        QTest::addColumn<bool>("colourful");
         QTest::addColumn<QByteArray>("sent");   // parameter block 0 bytes 0..5
-        QTest::newRow("in range") << QVariantList{3, 0, 1} << false << QByteArray("02 05 03 3f 01 00");
-        QTest::newRow("mode 6 goes as 7") << QVariantList{6, 4, 0} << true << QByteArray("02 05 07 00 07 00");
-        QTest::newRow("past the plain mode list") << QVariantList{4, 1, 2} << false << QByteArray("02 05 01 7e 03 00");
-        QTest::newRow("steps past 4") << QVariantList{0, 5, 5} << false << QByteArray("02 05 00 fc 04 00");
-        QTest::newRow("huge brightness") << QVariantList{0, 2, 40000000} << false << QByteArray("02 05 00 fc 04 00");
-        QTest::newRow("negative and text") << QVariantList{-1, "fast", -3} << false << QByteArray("02 05 01 fc 04 00");
-        QTest::newRow("missing") << QVariantList{} << false << QByteArray("02 05 01 fc 04 00");
+        QTest::newRow("in range") << QVariantList{3, 0, 1} << QByteArray("02 00 03 3f 01 00");
+        QTest::newRow("mode 6 goes as 7") << QVariantList{6, 4, 0} << QByteArray("02 00 07 00 07 00");   // RGB mouse
+        QTest::newRow("past the plain mode list") << QVariantList{4, 1, 2} << QByteArray("02 00 01 7e 03 00");
+        QTest::newRow("steps past 4, huge") << QVariantList{0, 5, 40000000} << QByteArray("02 00 00 fc 04 00");
+        QTest::newRow("negative and text, missing") << QVariantList{-1, "fast"} << QByteArray("02 00 01 fc 04 00");
     }
     void reportRate553StoredLight()
     {
         QFETCH(QVariantList, stored);
         Rig rig(vdev::Mouse553);
-        QFETCH(bool, colourful);
-        rig.view->isColorful = colourful;
+        rig.view->isColorful = QTest::currentDataTag() == QByteArray("mode 6 goes as 7");
         rig.view->setDataList("mouse/lightValue", stored);
-        rig.device.withFirmware(rig.mouse, [](VirtualFirmware &fw) { fw.mutableState().dpiStage = 5; });
         rig.view->mouseSetReportRate(2);
         QTEST(hex(rig.state().parameter0.data(), 6), "sent");
     }
