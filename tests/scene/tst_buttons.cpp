@@ -60,7 +60,6 @@ class ButtonsTest : public QObject
         SceneRig *scene = m_scene.get();
         scene->call(scene->item("keyAssigmentMain"), "close");
         scene->call("initPages", {false});
-        scene->call("clearSaveFlags");
         scene->clearWire();
         return *scene;
     }

@@ -131,12 +131,6 @@ Rectangle {
         modeList.closeMenu()
     }
 
-    // A colour typed into R, G or B but not yet confirmed is settled and kept.
-    function commitInput() {
-        redField.input.closeFocus()
-        greenField.input.closeFocus()
-        blueField.input.closeFocus()
-    }
 
     function blockColour(k) {
         return Lighting.hexColour(colorValue[3 * k], colorValue[3 * k + 1], colorValue[3 * k + 2])
@@ -152,9 +146,10 @@ Rectangle {
         isSave = true
     }
 
-    // A number typed into a field belongs to the block it was typed for, even when the next
-    // click (another block, the bar, a mode) does not take the focus from the field.
-    function endFieldInput() {
+    // A colour typed into R, G or B but not yet confirmed is settled and kept ("Save"), and
+    // belongs to the block it was typed for, even when the next click (another block, the bar,
+    // a mode) does not take the focus from the field.
+    function commitInput() {
         redField.input.closeFocus()
         greenField.input.closeFocus()
         blueField.input.closeFocus()
@@ -182,14 +177,14 @@ Rectangle {
     }
 
     function selectBlock(k) {
-        endFieldInput()
+        commitInput()
         selectColorBlock = k
         showSelectedColour()
         isSave = true
     }
 
     function chooseMode(index) {
-        endFieldInput()
+        commitInput()
         lightMode = index
         selectColorBlock = 0
         showState()
@@ -205,7 +200,7 @@ Rectangle {
     }
 
     function barMoved(position) {
-        endFieldInput()
+        commitInput()
         colourBar.position = position
         setBlockColour(Lighting.colourAt(position, colourBar.width))
         showFields()
@@ -234,7 +229,7 @@ Rectangle {
             anchors.margins: -4
             hoverEnabled: true
             onClicked: {
-                page.endFieldInput()
+                page.commitInput()
                 page.init(false, true)
                 page.isSave = true
             }
