@@ -13,6 +13,30 @@ bool isConsumerPair(uint8_t low, uint8_t high)
     return ((low == 0x21 || low == 0x23) && high == 0x02) || (low == 0x94 && high == 0x01);
 }
 
+// Form 01 of the parameter block presses up to three usages a', b', c' together. A
+// combination's keys keep the bytes they have always had (key 1 in c', key 2 in b'); its
+// modifiers go as their usages (bit n: 0xE0 + n), in bit order, into the bytes left free just
+// before the keys, where the shortcut rows put their Ctrl (copy: 01 00 E0 06). Modifiers that
+// do not fit are left out; the assignment dialog captures no more than fit.
+KeyDefinition combinationForm(uint8_t modifiers, uint8_t key1, uint8_t key2)
+{
+    KeyDefinition p{0x01, 0x00, 0x00, 0x00};
+    int last = 3;   // the last byte still free
+    for (const uint8_t key : {key1, key2}) {
+        if (key != 0)
+            p[last--] = key;
+    }
+    int count = 0;
+    for (int bit = 0; bit < 8; ++bit)
+        count += (modifiers >> bit) & 1;
+    int at = last - std::min(count, last) + 1;
+    for (int bit = 0; bit < 8 && at <= last; ++bit) {
+        if (modifiers & (1u << bit))
+            p[at++] = static_cast<uint8_t>(0xE0 + bit);
+    }
+    return p;
+}
+
 } // namespace
 
 bool isDoubleFire(const KeyDefinition &ui)
@@ -74,7 +98,7 @@ KeyDefinition toParameterForm(const KeyDefinition &ui)
         p = {0x0C, c, b, a};
         break;
     case KeyCombination:
-        p = {0x01, 0x00, c, b};
+        p = combinationForm(a, b, c);
         break;
     case Media:
         p = {0x03, 0x00, c, b};

@@ -7,6 +7,19 @@ namespace macrostore {
 
 namespace {
 
+// Most file systems (ext4, btrfs, XFS; NTFS counts UTF-16 units, never more than these bytes)
+// store at most 255 bytes of a file name.
+constexpr int maxFileNameBytes = 255;
+constexpr int extensionLength = 4;
+// Settings are written next to their file through a lock file (".lock") and a temporary one
+// (".XXXXXX"), whose names must fit too: a macro renamed to a longer name is never saved again.
+constexpr int writeSuffixLength = 7;
+
+int fileNameBytes(const QString &name)
+{
+    return static_cast<int>(name.toUtf8().size()) + extensionLength;
+}
+
 bool isDeviceName(const QString &name)
 {
     // Windows opens these devices whatever the extension, so "NUL.bin" would swallow data.
@@ -25,7 +38,7 @@ bool isSafeName(const QString &name)
 {
     // Dots are ordinary characters here: without a separator no name leaves the folder, and
     // "a..b" is a file an older macro list may hold.
-    if (name.isEmpty() || name.size() > 200)
+    if (name.isEmpty() || fileNameBytes(name) > maxFileNameBytes)
         return false;
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7F)
@@ -38,6 +51,11 @@ bool isSafeName(const QString &name)
         }
     }
     return !isDeviceName(name);
+}
+
+bool isNewMacroName(const QString &name)
+{
+    return isSafeName(name) && fileNameBytes(name) + writeSuffixLength <= maxFileNameBytes && name != nameListEnd;
 }
 
 QString macroFolder(const QString &settingsFolder)

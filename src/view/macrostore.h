@@ -18,8 +18,17 @@ constexpr int macroSlotCount = 12;
 
 // A name that can be used as a file name inside one folder on every platform the program
 // runs on: not empty, no path separator or drive colon, no control characters or characters
-// Windows refuses in file names, and not a Windows device name (NUL, COM1, ...).
+// Windows refuses in file names, not a Windows device name (NUL, COM1, ...), and short enough
+// that with a four-character extension it fits the 255 bytes a file name may have.
 bool isSafeName(const QString &name);
+
+// The entry a name list of one name is stored with, so that it reads back as a list.
+inline const QString nameListEnd = QStringLiteral("loaderzentok");
+
+// A name a macro may be given (created, imported, renamed to): a safe name whose file can also
+// be written through the settings (at most 244 bytes of UTF-8), and that a name list can hold
+// (a list ending with nameListEnd loses that entry when it is read back).
+bool isNewMacroName(const QString &name);
 
 // "<folder>/macro".
 QString macroFolder(const QString &settingsFolder);

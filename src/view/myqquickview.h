@@ -21,6 +21,10 @@ public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
 
+    // Results of loadMacroFile: a cancelled dialog is told apart from a file that could not
+    // be imported, so that the editor never shows a macro that was not imported.
+    enum ImportResult { ImportFailed = -1, ImportCancelled = 0, Imported = 1 };
+
     Hid_Thread *hid = nullptr;
     bool isColorful = false;
     bool isGun = false;
@@ -71,7 +75,7 @@ public slots:
     void initUI();                                                                  // 1  view_profiles.cpp
     void runUI();                                                                   // 2  view_frame.cpp
     void resetApconfig();                                                           // 3  view_settings.cpp
-    bool loadMacroFile(QVariant macroFileName);                                     // 4  view_macros.cpp
+    int loadMacroFile(QVariant macroFileName);                                      // 4  view_macros.cpp
     void saveMacroFile(QVariant macroFileName);                                     // 5
     bool loadProfile(int profile);                                                  // 6  view_profiles.cpp
     void saveProfile(int profile);                                                  // 7

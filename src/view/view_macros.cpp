@@ -27,6 +27,13 @@ QString macroPath(const myQQuickView *view, const QVariant &name)
     return macrostore::macroFile(view->settingsFolder(), name.toString());
 }
 
+// The file of a macro about to be given that name (created, imported or renamed to); empty
+// for a name a macro may not be given.
+QString newMacroPath(const myQQuickView *view, const QVariant &name)
+{
+    return macrostore::isNewMacroName(name.toString()) ? macroPath(view, name) : QString();
+}
+
 bool isMacroFile(const QString &path)
 {
     return !path.isEmpty() && QFileInfo(path).isFile();
@@ -34,25 +41,27 @@ bool isMacroFile(const QString &path)
 
 } // namespace
 
-bool myQQuickView::loadMacroFile(QVariant macroFileName)
+int myQQuickView::loadMacroFile(QVariant macroFileName)
 {
-    const QString target = macroPath(this, macroFileName);
+    const QString target = newMacroPath(this, macroFileName);
     if (target.isEmpty())
-        return false;
+        return ImportFailed;
     const QString chosen = filedialogs::getOpenFileName(this, tr("Open File"), filedialogs::desktopFolder(),
                                                         tr("Macro(*.mc)"));
     if (chosen.isEmpty())
-        return false;
-    // An import never replaces a macro that already has this name.
-    if (QFileInfo::exists(target))
-        return false;
+        return ImportCancelled;
+    // An import never replaces a file that already has this name, listed or left over.
+    if (QFileInfo::exists(target)) {
+        qDebug() << "loadMacroFile: not imported over" << target;
+        return ImportFailed;
+    }
     QDir().mkpath(QFileInfo(target).absolutePath());
     QString why;
     if (!settingsfiles::copyOver(chosen, target, &why)) {
         qDebug() << "loadMacroFile Failed" << why;
-        return false;
+        return ImportFailed;
     }
-    return true;
+    return Imported;
 }
 
 void myQQuickView::saveMacroFile(QVariant macroFileName)
@@ -72,7 +81,7 @@ void myQQuickView::saveMacroFile(QVariant macroFileName)
 
 QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 {
-    const QString path = macroPath(this, name);
+    const QString path = newMacroPath(this, name);
     if (path.isEmpty())
         return false;
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -90,7 +99,7 @@ QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)
 {
     const QString oldPath = macroPath(this, oldname);
-    const QString newPath = macroPath(this, newname);
+    const QString newPath = newMacroPath(this, newname);
     if (!isMacroFile(oldPath) || newPath.isEmpty())
         return false;
     // The file is renamed first: when that fails (the name is taken, or the disk refuses) the

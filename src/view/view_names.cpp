@@ -1,15 +1,12 @@
 // Name lists of the connected device (macros, gun presets, profiles) in "/setting/name.bin".
 #include "view/myqquickview.h"
 
+#include "view/macrostore.h"
 #include "view/settingvalues.h"
 
 #include <QSettings>
 
 namespace {
-
-// QSettings reads a one-element list back as a plain string, so such a list is stored with
-// this second entry, which readers drop.
-const QString sentinel = QStringLiteral("loaderzentok");
 
 // The key of a list type 0..3; empty for any other type.
 QString nameListKey(const QVariant &type)
@@ -43,8 +40,10 @@ QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
     const QString path = nameFile(this);
     if (path.isEmpty())
         return false;
+    // QSettings reads a one-element list back as a plain string, so such a list is stored with
+    // a second entry, which readers drop.
     if (nameList.size() == 1)
-        nameList << sentinel;
+        nameList << macrostore::nameListEnd;
     QSettings file(path, QSettings::IniFormat);
     if (nameList.isEmpty())
         file.remove(key);

@@ -4,8 +4,7 @@ import "qrc:/modules/qml/Xq"
 import "../../modules/qml/Xq/KeyFunctions.js" as KeyFunctions
 import "../../modules/qml/Xq/DpiValues.js" as DpiValues
 
-// The numbers behind the button and DPI pages: texts of key definitions, the combination
-// capture, the left-button guard, the fire rate slider, DPI slider positions and entry steps.
+// The numbers behind the button and DPI pages: texts of key definitions, the left-button guard, the fire rate slider, DPI slider positions and entry steps.
 TestCase {
     name: "ButtonDpi"
 
@@ -64,21 +63,6 @@ TestCase {
         var labels = createTemporaryObject(dialogComponent, null).keyAssigmentLangBuiltIn
         compare(KeyFunctions.choices[data.group].map(function(c) { return c.codes }), data.codes)
         compare(data.codes.map(function(c) { return KeyFunctions.keyText(c, labels, keyName, null) }), data.texts)
-    }
-
-    function test_combo_data() {
-        return [
-            { tag: "Ctrl, Shift, A", keys: [0xE0, 0xE1, 0x04], codes: [2, 3, 4, 0] },
-            { tag: "at most two keys", keys: [0x04, 0x05, 0x06], codes: [2, 0, 4, 5] },
-            { tag: "a key twice", keys: [0x04, 0x04, 0xE7, 0xE7], codes: [2, 0x80, 4, 0] },
-        ]
-    }
-
-    function test_combo(data) {
-        var codes = [2, 0, 0, 0]
-        for (var i = 0; i < data.keys.length; ++i)
-            codes = KeyFunctions.comboAdd(codes, data.keys[i])
-        compare(codes, data.codes)
     }
 
     function test_definition_data() {

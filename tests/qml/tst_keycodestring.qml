@@ -1,7 +1,6 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/Xq"
-import "../../modules/qml/Xq/MacroEncoder.js" as MacroEncoder
 
 // The key code vocabulary and its two lookups.
 TestCase {
@@ -85,36 +84,5 @@ TestCase {
         compare([v.keycodeTostr(0x05), v.keycodeTostr(0x06), v.strTokeycode("b"), v.strTokeycode("C")], ["b", "", 0x05, 0x06])
         v.keyCodeStr = null
         compare([v.keycodeTostr(0x04), v.strTokeycode("A"), v.strTokeycode("a")], ["", 0x04, 0])
-    }
-
-    // A macro recorded in one language plays the same in another: events store the vocabulary's
-    // names, and files that hold a language's names still read while that language is chosen.
-    function chinese(english) {
-        var names = english.slice()
-        names[36] = "\u56de\u8f66"              // Enter
-        names[40] = "\u7a7a\u683c"              // Space
-        names[120] = "\u5de6Ctrl"                // LCtrl
-        names[128] = "\u9f20\u6807\u5de6\u952e"  // MS-L
-        return names
-    }
-
-    function test_macroAcrossLanguages_data() {
-        return [
-            { tag: "recorded in Chinese, sent in English", record: "zh", send: "en", stored: "vocabulary" },
-            { tag: "recorded in English, sent in Chinese", record: "en", send: "zh", stored: "vocabulary" },
-            { tag: "older file with Chinese names, sent in Chinese", record: "zh", send: "zh", stored: "shown" },
-        ]
-    }
-
-    function test_macroAcrossLanguages(data) {
-        var v = vocabulary()
-        var english = v.keyCodeStr.slice()
-        v.keyCodeStr = data.record === "zh" ? chinese(english) : english
-        var name = function (code) { return data.stored === "shown" ? v.keycodeTostr(code) : v.keycodeToName(code) }
-        var events = ["1," + name(0xE0), "1," + name(0x2C), "0,50", "2," + name(0x2C), "2," + name(0xE0),
-                      "3," + name(0xF0), "4," + name(0xF0), "1," + name(0x28)]
-        v.keyCodeStr = data.send === "zh" ? chinese(english) : english
-        compare(MacroEncoder.encode(events, 1, function (n) { return v.strTokeycode(n) }),
-                [0x00, 0x01, 0x01, 0xE0, 0x05, 0x2C, 0x81, 0x2C, 0x81, 0xE0, 0x01, 0xF0, 0x81, 0xF0, 0x01, 0x28, 0x00, 0x00])
     }
 }

@@ -187,7 +187,9 @@ private slots:
         QTest::newRow("a new name") << "Combo" << "Combo";
         QTest::newRow("another macro's name") << "Macro_1" << "Macro_0";
         QTest::newRow("empty") << "" << "Macro_0";
-        QTest::newRow("a name the store refuses") << "a/b" << "Macro_0";
+        QTest::newRow("a name with blanks") << "fire at will" << "fire at will";
+        QTest::newRow("a separator") << "a/b" << "Macro_0";
+        QTest::newRow("the name lists' end marker") << "loaderzentok" << "Macro_0";
     }
 
     void rename()
@@ -304,39 +306,61 @@ private slots:
         scene->clickItem("menuExport");
         QVERIFY(QFile::exists(file));
 
-        // Imported in front of the row the menu was opened on.
+        // Imported in front of the row the menu was opened on, under a name whose file is not
+        // left over from a macro no longer listed.
+        QVERIFY(scene->view()->createMacroIni("Macro_2", 0).toBool());
+        QVERIFY(scene->view()->saveMacroIni("Macro_2", {"1,Z"}, 1).toBool());
         scene->clickItem("macroRow1", QPointF(), Qt::RightButton);
         scene->clickItem("menuImport");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_2", "Macro_1"}));
-        QCOMPARE(page->property("currentMacro").toString(), QString("Macro_2"));
-        QCOMPARE(stored("Macro_2"), (QStringList{"1,A", "0,50", "2,A"}));
+        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_3", "Macro_1"}));
+        QCOMPARE(page->property("currentMacro").toString(), QString("Macro_3"));
+        QCOMPARE(stored("Macro_3"), (QStringList{"1,A", "0,50", "2,A"}));
+        QCOMPARE(stored("Macro_2"), QStringList{"1,Z"});
+
+        // A file that cannot be read adds nothing.
+        chosen = outside.filePath("missing.mc");
+        scene->clickItem("macroView", QPointF(80, 300), Qt::RightButton);
+        scene->clickItem("menuImport");
+        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_3", "Macro_1"}));
+        QVERIFY(!QFile::exists(macroFolder() + "/Macro_4.bin"));
 
         // A cancelled import still gives an empty macro; below the rows it goes to the end.
         chosen.clear();
         scene->clickItem("macroView", QPointF(80, 300), Qt::RightButton);
         scene->clickItem("menuImport");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_2", "Macro_1", "Macro_3"}));
-        QCOMPARE(scene->view()->loadMacroIni("Macro_3"), QStringList{"1"});
+        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_3", "Macro_1", "Macro_4"}));
+        QCOMPARE(scene->view()->loadMacroIni("Macro_4"), QStringList{"1"});
 
         // Delete on the macro list removes the macro (not an event of the one shown).
         scene->clickItem("macroRow1", QPointF(), Qt::RightButton);
         scene->clickItem("menuDelete");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_1", "Macro_3"}));
-        QCOMPARE(stored("Macro_2"), QStringList{});
+        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_1", "Macro_4"}));
+        QCOMPARE(stored("Macro_3"), QStringList{});
         QCOMPARE(stored("Macro_0"), (QStringList{"1,A", "0,50", "2,A"}));
     }
 
     // Button 3 plays Macro_0: an edit sends the macro to the button's slot again; deleting the
-    // macro gives the button its saved definition back and sends the key matrix.
+    // macro gives the button its saved definition back and sends the key matrix. Recorded while
+    // the window speaks Chinese, the macro plays the same keys once it speaks English.
     void assignedMacro()
     {
-        setMacros({"Macro_0"}, {"1,A", "2,A"});
+        setMacros({"Macro_0"});
         QQuickItem *keys = scene->item("keyMatrixMain");
         scene->call(keys, "assign", {3, 4, 0, 3, 0});
         scene->view()->setData("mouseMacroKey/3", "Macro_0");
         scene->call("saveAll");
         QCOMPARE(scene->profile(Mouse560, 0)->value("mouseKeyMatrix/3").toStringList(),
                  (QStringList{"4", "0", "3", "0"}));
+        scene->view()->setGlobalData("common/language", "ChineseSimplified");
+        scene->call("readDevice");
+        page->setProperty("recordDelay", false);
+        scene->clickItem("macroRecordButton");
+        for (int code : {0xE0, 0x2C})
+            key(code, true), key(code, false);
+        scene->clickItem("macroRecordButton");
+        QCOMPARE(stored("Macro_0"), (QStringList{"1,LCtrl", "2,LCtrl", "1,Space", "2,Space"}));
+        scene->view()->setGlobalData("common/language", "English");
+        scene->call("readDevice");
 
         scene->clearWire();
         eventMenu(1, "menuInsertDelay");
@@ -344,8 +368,8 @@ private slots:
         QCOMPARE(sent.size(), 1);
         QCOMPARE(sent.at(0).code(), 0x0F);
         QCOMPARE(int(sent.at(0).payload.at(1)), 3);
-        // Repeat 1 (low byte first), A pressed, 50 ms, released, the terminator.
-        QCOMPARE(sent.at(0).data.left(10).toHex(' '), QByteArray("01 00 05 04 81 04 00 00 00 00"));
+        // Repeat 1 (low byte first), Ctrl pressed, 50 ms, released, Space pressed and released.
+        QCOMPARE(sent.at(0).data.left(12).toHex(' '), QByteArray("01 00 05 e0 81 e0 01 2c 81 2c 00 00"));
 
         scene->clearWire();
         scene->clickItem("macroDeleteButton");

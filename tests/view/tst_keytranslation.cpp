@@ -50,7 +50,10 @@ private slots:
         row("left button", "0000f000", false, "01 00 f0 00", "f0 00 00 02");
         row("double fire", "00f01e02", false, "0a f0 1e 02", "f0 01 02 0c");
         row("fire", "01041405", false, "0a 04 14 05", "04 14 05 0c");
-        row("combination", "02030400", false, "00 03 04 00", "04 00 00 01");
+        // Modifiers go as usages into the bytes the keys leave free; keys keep their bytes.
+        row("combination", "02030400", false, "00 03 04 00", "04 e1 e0 01");
+        row("combination of modifiers only", "02050000", false, "", "e2 e0 00 01");
+        row("stored combination beyond three keys", "02070405", false, "00 07 04 05", "04 05 e0 01");
         row("media next", "0300b500", false, "03 00 b5 00", "b5 00 00 03");
         row("macro slot 3", "04010300", false, "09 01 04 00", "");
         row("macro slot 3, once", "04000300", false, "", "03 00 01 05");

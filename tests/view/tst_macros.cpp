@@ -98,7 +98,12 @@ private slots:
         QTest::newRow("absolute") << "/tmp/escape";
         QTest::newRow("drive") << "C:escape";
         QTest::newRow("device name") << "nul";
+        QTest::newRow("device name with an extension") << "COM1.txt";
         QTest::newRow("control character") << "a\nb";
+        QTest::newRow("delete character") << "a\x7f";
+        QTest::newRow("the name lists' end marker") << "loaderzentok";
+        QTest::newRow("over 255 bytes as a file name") << QString(100, QChar(0x5B8F));
+        QTest::newRow("no room for the lock file") << QString(82, QChar(0x5B8F)) + "x";
     }
 
     void refusedNames()
@@ -118,24 +123,35 @@ private slots:
         QVERIFY(!rig.view->modifyMacroNameUpdateProfile(name, "Macro_1").toBool());
         {
             filedialogs::ScopedHook hook([&](const filedialogs::Request &) { return source; });
-            QVERIFY(!rig.view->loadMacroFile(name));
+            QCOMPARE(rig.view->loadMacroFile(name), int(myQQuickView::ImportFailed));
         }
         QCOMPARE(QDir(rig.file("macro")).entryList(QDir::Files), QStringList{"Macro_0.bin"});
         QCOMPARE(QDir(rig.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
         QVERIFY(!QFileInfo::exists(rig.file("escape.bin")));
     }
 
-    // Dots inside a name are no path: a macro named a..b lives, is renamed and deleted like any.
-    void namesWithDots()
+    // Dots inside a name are no path, blanks are ordinary characters: such a macro lives, is
+    // renamed and deleted like any.
+    void acceptedNames_data()
     {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("renamed");
+        QTest::newRow("dots") << "a..b" << "c..d";
+        QTest::newRow("blanks") << "my macro" << "fire at will";
+        QTest::newRow("244 bytes") << QString(81, QChar(0x5B8F)) + "x" << QString(81, QChar(0x5B8F));
+    }
+    void acceptedNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, renamed);
         Rig rig(vdev::Mouse553);
-        QVERIFY(writeFile(rig.file("macro/a..b.bin"), "[config]\ntotal=1\nrepeat=2\n[macro]\n0=\"1,A\"\n"));
-        QCOMPARE(rig.view->loadMacroIni("a..b"), (QStringList{"1,A", "2"}));
-        QVERIFY(rig.view->saveMacroIni("a..b", {"1,B"}, 3).toBool());
-        QVERIFY(rig.view->modifyMacroNameUpdateProfile("a..b", "c..d").toBool());
-        QCOMPARE(QDir(rig.file("macro")).entryList(QDir::Files), QStringList{"c..d.bin"});
-        QCOMPARE(rig.view->loadMacroIni("c..d"), (QStringList{"1,B", "3"}));
-        QVERIFY(rig.view->deleteMacroIni("c..d").toBool());
+        QVERIFY(writeFile(rig.file("macro/" + name + ".bin"), "[config]\ntotal=1\nrepeat=2\n[macro]\n0=\"1,A\"\n"));
+        QCOMPARE(rig.view->loadMacroIni(name), (QStringList{"1,A", "2"}));
+        QVERIFY(rig.view->saveMacroIni(name, {"1,B"}, 3).toBool());
+        QVERIFY(rig.view->modifyMacroNameUpdateProfile(name, renamed).toBool());
+        QCOMPARE(QDir(rig.file("macro")).entryList(QDir::Files), QStringList{renamed + ".bin"});
+        QCOMPARE(rig.view->loadMacroIni(renamed), (QStringList{"1,B", "3"}));
+        QVERIFY(rig.view->deleteMacroIni(renamed).toBool());
         QVERIFY(QDir(rig.file("macro")).entryList(QDir::Files).isEmpty());
     }
 
@@ -195,16 +211,16 @@ private slots:
         // Import: never over an existing macro, the copy's real result, cancel.
         asked.clear();
         QVERIFY(writeFile(exported, "[config]\ntotal=1\nrepeat=9\n[macro]\n0=\"1,B\"\n"));
-        QVERIFY(!rig.view->loadMacroFile("Macro_0"));
+        QCOMPARE(rig.view->loadMacroFile("Macro_0"), int(myQQuickView::ImportFailed));
         QCOMPARE(readFile(rig.file("macro/Macro_0.bin")), macro);
-        QVERIFY(rig.view->loadMacroFile("Macro_5"));
+        QCOMPARE(rig.view->loadMacroFile("Macro_5"), int(myQQuickView::Imported));
         QCOMPARE(rig.view->loadMacroIni("Macro_5"), (QStringList{"1,B", "9"}));
         QCOMPARE(asked.first().mode, filedialogs::Mode::Open);
         QCOMPARE(asked.first().caption, QString("Open File"));
         chosen = rig.dir.path() + "/missing.mc";
-        QVERIFY(!rig.view->loadMacroFile("Macro_6"));
+        QCOMPARE(rig.view->loadMacroFile("Macro_6"), int(myQQuickView::ImportFailed));
         chosen.clear();
-        QVERIFY(!rig.view->loadMacroFile("Macro_7"));
+        QCOMPARE(rig.view->loadMacroFile("Macro_7"), int(myQQuickView::ImportCancelled));
         QVERIFY(!QFileInfo::exists(rig.file("macro/Macro_6.bin")) && !QFileInfo::exists(rig.file("macro/Macro_7.bin")));
     }
 

@@ -10,15 +10,15 @@ var maxMacros = 100;
 // New and imported macros are named Macro_0 .. Macro_7.
 var autoNames = 8;
 
-// The first "Macro_<n>" not in names, "" when Macro_0 .. Macro_7 are all taken or the list is
-// full.
-function freeMacroName(names) {
+// The first "Macro_<n>" not in names (nor taken(name), when given), "" when Macro_0 .. Macro_7
+// are all taken or the list is full.
+function freeMacroName(names, taken) {
     var list = names || [];
     if (list.length >= maxMacros)
         return "";
     for (var n = 0; n < autoNames; ++n) {
         var name = "Macro_" + n;
-        if (list.indexOf(name) < 0)
+        if (list.indexOf(name) < 0 && !(taken && taken(name)))
             return name;
     }
     return "";

@@ -90,14 +90,26 @@ function comboText(codes, keyName) {
     return names.join(" + ")
 }
 
+// The device sends a combination as at most three keys, its modifiers counted.
+var comboLimit = 3
+
+function comboCount(codes) {
+    var count = (codes[2] !== 0 ? 1 : 0) + (codes[3] !== 0 ? 1 : 0)
+    for (var bit = 0; bit < 8; ++bit)
+        if (codes[1] & (1 << bit))
+            ++count
+    return count
+}
+
 // A key pressed during the combination capture: modifiers set their bit, other keys fill code2
-// and then code3; a third key or a repeated one changes nothing.
+// and then code3; a repeated key, a third key, or any key beyond the limit changes nothing.
 function comboAdd(codes, code) {
     var out = [ComboGroup, codes[1], codes[2], codes[3]]
+    var held = isModifier(code) ? (out[1] & (1 << (code - 0xE0))) !== 0 : code === out[2] || code === out[3]
+    if (code === 0 || held || comboCount(out) >= comboLimit)
+        return out
     if (isModifier(code))
         out[1] |= 1 << (code - 0xE0)
-    else if (code === out[2] || code === out[3] || code === 0)
-        return out
     else if (out[2] === 0)
         out[2] = code
     else if (out[3] === 0)

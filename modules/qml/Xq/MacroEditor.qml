@@ -195,14 +195,18 @@ FloatingPanel {
         storeNames()
     }
 
-    // Imported under a new name, in front of the row the menu was opened on.
+    // Imported under a new name, in front of the row the menu was opened on. The name is free
+    // on disk too: a file left over from a macro no longer listed is neither replaced nor
+    // shown in place of the import. A file that could not be imported adds no row; a
+    // cancelled dialog adds an empty macro.
     function importMacro(row) {
-        var name = Rules.freeMacroName(names())
+        var name = Rules.freeMacroName(names(), macroExists)
         if (name === "")
             return
         var at = row >= 0 && row < macroList.count ? row : macroList.count
-        if (!ui_View.loadMacroFile(name))
-            ui_View.createMacroIni(name, 0)
+        var result = Number(ui_View.loadMacroFile(name))
+        if (result < 0 || (result === 0 && !ui_View.createMacroIni(name, 0)))
+            return
         macroList.insert(at, { name: name })
         selectMacro(at)
         storeNames()
