@@ -143,7 +143,7 @@ Item {
                 count: 4
                 onValueChange: function(index) {
                     ui_View.setData("mouse/reportRate", index)
-                    root.o_saveData0()
+                    root.o_saveData0(true)
                 }
             }
         }
@@ -178,7 +178,7 @@ Item {
                     onValueChange: function(index) {
                         root.lodIndex = index
                         ui_View.setData("mouse/lod", index + 1)
-                        root.o_saveData1(1)
+                        root.o_saveData1(1, true)
                     }
                 }
             }
@@ -199,8 +199,6 @@ Item {
         x: 768 + root.setRightMain_X
         y: 56 + root.setRightMain_Y
         spacing: 8
-        // The lighting page's long mode list hangs over the bottom row.
-        z: 1
 
         DpiSetting {
             id: dpiSettingMain

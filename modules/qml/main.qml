@@ -199,9 +199,9 @@ Item {
                 reportRateList.currentSelect = entry
         }
         if (t === 3 || t === 255) {
-            // A stage the page does not have would be sent back as a stray byte.
+            // A stage the page does not show would be stored and sent back as it is.
             var stage = Number(dpi) - 1
-            if (stage >= 0 && stage < 8)
+            if (stage >= 0 && stage < dpiSettingMain.currentDpiCount)
                 dpiSettingMain.currentDPI = stage
         }
         if (t === 4 || t === 255)
@@ -307,12 +307,13 @@ Item {
     function initPages(firstCall) {
         var sensor = ui_View.getGlobalData("mouse/sensorType")
         sensorType = SceneText.isSet(sensor) ? String(sensor) : ""
-        initReportRate()
         currentProfileNo = validSlot(ui_View.getGlobalData("mouse/profileNo"))
         profileMain.profileNo = currentProfileNo
         profileMain.init()
         profileList.selectSlot(currentProfileNo)
+        // Every profile setting is read after this, from the profile in use.
         ui_View.setCurrentProfile(currentProfileNo)
+        initReportRate()
         macroEditorMain.init()
         gunControlMain.init()
         keyAssigmentMain.init()
@@ -321,6 +322,7 @@ Item {
         lightControlMain.init(false, false)
         systemSettingMain.init(false, false)
         initLod()
+        clearSaveFlags()
         if (firstCall)
             layoutAdjustMain.init()
     }
@@ -335,7 +337,7 @@ Item {
         macroEditorMain.close()
         gunControlMain.close()
         systemSettingMain.close()
-        resetDialog.visible = false
+        resetDialog.close()
         helpMenu.visible = false
     }
 
@@ -357,19 +359,25 @@ Item {
             lodList.currentSelect = lodIndex
     }
 
-    function o_saveData0() {
-        var light = lightControlMain.saveData(true, true, false)
+    // The two blocks are built from the pages, which store what they hand over. A choice that
+    // goes to the device at once (report rate, lift-off, a deleted macro's buttons) builds them
+    // with `stored` instead: its own value and the rest as the profile holds it, so that edits
+    // waiting for "Save" are neither stored nor sent by it.
+    function o_saveData0(stored) {
+        var light = stored ? lightControlMain.storedState(false).values : lightControlMain.saveData(true, true, false)
         var block = Blocks.block0(reportRateList.currentSelect, dpiSettingMain.currentDPI,
                                   light[0], light[2], light[1], light[3])
         ui_View.mouseSetParameter_0(block, currentProfileNo)
     }
 
-    function o_saveData1(mask) {
-        var dpi = lodVisible ? dpiSettingMain.saveData_3395() : dpiSettingMain.saveData()
-        var colours = lightControlMain.saveData(true, false, true)
-        var block = Blocks.block1(lodIndex + 1, dpiSettingMain.currentDpiCount, dpi, colours,
-                                  keyMatrixMain.modKeys.saveData())
-        ui_View.mouseSetParameter_1(block, mask)
+    // pageKeys: buttons taken from the page even when `stored` is set.
+    function o_saveData1(mask, stored, pageKeys) {
+        var dpi = stored ? dpiSettingMain.storedState()
+                         : { count: dpiSettingMain.currentDpiCount,
+                             values: lodVisible ? dpiSettingMain.saveData_3395() : dpiSettingMain.saveData() }
+        var colours = stored ? lightControlMain.storedState(false).colours : lightControlMain.saveData(true, false, true)
+        var keys = stored ? keyMatrixMain.storedKeys(pageKeys) : keyMatrixMain.modKeys.saveData()
+        ui_View.mouseSetParameter_1(Blocks.block1(lodIndex + 1, dpi.count, dpi.values, colours, keys), mask)
     }
 
     function clearSaveFlags() {
@@ -392,13 +400,15 @@ Item {
         controlUIEnable(true)
     }
 
-    // The profile's settings go to the device again after a switch or a reset.
+    // The profile's settings go to the device again after a switch or a reset; the pages then
+    // show what is stored and sent, with nothing left to save.
     function sendProfile() {
         keyMatrixMain.init(true, false)
         initReportRate()
         dpiSettingMain.init(true, false)
         lightControlMain.init(true, false)
         initLod()
+        clearSaveFlags()
         o_saveData0()
         o_saveData1(7)
     }
@@ -428,8 +438,7 @@ Item {
 
     function factoryReset() {
         controlUIEnable(false)
-        resetDialog.visible = false
-        clearSaveFlags()
+        resetDialog.close()
         ui_View.resetProfile(currentProfileNo)
         dpiSettingMain.currentDPI = 1
         sendProfile()
@@ -443,7 +452,7 @@ Item {
 
     // Buttons that run a macro the editor deleted go back to their saved definition.
     function macroDeleted(name) {
-        var restored = false
+        var restored = []
         for (var i = 0; i < keyMatrixMain.modKeys.count; ++i) {
             var key = keyMatrixMain.modKeys.get(i)
             if (key.keyCode0 !== 4 || String(ui_View.getData("mouseMacroKey/" + key.keyCode2, false)) !== name)
@@ -452,11 +461,11 @@ Item {
             keyMatrixMain.modKeys.set(i, { keyCode0: saved.keyCode0, keyCode1: saved.keyCode1,
                                            keyCode2: saved.keyCode2, keyCode3: saved.keyCode3,
                                            keyText: saved.keyText })
-            restored = true
+            restored.push(i)
         }
-        if (restored) {
+        if (restored.length > 0) {
             keyAssigmentMain.refresh()
-            o_saveData1(4)
+            o_saveData1(4, true, restored)
         }
         ui_View.deleteMacroUpdateProfile(name)
     }

@@ -18,20 +18,15 @@ TestCase {
         return vocabulary.keycodeTostr(code)
     }
 
+    // The fixed choices are in test_choices.
     function test_keyText_data() {
         return [
-            { tag: "middle button", codes: [0, 0, 0xF2, 0], text: "Middle Key" },
             { tag: "unknown mouse code is none", codes: [0, 0, 0x07, 0], text: "None" },
             { tag: "fire names its key", codes: [1, 0x04, 0x14, 0], text: "A" },
             { tag: "combination, modifiers first", codes: [2, 0x03, 0x04, 0], text: "LCtrl + LShift + A" },
             { tag: "combination of two keys", codes: [2, 0x80, 0x04, 0x05], text: "RWin + A + B" },
-            { tag: "media", codes: [3, 0, 0xB5, 0], text: "Next" },
             { tag: "macro", codes: [4, 1, 3, 0], text: "Burst" },
             { tag: "macro without a stored name", codes: [4, 0, 5, 0], text: "Macro Function" },
-            { tag: "sniper", codes: [5, 0, 4, 0], text: "Sniper Key" },
-            { tag: "Windows", codes: [6, 0xE2, 0x2C, 0x11], text: "Min" },
-            { tag: "shortcut", codes: [7, 0, 0xE0, 0x1D], text: "Undo" },
-            { tag: "gun", codes: [8, 0, 2, 0], text: "Two Gun" },
             { tag: "factory value", codes: [0xFF, 0, 1, 0], text: "" },
         ]
     }
@@ -42,14 +37,32 @@ TestCase {
         compare(KeyFunctions.keyText(data.codes, labels, keyName, macroName), data.text)
     }
 
-    // Every fixed choice reads back as its own label.
-    function test_choicesNameThemselves() {
-        for (var g = 0; g < KeyFunctions.choices.length; ++g)
-            for (var i = 0; i < KeyFunctions.choices[g].length; ++i) {
-                var c = KeyFunctions.choices[g][i]
-                compare(KeyFunctions.labelOf(c.codes), c.label, JSON.stringify(c.codes))
-                compare(KeyFunctions.groupOf(c.codes), g)
-            }
+    // The fixed choices each group offers, in the dialog's order, with the device's values.
+    function test_choices_data() {
+        return [
+            { tag: "mouse", group: 0, codes: [[0, 0, 0xF0, 0], [0, 0, 0xF2, 0], [0, 0, 0xF1, 0], [0, 0, 0xF4, 0],
+                  [0, 0, 0xF3, 0], [0, 0xF0, 0x1E, 2], [0, 0, 0, 0]],
+              texts: ["Left Key", "Middle Key", "Right Key", "Forward Key", "Back Key", "Double Fire", "None"] },
+            { tag: "media", group: 3, codes: [[3, 0, 0x83, 1], [3, 0, 0xB5, 0], [3, 0, 0xB6, 0], [3, 0, 0xB7, 0],
+                  [3, 0, 0xE2, 0], [3, 0, 0xCD, 0], [3, 0, 0xE9, 0], [3, 0, 0xEA, 0]],
+              texts: ["Player", "Next", "Privous", "Stop", "Mute", "Play/Pause", "Volumn+", "Volumn-"] },
+            { tag: "DPI", group: 5, codes: [[5, 0, 1, 0], [5, 0, 2, 0], [5, 0, 3, 0], [5, 0, 4, 0]],
+              texts: ["DPI+", "DPI-", "DPI LOOP", "Sniper Key"] },
+            { tag: "Windows", group: 6, codes: [[6, 0, 0x94, 1], [6, 0, 0x23, 2], [6, 0, 0x21, 2], [6, 0xE2, 0x2C, 0x1B],
+                  [6, 0xE2, 0x2C, 0x11], [6, 0, 0xE3, 7], [6, 0, 0xE3, 0x15]],
+              texts: ["My PC", "Index", "Search", "Max", "Min", "Desktop", "Run"] },
+            { tag: "shortcut", group: 7, codes: [0x11, 0x1B, 0x06, 0x19, 0x16, 0x13, 0x09, 0x1C, 0x1D, 0x04]
+                  .map(function(k) { return [7, 0, 0xE0, k] }),
+              texts: ["New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo", "Select All"] },
+            { tag: "gun", group: 8, codes: [[8, 0, 1, 0], [8, 0, 2, 0], [8, 0, 3, 0]],
+              texts: ["One Gun", "Two Gun", "Three Gun"] },
+        ]
+    }
+
+    function test_choices(data) {
+        var labels = createTemporaryObject(dialogComponent, null).keyAssigmentLangBuiltIn
+        compare(KeyFunctions.choices[data.group].map(function(c) { return c.codes }), data.codes)
+        compare(data.codes.map(function(c) { return KeyFunctions.keyText(c, labels, keyName, null) }), data.texts)
     }
 
     function test_definition_data() {

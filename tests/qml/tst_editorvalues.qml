@@ -36,19 +36,6 @@ TestCase {
         compare(Rules.periodOfText(data.text), data.out)
     }
 
-    // The knob that a period's ratio gives (as the slider places it: integer part of travel x
-    // ratio, + 3 + 1) shows that period again, for every position the knob can take; a period
-    // outside the slider's range shows the nearest end.
-    function test_rateRoundTrip() {
-        for (var x = 3; x <= 3 + Rules.rateTravel; ++x) {
-            var period = Rules.periodOfText(Rules.rateText(x + 0.6))
-            var knob = Math.floor(Rules.rateTravel * Rules.rateRatio(period)) + 3 + 1
-            compare(knob, x, "knob " + x)
-        }
-        compare(Rules.rateRatio(200), Rules.rateRatio(Rules.maxPeriod))
-        compare(Rules.rateRatio(0), Rules.rateRatio(Rules.minPeriod))
-    }
-
     // The dot placed for a value shows that value; its ends are 0 and 64.
     function test_dot() {
         compare([Rules.dotY(0), Rules.dotY(64)], [89, 183])

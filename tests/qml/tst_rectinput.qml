@@ -34,7 +34,7 @@ Item {
                 { tag: "five characters at most", min: -99999, max: 99999, typed: "-123456", shown: "-1234", left: "0" },
                 { tag: "empty", typed: "", shown: "", left: "0" },
                 { tag: "lone minus", min: -100, typed: "-", shown: "-", left: "0" },
-                { tag: "debug: -5 kept", debug: true, min: -100, typed: "-5", shown: "-5", left: "-5" },
+                { tag: "debug: -5 kept, the focus too", debug: true, keep: true, min: -100, typed: "-5", shown: "-5", left: "-5" },
                 { tag: "debug: below -10", debug: true, min: -100, typed: "-50", shown: "-50", left: "-10" },
                 { tag: "debug: empty", debug: true, typed: "", shown: "", left: "0" },
             ]
@@ -42,8 +42,8 @@ Item {
 
         function test_edit(data) {
             Skin.isDebugEnable = data.debug === true
-            var field = createTemporaryObject(inputComponent, scene,
-                                              { minValue: data.min || 0, maxValue: data.max || 255 })
+            var field = createTemporaryObject(inputComponent, scene, { minValue: data.min || 0, maxValue: data.max || 255,
+                                                                       keepsFocusOnEnter: data.keep === true })
             for (var spy of [inputSpy, endSpy, debugSpy]) {
                 spy.clear()
                 spy.target = field
@@ -56,10 +56,10 @@ Item {
                 keyClick(data.typed[i])
             compare(field.textValue, data.shown)
 
-            // Enter leaves the field, except in debug mode, where it tells the page instead.
+            // Enter leaves the field (unless it keeps the focus); in debug mode it tells the page.
             keyClick(Qt.Key_Return)
             compare(debugSpy.count, data.debug ? 1 : 0)
-            compare(field.txtInput.activeFocus, data.debug === true)
+            compare(field.txtInput.activeFocus, data.keep === true)
             field.closeFocus()
             verify(!field.txtInput.activeFocus)
             compare(field.textValue, data.left)

@@ -60,7 +60,6 @@ class ButtonsTest : public QObject
         SceneRig *scene = m_scene.get();
         scene->call(scene->item("keyAssigmentMain"), "close");
         scene->call("initPages", {false});
-        scene->call("clearSaveFlags");
         scene->clearWire();
         return *scene;
     }
@@ -88,7 +87,7 @@ class ButtonsTest : public QObject
     }
 
     // Steps: "tab N", "click NAME", "down XX" / "up XX" (key codes in hex), "rate N" (rate
-    // slider index), "type NAME TEXT", "close".
+    // slider index), "type NAME TEXT" (then Enter), "typing NAME TEXT" (no Enter), "close".
     static void run(SceneRig &scene, const QStringList &steps)
     {
         for (const QString &step : steps) {
@@ -102,8 +101,8 @@ class ButtonsTest : public QObject
             else if (w[0] == "rate")
                 scene.call(scene.item("fireRateSlider")->property("sliderControl").value<QObject *>(),
                            "setIndexValue", {w[1].toInt(), true});
-            else if (w[0] == "type")
-                type(scene, w[1], w[2]);
+            else if (w[0] == "type" || w[0] == "typing")
+                type(scene, w[1], w[2], w[0] == "type");
             else if (w[0] == "close")
                 scene.clickItem("keyAssigmentClose");
             else
@@ -132,8 +131,9 @@ private slots:
         QTest::newRow("fire, 5 times, then endless")
             << 3 << QStringList{"tab 1", "type fireTimesInput 5", "click fireKeyField", "down 2c", "click fireEndlessBox"}
             << "1,44,20,0" << "Space" << true;
-        QTest::newRow("fire, 7 times")
-            << 3 << QStringList{"tab 1", "click fireKeyField", "down 2c", "type fireTimesInput 7"}
+        // Closed while the number is still being typed: it counts as if Enter had been pressed.
+        QTest::newRow("fire, 7 times, no Enter")
+            << 3 << QStringList{"tab 1", "click fireKeyField", "down 2c", "typing fireTimesInput 7"}
             << "1,44,20,7" << "Space" << true;
         QTest::newRow("media") << 3 << QStringList{"tab 3", "click choice28"} << "3,0,181,0" << "Next" << true;
         QTest::newRow("shortcut") << 3 << QStringList{"tab 7", "click choice50"} << "7,0,224,29" << "Undo" << true;
@@ -154,6 +154,9 @@ private slots:
         open(scene, button);
         run(scene, steps << "close");
         QVERIFY(!scene.item("keyAssigmentMain")->isVisible());
+        // The keys typed next go to nothing hidden.
+        QQuickItem *focus = scene.view()->quickWindow()->activeFocusItem();
+        QVERIFY(!focus || focus->isVisible());
         QCOMPARE(scene.item("mouseMain")->property("selectKey").toInt(), -1);
         QCOMPARE(scene.item(QString("keyRowText%1").arg(button))->property("text").toString(), text);
         QCOMPARE(scene.item("keyMatrixMain")->property("isSave").toBool(), changed);

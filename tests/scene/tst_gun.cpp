@@ -45,13 +45,16 @@ class GunTest : public QObject
         return out;
     }
 
-    // Presses an item's centre, moves the pointer by (dx, dy) and lets go.
-    void drag(QQuickItem *item, int dx, int dy)
+    // Presses an item's centre, moves the pointer by (dx, dy) and lets go; with cut, the item
+    // loses the grab (to the busy lock, another window) before the button is let go.
+    void drag(QQuickItem *item, int dx, int dy, bool cut = false)
     {
         const QPoint from = item->mapToScene(QPointF(item->width() / 2, item->height() / 2)).toPoint();
         QTest::mousePress(scene->view(), Qt::LeftButton, Qt::NoModifier, from);
         QTest::mouseMove(scene->view(), from + QPoint(dx / 2, dy / 2));
         QTest::mouseMove(scene->view(), from + QPoint(dx, dy));
+        if (cut)
+            item->childItems().constFirst()->ungrabMouse();
         QTest::mouseRelease(scene->view(), Qt::LeftButton, Qt::NoModifier, from + QPoint(dx, dy));
     }
 
@@ -77,6 +80,9 @@ private slots:
     {
         open();
         scene->clearWire();
+        // Fields that merely took and lost the focus change nothing.
+        scene->clickItem("gunYInput");
+        scene->clickItem("gunTimesInput");
         scene->clickItem("gunCloseButton");
         QCOMPARE(scene->codes(), QByteArray());
 
@@ -86,8 +92,13 @@ private slots:
         QCOMPARE(selectGun(), (QStringList{"0", "3", "2"}));
         QCOMPARE(scene->item("gunSlots3")->property("text").toString(), QString("2"));
         QCOMPARE(scene->codes(), QByteArray());
+        // A button edit waiting for "Save" is neither stored nor sent with the key matrices.
+        scene->call(scene->item("keyMatrixMain"), "assign", {3, 5, 0, 1, 0});
         scene->clickItem("gunCloseButton");
         QCOMPARE(sentSlots(), (QStringList{"2: 00 00 05", "3: 00 00 0a", "4: 00 00 08"}));
+        QCOMPARE(scene->profile(Mouse560, 0)->value("mouseKeyMatrix/3").toStringList().join(','), QString("0,0,244,0"));
+        QVERIFY(scene->rootProperty("isSaveNeeded").toBool());
+        scene->call("clearSaveFlags");
         // The key matrices carry the slots' fire periods (rows 0, 3, 2).
         QStringList periods;
         for (const Command &c : scene->commands())
@@ -99,24 +110,28 @@ private slots:
     void cursor_data()
     {
         QTest::addColumn<int>("dragBy");
+        QTest::addColumn<bool>("cut");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("value");
         QTest::addColumn<double>("dotY");
-        QTest::newRow("dot dragged to the bottom") << 150 << "" << 64 << 183.0;
-        QTest::newRow("dot dragged to the top") << -150 << "" << 0 << 89.0;
-        QTest::newRow("Y typed") << 0 << "40" << 40 << 147.75;
+        QTest::newRow("dot dragged to the bottom") << 150 << false << "" << 64 << 183.0;
+        QTest::newRow("dot dragged to the top") << -150 << false << "" << 0 << 89.0;
+        QTest::newRow("Y typed") << 0 << false << "40" << 40 << 147.75;
+        // Rows run in order: a drag cut short keeps the value before it.
+        QTest::newRow("drag cut short") << 150 << true << "" << 40 << 147.75;
     }
 
     void cursor()
     {
         QFETCH(int, dragBy);
+        QFETCH(bool, cut);
         QFETCH(QString, typed);
         QFETCH(int, value);
         QFETCH(double, dotY);
         open();
         QQuickItem *dot = scene->item("gunDot");
         if (typed.isEmpty())
-            drag(dot, 0, dragBy);
+            drag(dot, 0, dragBy, cut);
         else
             scene->type("gunYInput", typed);
         const int row = page->property("currentRow").toInt();

@@ -121,6 +121,14 @@ private slots:
         scene.call(page, "init", {true, false});
         QCOMPARE(modeNames(scene), modes);
 
+        // The open list stays on the page, clear of the buttons below it.
+        QQuickItem *list = scene.item("lightModeList");
+        scene.clickItem("lightModeList");
+        QTRY_VERIFY(list->property("isDrop").toBool() && !list->property("moving").toBool());
+        QQuickItem *rows = vdevtest::findItem(list, "rows");
+        QVERIFY(rows->mapToItem(page, QPointF(0, rows->height())).y() <= page->height());
+        scene.clickItem("lightModeList");
+        QTRY_VERIFY(!list->property("moving").toBool());
         scene.choose("lightModeList", modeRow);
         QCOMPARE(page->property("lightMode").toInt(), modeRow);
         QCOMPARE(shownBlocks(scene), blocksInMode);
@@ -132,7 +140,11 @@ private slots:
         QCOMPARE(scene.item("lightRedField")->property("textValue").toString(), QString("255"));
         QCOMPARE(scene.item("lightGreenField")->property("textValue").toString(), QString("127"));
         scene.clickItem("lightBlock1");
+        // Enter ends the input in debug mode too.
+        scene.root()->setProperty("isDebugEnable", true);
         typeInto(scene, "lightRedField", "10");
+        QCOMPARE(scene.item("lightBlock1")->property("color").value<QColor>().red(), 10);
+        scene.root()->setProperty("isDebugEnable", false);
         typeInto(scene, "lightBlueField", "0");
         // A click on the block ends an input the field still has the focus of.
         typeInto(scene, "lightGreenField", "200", false);

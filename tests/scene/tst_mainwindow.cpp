@@ -81,10 +81,12 @@ private slots:
         QTest::addColumn<int>("deviceProfile");
         QTest::addColumn<QByteArray>("codes");
         QTest::addColumn<bool>("gun");
+        QTest::addColumn<int>("profileNo");
         // The 560 mouse is asked for its active profile and put back on profile 1.
-        QTest::newRow("553") << Mouse553 << 1 << QByteArray("80") << false;
-        QTest::newRow("560 on profile 1") << Mouse560 << 1 << QByteArray("82 80") << true;
-        QTest::newRow("560 on profile 3") << Mouse560 << 3 << QByteArray("82 02 80") << true;
+        QTest::newRow("553") << Mouse553 << 1 << QByteArray("80") << false << 0;
+        QTest::newRow("560 on profile 1") << Mouse560 << 1 << QByteArray("82 80") << true << 0;
+        QTest::newRow("560 on profile 3") << Mouse560 << 3 << QByteArray("82 02 80") << true << 0;
+        QTest::newRow("553, third profile in use") << Mouse553 << 1 << QByteArray("80") << false << 2;
     }
 
     void startUp()
@@ -93,8 +95,17 @@ private slots:
         QFETCH(int, deviceProfile);
         QFETCH(QByteArray, codes);
         QFETCH(bool, gun);
+        QFETCH(int, profileNo);
         SceneRig scene({});
-        scene.device().withFirmware(mouse, [&](VirtualFirmware &f) { f.mutableState().currentProfile = uint8_t(deviceProfile); });
+        // The mouse reports a rate code the row does not have, so the row keeps the stored one.
+        scene.device().withFirmware(mouse, [&](VirtualFirmware &f) {
+            f.mutableState().currentProfile = uint8_t(deviceProfile);
+            f.mutableState().reportRate = 3;
+        });
+        // The profile in use holds 250 Hz, any other 1000 Hz.
+        scene.global(mouse)->setValue("mouse/profileNo", profileNo);
+        scene.profile(mouse, 0)->setValue("mouse/reportRate", 3);
+        scene.profile(mouse, profileNo)->setValue("mouse/reportRate", 1);
         scene.clearWire();
         scene.connect(mouse);
         // Profile-block reads of detection aside, the scene asks in this order.
@@ -105,6 +116,13 @@ private slots:
         QVERIFY(scene.item("background")->isVisible());
         QVERIFY(!scene.item("powerOn")->isVisible());
         QVERIFY(!scene.item("busyText")->isVisible());
+
+        // The report-rate row shows the profile in use, and "Save" sends that rate.
+        QCOMPARE(scene.item("reportRateList")->property("currentSelect").toInt(), 1);
+        scene.item("lightControlMain")->setProperty("isSave", true);
+        scene.clearWire();
+        scene.clickItem("saveButton");
+        QCOMPARE(int(uchar(withCode(scene.commands(), 0x02).value(0).data.at(0))), 4);
     }
 
     // The window's content is built after the power-on picture's first frame. Where the lock
@@ -134,7 +152,6 @@ private slots:
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QByteArray>("codes");
         QTest::addColumn<int>("mask");
-        QTest::newRow("nothing changed") << Mouse553 << QStringList{} << QByteArray() << -1;
         QTest::newRow("DPI, 553") << Mouse553 << QStringList{"dpi"} << QByteArray("03") << 1;
         QTest::newRow("keys, 560") << Mouse560 << QStringList{"keys"} << QByteArray("03") << 4;
         QTest::newRow("all three, 560") << Mouse560 << QStringList{"dpi", "light", "keys"} << QByteArray("02 03") << 7;
@@ -165,14 +182,12 @@ private slots:
             // Button 1 becomes "DPI+": stored and sent in its parameter form 01 00 00 0B.
             scene.call(keys, "assign", {1, 5, 0, 1, 0});
         }
-        QVERIFY(scene.rootProperty("isSaveNeeded").toBool() == !pages.isEmpty());
+        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
         scene.clearWire();
         scene.clickItem("saveButton");
         QCOMPARE(scene.codes(), codes);
         QVERIFY(scene.view()->isEnabled());
         QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
-        if (mask < 0)
-            return;
 
         const Command block1 = withCode(scene.commands(), 0x03).value(0);
         QCOMPARE(int(uchar(block1.payload.at(5))), mask);
@@ -196,30 +211,41 @@ private slots:
             QCOMPARE(scene.profile(mouse, 0)->value("mouseKeyMatrix/1").toStringList().join(','), QString("5,0,1,0"));
     }
 
+    // The row's choice is stored and sent at once, with the lighting as stored: a lighting edit
+    // waiting for "Save" is neither stored nor sent by it.
     void reportRateRow()
     {
         SceneRig scene({Mouse553});
+        const QVariant light = scene.profile(Mouse553, 0)->value("mouse/lightValue");
+        scene.call(scene.item("lightControlMain"), "chooseMode", {3});
         scene.clearWire();
         scene.choose("reportRateList", 1);
         QTRY_COMPARE(scene.codes(), QByteArray("02"));
         QCOMPARE(int(uchar(scene.commands().at(0).data.at(0))), 4);   // 250 Hz
+        QCOMPARE(int(uchar(scene.commands().at(0).data.at(2))), light.toStringList().value(0).toInt());
         QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/reportRate").toInt(), 1);
+        QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/lightValue"), light);
+        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
     }
 
-    // The lift-off row is shown for the 3395 sensor only; a choice is stored and sent in block 1.
+    // The lift-off row is shown for the 3395 sensor only; a choice is stored and sent in block 1,
+    // with the stages as stored (a DPI edit waits for "Save").
     void lodRow()
     {
         SceneRig scene({Mouse3395});
         QVERIFY(scene.item("lodRow")->isVisible());
+        scene.clickItem("dpiPlus5");
         scene.clearWire();
         scene.choose("lodList", 1);
         QTRY_COMPARE(scene.codes(), QByteArray("03"));
         const Command block1 = scene.commands().at(0);
         QCOMPARE(int(uchar(block1.payload.at(5))), 1);
         QCOMPARE(int(uchar(block1.data.at(3))), 2);
-        // Six stages from the page, then 12000 twice.
+        // Six stages as stored, then 12000 twice.
         QCOMPARE(block1.data.mid(19, 6).toHex(' '), QByteArray("80 3e e0 2e e0 2e"));
         QCOMPARE(scene.profile(Mouse3395, 0)->value("mouse/lod").toInt(), 2);
+        QCOMPARE(scene.profile(Mouse3395, 0)->value("mouse/dpiValueArray").toStringList().value(5), QString("16000"));
+        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
         scene.device().unplug(Mouse3395);
         scene.rig.widget->checkDevice();
         scene.connect(Mouse553);
@@ -260,22 +286,29 @@ private slots:
 
     void firmwareReports()
     {
-        SceneRig scene({Mouse553});
+        SceneRig scene({Mouse560});
         QQuickItem *rate = scene.item("reportRateList");
         QQuickItem *dpi = scene.item("dpiSettingMain");
+        QQuickItem *light = scene.item("lightControlMain");
         rate->setProperty("currentSelect", 3);
         dpi->setProperty("currentDPI", 0);
+        light->setProperty("speedStep", 0);
         scene.clearWire();
-        // An unknown rate code changes nothing; a stage the page has is followed.
+        // An unknown rate code changes nothing; what the pages can show is followed.
         scene.call("syncFwReport", {2, 3, 0, 0, 0});
         QCOMPARE(rate->property("currentSelect").toInt(), 3);
-        scene.call("syncFwReport", {255, 8, 3, 7, 4});
+        scene.call("syncFwReport", {255, 8, 3, 7, 5});
         QCOMPARE(rate->property("currentSelect").toInt(), 0);
         QCOMPARE(dpi->property("currentDPI").toInt(), 2);
-        QCOMPARE(scene.item("lightControlMain")->property("lightMode").toInt(), 6);
-        QCOMPARE(scene.item("lightControlMain")->property("speedStep").toInt(), 2);
-        scene.call("syncFwReport", {3, 0, 0, 0, 0});
+        QCOMPARE(light->property("lightMode").toInt(), 6);
+        QCOMPARE(light->property("speedStep").toInt(), 3);
+        // A stage beyond those in use, or a mode the list does not have, is ignored.
+        const int stages = dpi->property("currentDpiCount").toInt();
+        for (int stage : {0, stages + 1})
+            scene.call("syncFwReport", {3, 0, stage, 0, 0});
+        scene.call("syncFwReport", {4, 0, 0, 11, 0});
         QCOMPARE(dpi->property("currentDPI").toInt(), 2);
+        QCOMPARE(light->property("lightMode").toInt(), 6);
         QCOMPARE(scene.codes(), QByteArray());
     }
 
@@ -357,9 +390,14 @@ private slots:
         scene.call("setScreenChange", {2560});
         QCOMPARE(scene.rootProperty("screenRate").toDouble(), 2560.0 / 1920.0);
         QCOMPARE(scene.rig.widget->size(), QSize(1365, 853));
-        // Presses land at design coordinates scaled like the window.
+        // Presses land at design coordinates scaled like the window: "Save" sends nothing while
+        // nothing has changed, and a change once there is one.
         scene.clearWire();
         scene.clickItem("saveButton");
+        QCOMPARE(scene.codes(), QByteArray());
+        scene.item("dpiSettingMain")->setProperty("isSave", true);
+        scene.clickItem("saveButton");
+        QCOMPARE(scene.codes(), QByteArray("03"));
         QVERIFY(scene.view()->isEnabled());
         scene.call("setScreenChange", {1920});
         QCOMPARE(scene.rootProperty("screenRate").toDouble(), 1.0);

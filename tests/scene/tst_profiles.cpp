@@ -1,5 +1,5 @@
-// The profile page as a user drives it: New, Import, Export, Delete and rename on the entry list,
-// and the title bar's switch, after an entry in the middle has been deleted (list positions and
+// The profile page as a user drives it: New, Import, Export, Delete, rename and switching on the
+// entry list, and the title bar's switch, after an entry in the middle has been deleted (list positions and
 // slot numbers then differ), up to a full list. Assertions are on name.bin, the slot files, the
 // exported file and the wire.
 
@@ -135,6 +135,16 @@ private slots:
         QVERIFY(fileHash(exported) != fileHash(scene.settingFile(mouse, "p2.bin")));
         menuCommand(scene, 2, "profileMenuDelete");
         QCOMPARE(names(scene).size(), 3);
+
+        // A click on an entry switches to it as the title bar does; an edit not saved stays
+        // behind with the profile left, and "Save" has nothing to send.
+        scene.call(scene.item("lightControlMain"), "chooseMode", {2});
+        scene.clearWire();
+        scene.clickItem("profileEntries", entry(0));
+        QCOMPARE(scene.global(mouse)->value("mouse/profileNo").toInt(), 0);
+        QCOMPARE(scene.view()->currentProfile, 0);
+        QVERIFY(scene.codes().startsWith("02 03"));
+        QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
 
         // A full list: New and Import change no file and ask for none.
         for (int i = 0; i < 3; ++i)

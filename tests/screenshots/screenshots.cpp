@@ -31,8 +31,8 @@ namespace {
 // A picture: a name and a JavaScript statement run on the scene's root before it is taken
 // (open a dialog, choose a page, ...), then optionally a click on the centre of the item of that
 // object name; the mice it is taken on (all when empty: a picture that looks the same on every
-// mouse is kept once) and a device-wide setting ("group/key=value") it needs. Add one line per
-// picture.
+// mouse is kept once), a device-wide setting ("group/key=value") it needs and how far below the
+// click the pointer is left (to show what it hovers). Add one line per picture.
 struct Scene
 {
     const char *name;
@@ -40,6 +40,7 @@ struct Scene
     std::initializer_list<int> mice = {};
     const char *setting = nullptr;
     const char *click = nullptr;
+    int hoverBelow = 0;
 };
 // The assignment dialog for button 4 with one function group shown (the 560 has them all).
 #define KEY_GROUP(group, more) "keyAssigmentMain.openFor(3); keyAssigmentMain.showGroup(" #group "); " more
@@ -64,7 +65,8 @@ const Scene scenes[] = {
     {"keys-gun", KEY_GROUP(8, ""), {vdev::Mouse560}},
     // The stage list open over the sliders and over the entry rows.
     {"dpi-stages", "dpiSettingMain.openStageList()", {vdev::Mouse553, vdev::Mouse3395}},
-    {"lighting", "", {}, nullptr, "lightModeList"},
+    // The mode list open, the pointer on its third row (the current one is the second).
+    {"lighting", "", {}, nullptr, "lightModeList", 3 * 24},
     {"profiles", "root.openCentred(profileMain); profileMain.newProfile(); profileMain.newProfile();"
                  "profileMain.openMenu(1, Qt.point(150, 100))", {vdev::Mouse560}},
     // Two macros, the first recorded with its pauses (LShift+A, then B) and a left click added,
@@ -132,8 +134,10 @@ bool takePicture(int mouse, const QString &language, const Scene &scene, int scr
             std::fprintf(stderr, "%s: no item %s\n", qPrintable(file), scene.click);
             return false;
         }
-        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier,
-                          target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint());
+        const QPoint at = target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
+        QTest::mouseClick(view, Qt::LeftButton, Qt::NoModifier, at);
+        if (scene.hoverBelow)
+            QTest::mouseMove(view, at + QPoint(0, scene.hoverBelow));
     }
     QTest::qWait(SettleMs);
     const QImage picture = view->grabFramebuffer();

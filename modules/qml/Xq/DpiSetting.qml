@@ -43,9 +43,7 @@ Rectangle {
 
     function init(isSendData, isRecovery) {
         if (!isRecovery) {
-            var counts = DpiValues.stageCounts(ui_View.getData("mouse/dpiCount", false),
-                                               ui_View.getData("mouse/currentDpiCount", false),
-                                               dpiCount, currentDpiCount)
+            var counts = storedCounts()
             dpiCount = counts.dpiCount
             currentDpiCount = counts.currentDpiCount
             stageList.currentSelect = currentDpiCount - 1
@@ -56,6 +54,17 @@ Rectangle {
                 sensorType = String(sensor)
             dpiBase = SceneText.toInt(ui_View.getGlobalData("mouse/dpiBase"), dpiBase)
         }
+        dpiValueArray = storedValues(isRecovery)
+        placed()
+    }
+
+    function storedCounts() {
+        return DpiValues.stageCounts(ui_View.getData("mouse/dpiCount", false),
+                                     ui_View.getData("mouse/currentDpiCount", false), dpiCount, currentDpiCount)
+    }
+
+    // The profile's stage values (isRecovery: its factory values) as the page shows them.
+    function storedValues(isRecovery) {
         var stored = ui_View.getDataList("mouse/dpiValueArray", isRecovery)
         var values = dpiValueArray.slice()
         for (var i = 0; i < 8 && i < stored.length; ++i)
@@ -63,8 +72,13 @@ Rectangle {
         // A value off the slider grid is shown, and saved, as the grid value.
         if (!entryRows)
             values = values.map(function(v) { return DpiValues.gridValue(v, minDPI, maxDPI, dpiBase) })
-        dpiValueArray = values
-        placed()
+        return values
+    }
+
+    // What the profile holds, in the form "Save" sends: the stages in use and eight values.
+    function storedState() {
+        var values = storedValues(false)
+        return { count: storedCounts().currentDpiCount, values: entryRows ? entryForm(values) : values.slice(0, 8) }
     }
 
     function setValue(index, value) {
@@ -106,8 +120,13 @@ Rectangle {
         return store(dpiValueArray.slice(0, 8))
     }
 
+    // The six entry rows, then the two stages the sensor keeps at 12000.
+    function entryForm(values) {
+        return values.slice(0, 6).concat([12000, 12000])
+    }
+
     function saveData_3395() {
-        return store(dpiValueArray.slice(0, 6).concat([12000, 12000]))
+        return store(entryForm(dpiValueArray))
     }
 
     function reset() {

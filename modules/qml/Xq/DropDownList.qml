@@ -1,7 +1,7 @@
 import QtQuick
 
 // A drop-down list of the entries of mdItems (role textValue). The header shows the selected
-// entry; at most ten rows show at once and longer lists scroll. Choosing a row selects it at
+// entry; at most maxRows rows (ten) show at once and longer lists scroll. Choosing a row selects it at
 // once and reports it when the panel has closed; setting currentSelect from code reports
 // nothing.
 DropDownBase {
@@ -10,13 +10,16 @@ DropDownBase {
     property int count: mdItems.count
     property ListModel mdItems: ListModel {}
     property int currentSelect: 2
+    // Rows shown at once; a longer list scrolls. A page lowers it to keep the open list inside
+    // its own panel.
+    property int maxRows: 10
 
     signal btnClick()
     signal valueChange(int index)
 
     textValue: selected.text
     entryCount: count
-    panelHeight: 24 * Math.min(count, 10)
+    panelHeight: 24 * Math.min(count, maxRows)
 
     function closeMenu() {
         if (isDrop && !moving)
@@ -52,7 +55,7 @@ DropDownBase {
         objectName: "rows"
         anchors.fill: parent
         model: dropList.panelShown ? dropList.mdItems : null
-        interactive: dropList.count > 10
+        interactive: dropList.count > dropList.maxRows
         boundsBehavior: Flickable.StopAtBounds
         onModelChanged: if (model) positionViewAtIndex(dropList.currentSelect, ListView.Contain)
 
@@ -74,7 +77,7 @@ DropDownBase {
 
     Rectangle {
         objectName: "scrollIndicator"
-        visible: dropList.count > 10
+        visible: dropList.count > dropList.maxRows
         x: rows.width - width
         y: rows.visibleArea.yPosition * rows.height
         width: 12

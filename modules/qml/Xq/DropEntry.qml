@@ -1,6 +1,7 @@
 import QtQuick
 
-// One entry of a drop-down panel, 24 high, orange while selected or hovered.
+// One entry of a drop-down panel, 24 high: orange while it is the current one, grey with an
+// orange frame while hovered, so that the two never look alike.
 Rectangle {
     id: entry
 
@@ -14,7 +15,10 @@ Rectangle {
     signal clicked()
 
     height: 24
-    color: selected || area.containsMouse ? Skin.colorOrange : restColor
+    readonly property bool hovered: area.containsMouse && !selected
+    color: selected ? Skin.colorOrange : hovered ? Skin.colorGray1 : restColor
+    border.width: hovered ? 1 : 0
+    border.color: Skin.colorOrange
 
     Text {
         anchors.centerIn: parent

@@ -134,14 +134,17 @@ FloatingPanel {
         rowShown()
     }
 
+    // Only a value that changed is stored and marks the page for sending.
     function setField(role, value) {
+        if (guns.get(currentRow)[role] === String(value))
+            return
         guns.setProperty(currentRow, role, String(value))
         saveData(currentRow, false)
     }
 
     // A preset clicked: it goes into the slot shown in the drop-down.
     function chooseRow(row) {
-        if (row < 0 || row >= rowCount)
+        if (row < 0 || row >= rowCount || row === slots()[currentSlot])
             return
         if (currentSlot === 0)
             selectGun1 = row

@@ -128,11 +128,17 @@ Item {
                 dot.y = Math.max(Rules.dotY(0), Math.min(Rules.dotY(Rules.maxAdjust), y))
                 yInput.textValue = String(Rules.dotValue(dot.y))
             }
-            onReleased: {
-                page.setY(Rules.dotValue(dot.y))
+            // The dot and the field follow the preset again once the drag ends; a drag cut
+            // short (the grab lost to the busy lock or another window) changes nothing.
+            function follow() {
                 dot.y = Qt.binding(function() { return Rules.dotY(page.shownY) })
                 yInput.textValue = Qt.binding(function() { return String(page.shownY) })
             }
+            onReleased: {
+                page.setY(Rules.dotValue(dot.y))
+                follow()
+            }
+            onCanceled: follow()
         }
     }
     SceneLabel {
@@ -169,7 +175,6 @@ Item {
             anchors.fill: parent
             maxValue: Rules.maxAdjust
             textValue: String(page.shownY)
-            onDebugmodeSignal: closeFocus()
             onEndInputSignal: {
                 page.setY(textValue)
                 textValue = Qt.binding(function() { return String(page.shownY) })
@@ -226,7 +231,6 @@ Item {
             anchors.fill: parent
             maxValue: page.maxTimes
             textValue: String(page.shownTimes)
-            onDebugmodeSignal: closeFocus()
             onEndInputSignal: {
                 page.setTimes(textValue)
                 textValue = Qt.binding(function() { return String(page.shownTimes) })

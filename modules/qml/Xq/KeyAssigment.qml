@@ -228,6 +228,7 @@ FloatingPanel {
     // The close button: a definition that differs from the list's (or a macro button whose
     // macro changed) goes into the list; a macro also goes to the device's slot at once.
     function finish() {
+        settleInput()
         stopCapture()
         if (keyMatrix && selectKey >= 0 && selectKey < keyMatrix.modKeys.count) {
             var c = codes()

@@ -64,9 +64,21 @@ Rectangle {
         fill(modKeysTmpModel, function(j) {
             return KeyFunctions.definition(ui_View.mouseGetKeydefine(j, true)) || builtInKeys[j]
         }, true)
-        fill(modKeysModel, function(j) {
-            return KeyFunctions.definition(ui_View.mouseGetKeydefine(j, isRecovery)) || codesAt(modKeysTmpModel, j)
-        }, isRecovery)
+        fill(modKeysModel, function(j) { return storedDefinition(j, isRecovery) }, isRecovery)
+    }
+
+    function storedDefinition(j, isRecovery) {
+        return KeyFunctions.definition(ui_View.mouseGetKeydefine(j, isRecovery)) || codesAt(modKeysTmpModel, j)
+    }
+
+    // The 64 code bytes as the profile holds them, except for the buttons listed in fromPage,
+    // taken as the page has them.
+    function storedKeys(fromPage) {
+        var list = []
+        for (var j = 0; j < 16; ++j)
+            list = list.concat(fromPage && fromPage.indexOf(j) >= 0 ? codesAt(modKeysModel, j)
+                                                                   : storedDefinition(j, false))
+        return list
     }
 
     function definitions() {
@@ -121,9 +133,10 @@ Rectangle {
         isSave = false
     }
 
-    // Stores the definitions and sends the key matrices (with the gun periods of slots 1..3).
+    // Sends the key matrices with the gun periods of slots 1..3: the buttons as stored, since
+    // changes on this page wait for "Save".
     function sendKeyMatrix(gunPeriods) {
-        ui_View.mouseSetKeyMatrix(modKeysModel.saveData(), true, gunPeriods)
+        ui_View.mouseSetKeyMatrix(storedKeys(), true, gunPeriods)
     }
 
     ListModel {

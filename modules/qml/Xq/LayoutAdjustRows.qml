@@ -33,6 +33,7 @@ Item {
             minValue: -10
             maxValue: 10
             textValue: "1"
+            keepsFocusOnEnter: true
             onDebugmodeSignal: parent.enter()
         }
     }

@@ -18,6 +18,8 @@ Rectangle {
     property int speedStep: 2
     property int brightnessStep: 4
     property int selectColorBlock: 0
+    // The block last sent in parameter block 0 (the profile files do not keep it).
+    property int sentColorBlock: 0
     readonly property var colorValueBuiltIn: [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255,
                                               255, 127, 0, 96, 0, 255, 255, 255, 255]
     property var colorValue: colorValueBuiltIn
@@ -52,19 +54,28 @@ Rectangle {
         for (m = 0; m < lightModelList.count; ++m)
             lightModelList.setProperty(m, "textValue", String(lightControlLang[lightModelList.get(m).textIndex] || ""))
 
-        // A damaged value falls back to the built-in one rather than to a mode or step the
-        // page cannot show (it would go to the device as it is).
-        var light = ui_View.getDataList("mouse/lightValue", isRecovery)
-        lightMode = inRange(light[0], lightModelList.count - 1, 1)
-        speedStep = inRange(light[1], 4, 2)
-        brightnessStep = inRange(light[2], 4, 4)
-        var stored = ui_View.getDataList("mouse/colorValue", isRecovery)
-        var values = []
-        for (var i = 0; i < 24; ++i)
-            values.push(inRange(stored[i], 255, colorValueBuiltIn[i]))
-        colorValue = values
+        var stored = storedState(isRecovery)
+        lightMode = stored.values[0]
+        speedStep = stored.values[1]
+        brightnessStep = stored.values[2]
+        colorValue = stored.colours
         selectColorBlock = 0
         showState()
+    }
+
+    // The profile's lighting as stored (isRecovery: its factory values), in the form saveData
+    // returns: [mode, speed step, brightness step, colour block last sent] and the 24 colour
+    // numbers. A damaged value falls back to the built-in one rather than to a mode or step the
+    // page cannot show (it would go to the device as it is).
+    function storedState(isRecovery) {
+        var light = ui_View.getDataList("mouse/lightValue", isRecovery)
+        var stored = ui_View.getDataList("mouse/colorValue", isRecovery)
+        var colours = []
+        for (var i = 0; i < 24; ++i)
+            colours.push(inRange(stored[i], 255, colorValueBuiltIn[i]))
+        return { values: [inRange(light[0], lightModelList.count - 1, 1), inRange(light[1], 4, 2),
+                          inRange(light[2], 4, 4), sentColorBlock],
+                 colours: colours }
     }
 
     function inRange(value, top, fallback) {
@@ -75,8 +86,10 @@ Rectangle {
     function saveData(isSendData, iscalldata0, iscalldata1) {
         ui_View.setDataList("mouse/lightValue", [lightMode, speedStep, brightnessStep])
         ui_View.setDataList("mouse/colorValue", colorValue)
-        if (isSendData && iscalldata0)
+        if (isSendData && iscalldata0) {
+            sentColorBlock = selectColorBlock
             return [lightMode, speedStep, brightnessStep, selectColorBlock]
+        }
         if (isSendData && iscalldata1)
             return colorValue.slice()
         return []
@@ -84,8 +97,9 @@ Rectangle {
 
     // Firmware reports: the device's own buttons changed the effect or its speed.
     function setLightMode(mode) {
+        // A mode the list does not have would be stored and sent back as it is.
         var m = SceneText.toInt(mode, -1)
-        if (m < 0)
+        if (m < 0 || m >= lightModelList.count)
             return
         lightMode = m
         showState()
@@ -106,6 +120,7 @@ Rectangle {
         speedStep = 2
         brightnessStep = 4
         selectColorBlock = 0
+        sentColorBlock = 0
         colorValue = colorValueBuiltIn
         lightModelList.clear()
         modesAdded = false
@@ -116,12 +131,6 @@ Rectangle {
         modeList.closeMenu()
     }
 
-    // A colour typed into R, G or B but not yet confirmed is settled and kept.
-    function commitInput() {
-        redField.input.closeFocus()
-        greenField.input.closeFocus()
-        blueField.input.closeFocus()
-    }
 
     function blockColour(k) {
         return Lighting.hexColour(colorValue[3 * k], colorValue[3 * k + 1], colorValue[3 * k + 2])
@@ -137,9 +146,10 @@ Rectangle {
         isSave = true
     }
 
-    // A number typed into a field belongs to the block it was typed for, even when the next
-    // click (another block, the bar, a mode) does not take the focus from the field.
-    function endFieldInput() {
+    // A colour typed into R, G or B but not yet confirmed is settled and kept ("Save"), and
+    // belongs to the block it was typed for, even when the next click (another block, the bar,
+    // a mode) does not take the focus from the field.
+    function commitInput() {
         redField.input.closeFocus()
         greenField.input.closeFocus()
         blueField.input.closeFocus()
@@ -167,14 +177,14 @@ Rectangle {
     }
 
     function selectBlock(k) {
-        endFieldInput()
+        commitInput()
         selectColorBlock = k
         showSelectedColour()
         isSave = true
     }
 
     function chooseMode(index) {
-        endFieldInput()
+        commitInput()
         lightMode = index
         selectColorBlock = 0
         showState()
@@ -190,7 +200,7 @@ Rectangle {
     }
 
     function barMoved(position) {
-        endFieldInput()
+        commitInput()
         colourBar.position = position
         setBlockColour(Lighting.colourAt(position, colourBar.width))
         showFields()
@@ -219,7 +229,7 @@ Rectangle {
             anchors.margins: -4
             hoverEnabled: true
             onClicked: {
-                page.endFieldInput()
+                page.commitInput()
                 page.init(false, true)
                 page.isSave = true
             }
@@ -338,7 +348,8 @@ Rectangle {
         LightChannelField { id: blueField; name: "B"; input.objectName: "lightBlueField"; onEdited: page.fieldsEdited() }
     }
 
-    // The mode list last: its panel hangs over the controls below it.
+    // The mode list last: its panel hangs over the controls below it, never past the page
+    // (the bottom row's buttons are under it).
     DropDownList {
         id: modeList
         objectName: "lightModeList"
@@ -346,6 +357,7 @@ Rectangle {
         y: 34
         width: 216
         z: 2
+        maxRows: Math.floor((page.height - y - 24 - 4) / 24)
         mdItems: lightModelList
         currentSelect: page.lightMode
         onValueChange: function(index) { page.chooseMode(index) }

@@ -126,6 +126,12 @@ Item {
                             else
                                 page.selectedIndex = row.index
                         }
+                        // A click switches to the profile, as the title bar's list does
+                        // (the double click that renames switches with its first click).
+                        onClicked: function(mouse) {
+                            if (mouse.button === Qt.LeftButton)
+                                page.changeProfile(row.profileNo)
+                        }
                         onDoubleClicked: function(mouse) {
                             if (mouse.button === Qt.LeftButton)
                                 page.startRename(row.index)

@@ -9,6 +9,8 @@ Item {
     property int minValue: 0
     property alias textValue: input.text
     property alias txtInput: input
+    // Enter ends the input; the layout panel's fields keep the focus for the next step instead.
+    property bool keepsFocusOnEnter: false
 
     signal endInputSignal()
     signal inputSignal()
@@ -74,11 +76,12 @@ Item {
             cursorPosition = Math.max(0, Math.min(cursor, text.length))
         }
 
+        // In debug mode the page hears of Enter first (the layout panel applies its step).
         function enter(event) {
             event.accepted = true
             if (Skin.isDebugEnable)
                 rectInput.debugmodeSignal()
-            else
+            if (!rectInput.keepsFocusOnEnter)
                 input.focus = false
         }
         Keys.onReturnPressed: function(event) { enter(event) }

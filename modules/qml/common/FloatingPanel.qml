@@ -24,10 +24,27 @@ FocusScope {
         opened()
     }
 
+    // A text field of the dialog still being edited ends its input (as it would on Enter), so
+    // that what was typed counts.
+    function settleInput() {
+        var field = Window.activeFocusItem
+        if (!field || !("cursorPosition" in field))
+            return
+        for (var item = field.parent; item; item = item.parent)
+            if (item === panel) {
+                field.focus = false
+                return
+            }
+    }
+
+    // Closing settles what is being typed and hands the keyboard back to the window: a hidden
+    // field keeping the focus would take the next keys typed.
     function close() {
         if (!visible)
             return
+        settleInput()
         visible = false
+        focus = false
         closed()
     }
 
