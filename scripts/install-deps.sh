@@ -17,6 +17,8 @@ packages=(
   xvfb xauth xdotool x11-utils
   libbenchmark-dev
   librsvg2-bin lintian
+  libkf5config-bin dbus-daemon
+  g++-mingw-w64-x86-64
 )
 
 missing=()
