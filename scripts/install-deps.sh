@@ -14,10 +14,10 @@ packages=(
   libhidapi-dev libudev-dev
   libglib2.0-dev gsettings-desktop-schemas libglib2.0-bin
   libxcb1-dev libxcb-xinput-dev libx11-xcb-dev libx11-dev libxi-dev
-  xvfb xauth xdotool x11-utils
+  xvfb xauth xdotool x11-utils dbus-daemon
   libbenchmark-dev
   librsvg2-bin lintian
-  libkf5config-bin dbus-daemon
+  libkf5config-bin
   g++-mingw-w64-x86-64
 )
 

@@ -4,6 +4,7 @@
 
 #include "app/devicetable.h"
 #include "app/widget.h"
+#include "platform/sessionwatch.h"
 #include "view/myqquickview.h"
 
 #include <QCoreApplication>
@@ -17,7 +18,6 @@ void Widget::checkDevice()
         checkTimer.start();
         return;
     }
-    deviceChangePending = false;
 
     QList<DeviceEntry> entries = devicetable::readFile(QStringLiteral("./modules/devConfig.ini"));
     for (DeviceEntry &entry : entries)
@@ -47,32 +47,29 @@ void Widget::checkDevice()
     hid.startPollingUSBVendorCmd(index);
     if (!v)
         return;
-    // The family known from before counts only for the same device: a 553 mouse attached after
-    // a 560 one must not receive the 560's profile reads.
-    if (v->icType == QLatin1String("560") && v->icTypeIsCurrent()) {
-        v->mouseReadProfile(0);
-        v->mouseReadProfile(1);
-        if (v->isGun) {
-            v->mouseReadProfile(2);
-            v->mouseReadProfile(3);
-            v->mouseReadProfile(4);
-        }
-    }
     v->setDeviceAbsent(false);
     v->setEnabled(true);
+    // initUI reads a 560 mouse's profile blocks, once it knows this device's own family and gun
+    // flag: those the view held belong to the device connected before.
     v->initUI();
     QCoreApplication::postEvent(this, new RunUiEvent());
 }
 
 void Widget::reportLockedOut(const QStringList &paths)
 {
+    for (const QString &path : paths)
+        qDebug() << "Device permission denied" << path;
+    // While another session has the seat its devices are not this user's: nothing is missing,
+    // and a device still locked when this session is back is told then.
+    if (session && !session->isActive()) {
+        lockedOutPaths.clear();
+        return;
+    }
     // Told once per plug: a device still locked at the next check was announced already, one
     // that was absent in between is announced again.
     bool fresh = false;
-    for (const QString &path : paths) {
-        qDebug() << "Device permission denied" << path;
+    for (const QString &path : paths)
         fresh = fresh || !lockedOutPaths.contains(path);
-    }
     lockedOutPaths = paths;
     if (fresh)
         showTrayMessage(tr("Mouse not accessible"),

@@ -7,6 +7,7 @@
 #include "app/widget.h"
 #include "input/inputforward.h"
 #include "input/inputhook.h"
+#include "platform/sessionwatch.h"
 #include "view/myqquickview.h"
 #include "vdev/demo.h"
 
@@ -91,6 +92,14 @@ int main(int argc, char *argv[])
         qWarning("unknown demo family: %s", qPrintable(parser.value(demoOption)));
         return 2;
     }
+
+    // ---- Login session ---------------------------------------------------------------------
+    // The seat's devices follow the active session: when this one is active again the mouse is
+    // looked for anew. The virtual mice do not depend on the seat, so demo mode only watches a
+    // logind that MOUSECFG_LOGIND_BUS names (a D-Bus address; unset: the system bus).
+    const QString logindBus = qEnvironmentVariable("MOUSECFG_LOGIND_BUS");
+    if (!parser.isSet(demoOption) || !logindBus.isEmpty())
+        w.watchSession(createSessionWatch(&w, logindBus));
 
     // ---- Input capture ---------------------------------------------------------------------
     // Built after the Widget and before the window is shown; declared after the Widget, it is

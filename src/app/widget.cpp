@@ -2,6 +2,7 @@
 
 #include "app/screensource.h"
 #include "platform/devicemonitor.h"
+#include "platform/sessionwatch.h"
 #include "view/myqquickview.h"
 #include "view/ui_controler.h"
 
@@ -45,6 +46,9 @@ Widget::Widget(QWidget *parent)
     ui = new Ui_Controler;
     ui->setupUi(this);
     view()->hid = &hid;
+    connect(view(), &myQQuickView::trayNotice, this, [this](const QString &title, const QString &text) {
+        showTrayMessage(title, text, QSystemTrayIcon::Warning, 10000);
+    });
 
     checkTimer.setInterval(1024);
     checkTimer.setSingleShot(true);
@@ -171,20 +175,29 @@ void Widget::onResolutionChanged(int currentScreen)
 
 void Widget::onDeviceChange()
 {
-    // While a device is polled, the task notices its removal; the change that came with the
-    // removal usually arrives first (the task pauses after its failed read) and must not be lost.
-    if (hid.isPolling)
-        deviceChangePending = true;
-    else
+    // While a device is polled, the task notices its removal, and the removal leads to a check.
+    if (!hid.isPolling)
         checkTimer.start();
 }
 
 void Widget::onDeviceRemoved()
 {
-    if (deviceChangePending) {
-        deviceChangePending = false;
-        checkTimer.start();
-    }
+    // An unplug, or the device taken from this session (another user or virtual terminal took
+    // the seat), which no device change announces: either way the check sorts out what is left.
+    checkTimer.start();
+}
+
+void Widget::watchSession(SessionWatch *watch)
+{
+    delete session;
+    session = watch;
+    if (!session)
+        return;
+    session->setParent(this);
+    connect(session, &SessionWatch::activeChanged, this, [this](bool active) {
+        if (active && !hid.isPolling)
+            checkTimer.start();
+    });
 }
 
 void Widget::customEvent(QEvent *event)

@@ -11,6 +11,7 @@
 class QMenu;
 class DeviceMonitor;
 class ScreenSource;
+class SessionWatch;
 class Ui_Controler;
 class myQQuickView;
 
@@ -49,8 +50,8 @@ public:
     DeviceMonitor *deviceMonitor = nullptr;
     // Command interfaces the last check found present but not openable by this user.
     QStringList lockedOutPaths;
-    // A device change arrived while polling ran; the check follows once polling has ended.
-    bool deviceChangePending = false;
+    // Whether this login session is the active one at its seat (null: it always is).
+    SessionWatch *session = nullptr;
 
     myQQuickView *view() const;
     // Asks the window to come back (visible, not minimised); delivered through the event loop.
@@ -71,8 +72,11 @@ public slots:
     void onResolutionChanged(int currentScreen);
     // A device was attached or removed somewhere: schedule a check unless a device is polled.
     void onDeviceChange();
-    // The polling task found the device gone.
+    // The polling task found the device gone (unplugged, or no longer this user's to open).
     void onDeviceRemoved();
+    // Follows the login session (takes ownership; null: none). When the session becomes active
+    // again, the seat's devices are this user's again: the device is looked for anew.
+    void watchSession(SessionWatch *watch);
 
 protected:
     void customEvent(QEvent *event) override;

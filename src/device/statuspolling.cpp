@@ -83,7 +83,6 @@ void Hid_Thread::readIdentity()
     if (const uint32_t ic = status::icType(icIndex)) {
         own.setValue(QStringLiteral("mouse/icType"), static_cast<uint>(ic));
         v->icType = QString::number(ic);
-        v->icTypeFolder = folder;
     }
     if (const uint32_t sensor = status::sensorType(sensorIndex))
         own.setValue(QStringLiteral("mouse/sensorType"), static_cast<uint>(sensor));

@@ -14,6 +14,18 @@ public:
     virtual bool setMouseSpeed(int speed) = 0;
     virtual bool setDoubleClickTime(int milliseconds) = 0;
     virtual bool setWheelScrollLines(uint lines) = 0;
+    // False for a stand-in that keeps the values to itself: the desktop is not changed.
+    virtual bool changesDesktop() const { return true; }
+};
+
+// Takes every value and changes nothing: demo mode's stand-in for the desktop.
+class MemoryPointerSettings : public PointerSettings
+{
+public:
+    bool setMouseSpeed(int) override { return true; }
+    bool setDoubleClickTime(int) override { return true; }
+    bool setWheelScrollLines(uint) override { return true; }
+    bool changesDesktop() const override { return false; }
 };
 
 // The settings in use: the desktop's unless another object was installed.

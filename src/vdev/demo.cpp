@@ -1,10 +1,13 @@
 #include "vdev/demo.h"
 
 #include "app/widget.h"
+#include "platform/pointersettings.h"
+#include "platform/sessionwatch.h"
 #include "vdev/virtualdevice.h"
 #include "view/myqquickview.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
@@ -19,6 +22,16 @@ namespace {
 
 std::unique_ptr<VirtualDevice> theDevice;
 int demoMouse = Mouse560;
+
+// The demo's stand-in for the login session: "deny" hands the seat to another session (the
+// mouse refuses this user), "allow" brings it back.
+class DemoSession : public SessionWatch
+{
+public:
+    using SessionWatch::SessionWatch;
+    using SessionWatch::setActive;
+};
+QPointer<DemoSession> demoSession;
 
 // Serves the line-based control protocol on a local socket: one answer block per line.
 class ControlServer : public QLocalServer
@@ -101,6 +114,12 @@ QString defaultDemoFamily()
     return QStringLiteral("560");
 }
 
+void useDemoPointerSettings()
+{
+    static MemoryPointerSettings memory;
+    setPointerSettings(qEnvironmentVariable("MOUSECFG_DEMO_DESKTOP") == QLatin1String("1") ? nullptr : &memory);
+}
+
 VirtualDevice *demoDevice()
 {
     return theDevice.get();
@@ -114,6 +133,12 @@ bool setupDemo(const QString &family, Widget *w)
     if (!theDevice) {
         theDevice = std::make_unique<VirtualDevice>();
         theDevice->install();
+        useDemoPointerSettings();
+        // The virtual mice keep what they store in the data folder, as a mouse keeps its flash:
+        // a restarted demo finds what it saved.
+        const QString state = QDir::current().filePath(QStringLiteral("demo-mice.state"));
+        if (!theDevice->setStateFile(state))
+            qWarning("cannot read the virtual mice's state from %s", qPrintable(state));
         demoMouse = mouse;
         theDevice->plug(mouse);
         const QString wireLog = qEnvironmentVariable("MOUSECFG_WIRE_LOG");
@@ -125,6 +150,8 @@ bool setupDemo(const QString &family, Widget *w)
 
     if (w->deviceMonitor)
         theDevice->addMonitor(w->deviceMonitor);
+    demoSession = new DemoSession(w);
+    w->watchSession(demoSession);
     addTrayMenu(w, *theDevice, demoMouse);
     const QString control = qEnvironmentVariable("MOUSECFG_VDEV_CONTROL");
     if (!control.isEmpty() && !startControlServer(*theDevice, demoMouse, control, w, w->view()))
@@ -168,8 +195,9 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
 
     if (command == QLatin1String("help") && args.isEmpty())
         return {QStringLiteral("press dpi|rate|light|speed [553|560|3395]"), QStringLiteral("unplug [553|560|3395]"),
-                QStringLiteral("plug [553|560|3395]"), QStringLiteral("state [553|560|3395]"), QStringLiteral("set <key> <value>"),
-                QStringLiteral("ok")};
+                QStringLiteral("plug [553|560|3395]"), QStringLiteral("deny [553|560|3395]"),
+                QStringLiteral("allow [553|560|3395]"), QStringLiteral("state [553|560|3395]"),
+                QStringLiteral("set <key> <value>"), QStringLiteral("ok")};
     if (command == QLatin1String("press") && args.size() == 1) {
         const QString button = args.at(0).toLower();
         if (!device.isPlugged(mouse))
@@ -192,6 +220,13 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
     }
     if (command == QLatin1String("plug") && args.isEmpty()) {
         device.plug(mouse);
+        return {QStringLiteral("ok")};
+    }
+    if ((command == QLatin1String("deny") || command == QLatin1String("allow")) && args.isEmpty()) {
+        const bool deny = command == QLatin1String("deny");
+        device.setAccessDenied(mouse, deny);
+        if (demoSession)
+            demoSession->setActive(!deny);
         return {QStringLiteral("ok")};
     }
     if (command == QLatin1String("state") && args.isEmpty()) {

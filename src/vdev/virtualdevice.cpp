@@ -3,6 +3,7 @@
 #include "platform/devicemonitor.h"
 
 #include <QFile>
+#include <QSaveFile>
 #include <QMetaObject>
 
 #include <algorithm>
@@ -270,6 +271,7 @@ void VirtualDevice::withFirmware(int mouse, const std::function<void(VirtualFirm
         return;
     std::lock_guard<std::mutex> lock(m_mutex);
     f(*m_mice[mouse].firmware);
+    saveStateIfStored();
     m_changed.notify_all();
 }
 
@@ -311,6 +313,61 @@ bool VirtualDevice::setWireLogFile(const QString &fileName)
         return true;
     m_logFile = std::fopen(QFile::encodeName(fileName).constData(), "w");
     return m_logFile != nullptr;
+}
+
+unsigned VirtualDevice::storeCount() const
+{
+    unsigned stores = 0;
+    for (const Mouse &m : m_mice)
+        stores += m.firmware->storeCount();
+    return stores;
+}
+
+bool VirtualDevice::setStateFile(const QString &fileName)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_stateFile = fileName;
+    m_stateWriteFailed = false;
+    m_savedStores = storeCount();
+    QFile file(fileName);
+    if (fileName.isEmpty() || !file.exists())
+        return true;
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Lines "<mouse> <item> <bytes>": each mouse takes its own.
+    std::string text[MouseCount];
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const int space = line.indexOf(' ');
+        const int mouse = space > 0 ? mouseForFamily(QString::fromLatin1(line.left(space))) : -1;
+        if (mouse >= 0)
+            text[mouse] += line.mid(space + 1).toStdString() + '\n';
+    }
+    for (int m = 0; m < MouseCount; ++m)
+        m_mice[m].firmware->loadFlash(text[m]);
+    return true;
+}
+
+void VirtualDevice::saveStateIfStored()
+{
+    if (m_stateFile.isEmpty())
+        return;
+    const unsigned stores = storeCount();
+    if (stores == m_savedStores)
+        return;
+    m_savedStores = stores;
+    QByteArray content;
+    for (int m = 0; m < MouseCount; ++m) {
+        const QByteArray prefix = QByteArray(models[m].name) + ' ';
+        for (const QByteArray &line : QByteArray::fromStdString(m_mice[m].firmware->saveFlash()).split('\n'))
+            if (!line.isEmpty())
+                content += prefix + line + '\n';
+    }
+    QSaveFile file(m_stateFile);
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
+    // Said once: a demo whose state cannot be kept goes on with what it has in memory.
+    if (!saved && !m_stateWriteFailed)
+        qWarning("cannot write the virtual mice's state to %s", qPrintable(m_stateFile));
+    m_stateWriteFailed = !saved;
 }
 
 void VirtualDevice::addFault(const Fault &fault)
@@ -518,6 +575,7 @@ int VirtualDevice::sendFeatureReport(hid_device *device, const unsigned char *da
     const int result = onCommandInterface(h, Call::SendFeature)
         ? m_mice[h->mouse].firmware->featureWrite(data, length) : -1;
     log(h->mouse, h->iface, Call::SendFeature, result, data, length);
+    saveStateIfStored();
     m_changed.notify_all();
     return result;
 }
@@ -544,6 +602,7 @@ int VirtualDevice::write(hid_device *device, const unsigned char *data, size_t l
     const int result = onCommandInterface(h, Call::Write)
         ? m_mice[h->mouse].firmware->outputWrite(data, length) : -1;
     log(h->mouse, h->iface, Call::Write, result, data, length);
+    saveStateIfStored();
     m_changed.notify_all();
     return result;
 }

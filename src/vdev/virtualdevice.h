@@ -144,6 +144,12 @@ public:
     // Also writes each event as a text line to a file (empty name: stop).
     bool setWireLogFile(const QString &fileName);
 
+    // Keeps what the mice hold in their flash in a file, as a real mouse keeps its settings
+    // across a power cycle: what the file holds is loaded now, and the file is rewritten each
+    // time a mouse stores something. An empty name stops it. False when the file exists but
+    // cannot be read.
+    bool setStateFile(const QString &fileName);
+
     void addFault(const Fault &fault);
     // Removes every fault and releases stalled reads.
     void clearFaults();
@@ -199,6 +205,9 @@ private:
     void notifyMonitors();
     int readLocked(std::unique_lock<std::mutex> &lock, hid_device *device, unsigned char *data,
                    size_t length, int milliseconds, Call call);
+    // Rewrites the state file when a mouse stored something since it was last written.
+    void saveStateIfStored();
+    unsigned storeCount() const;   // of all mice
 
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -209,6 +218,9 @@ private:
     std::vector<Fault> m_faults;
     unsigned m_stallGeneration = 0;
     std::FILE *m_logFile = nullptr;
+    QString m_stateFile;
+    unsigned m_savedStores = 0;
+    bool m_stateWriteFailed = false;
     std::chrono::steady_clock::time_point m_start;
     std::vector<QPointer<DeviceMonitor>> m_monitors;
     bool m_installed = false;

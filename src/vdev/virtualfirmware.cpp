@@ -4,7 +4,9 @@
 #include "device/scrambling.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -143,6 +145,7 @@ bool VirtualFirmware::takeStatusReport(std::vector<uint8_t> &report)
 
 void VirtualFirmware::pressDpiButton()
 {
+    ++m_storeCount;
     const uint8_t count = std::max<uint8_t>(1, m_state.dpiStageCount);
     m_state.dpiStage = static_cast<uint8_t>((m_state.dpiStage + 1) % count);
     queueStatus(StatusDpi);
@@ -160,18 +163,21 @@ uint8_t nextInCycle(const uint8_t (&codes)[N], uint8_t current)
 
 void VirtualFirmware::pressRateButton()
 {
+    ++m_storeCount;
     m_state.reportRate = nextInCycle(rateCodes, m_state.reportRate);
     queueStatus(StatusRate);
 }
 
 void VirtualFirmware::pressSpeedButton()
 {
+    ++m_storeCount;
     m_state.lightSpeed = nextInCycle(speedCodes, m_state.lightSpeed);
     queueStatus(StatusSpeed);
 }
 
 void VirtualFirmware::pressLightButton()
 {
+    ++m_storeCount;
     m_state.lightMode = static_cast<uint8_t>((m_state.lightMode + 1) % lightModes);
     queueStatus(StatusLight);
 }
@@ -205,6 +211,10 @@ void VirtualFirmware::handleRequest(const Payload &p)
     const bool known = handleCommon(p) || (m_family == Family::F553 ? handle553(p) : handle560(p));
     if (!known)
         ignore(p, &State::unknownRequests);
+    // Commands below 0x80 set something (0x00 is the challenge); those with a data phase store
+    // when their data has come.
+    else if (p[0] != 0x00 && p[0] < 0x80 && m_dataPhase.block == Block::None)
+        ++m_storeCount;
 }
 
 // Requests both families answer.
@@ -329,6 +339,7 @@ void VirtualFirmware::expectData(Block block, uint8_t id, size_t length)
 
 void VirtualFirmware::applyData()
 {
+    ++m_storeCount;
     const DataPhase phase = std::move(m_dataPhase);
     m_dataPhase = DataPhase();
     const uint8_t *b = phase.bytes.data();
@@ -413,6 +424,79 @@ void VirtualFirmware::ignore(const Payload &p, int State::*counter)
     m_state.ignoredRequests.push_back(p);
     if (m_state.ignoredRequests.size() > maxIgnoredKept)
         m_state.ignoredRequests.erase(m_state.ignoredRequests.begin());
+}
+
+template <class State_, class F>
+void VirtualFirmware::visitFlash(State_ &s, F f)
+{
+    auto one = [&f](const char *name, auto &value) { f(std::string(name), &value, size_t(1)); };
+    auto bytes = [&f](const std::string &name, auto &array) { f(name, array.data(), array.size()); };
+    one("reportRate", s.reportRate);
+    one("dpiStage", s.dpiStage);
+    one("lightMode", s.lightMode);
+    one("lightSpeed", s.lightSpeed);
+    one("dpiStageCount", s.dpiStageCount);
+    one("brightness", s.brightness);
+    one("colourIndex", s.colourIndex);
+    bytes("parameter0", s.parameter0);
+    one("parameter0Profile", s.parameter0Profile);
+    bytes("parameter1", s.parameter1);
+    one("parameter1Mask", s.parameter1Mask);
+    for (size_t i = 1; i < s.keyMatrix.size(); ++i)
+        bytes("keyMatrix" + std::to_string(i), s.keyMatrix[i]);
+    one("currentKeyMatrix", s.currentKeyMatrix);
+    for (size_t i = 0; i < s.macro.size(); ++i)
+        bytes("macro" + std::to_string(i), s.macro[i]);
+    bytes("dpiSet", s.dpiSet);
+    bytes("fixColour", s.fixColour);
+    bytes("rgbEffect", s.rgbEffect);
+    one("ledColourType", s.ledColourType);
+    bytes("ledColours", s.ledColours);
+    bytes("keyboardOptionSet", s.keyboardOptionSet);
+    for (size_t i = 0; i < s.gunData.size(); ++i)
+        bytes("gun" + std::to_string(i), s.gunData[i]);
+    for (size_t i = 0; i < s.profile.size(); ++i)
+        bytes("profile" + std::to_string(i), s.profile[i]);
+    one("currentProfile", s.currentProfile);
+    bytes("keyboardOption560", s.keyboardOption560);
+}
+
+std::string VirtualFirmware::saveFlash() const
+{
+    std::string text;
+    visitFlash(m_state, [&text](const std::string &name, const uint8_t *data, size_t n) {
+        // Blocks nothing was written to stay out (loadFlash reads them as zeros).
+        if (n > 1 && std::all_of(data, data + n, [](uint8_t b) { return b == 0; }))
+            return;
+        text += name + ' ' + hexText(data, n) + '\n';
+    });
+    const uint8_t written[2] = {uint8_t(m_state.macroWritten & 0xFF), uint8_t(m_state.macroWritten >> 8)};
+    return text + "macroWritten " + hexText(written, 2) + '\n';
+}
+
+void VirtualFirmware::loadFlash(const std::string &text)
+{
+    std::map<std::string, std::vector<uint8_t>> items;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string name, word;
+        words >> name;
+        std::vector<uint8_t> &bytes = items[name];
+        while (words >> word && word.size() == 2 && std::isxdigit(static_cast<unsigned char>(word[0]))
+               && std::isxdigit(static_cast<unsigned char>(word[1])))
+            bytes.push_back(uint8_t(std::stoi(word, nullptr, 16)));
+    }
+    visitFlash(m_state, [&items](const std::string &name, uint8_t *data, size_t n) {
+        const auto it = items.find(name);
+        if (it != items.end() && it->second.size() == n)
+            std::copy(it->second.begin(), it->second.end(), data);
+        else if (it == items.end() && n > 1)
+            std::fill(data, data + n, 0);
+    });
+    const auto written = items.find("macroWritten");
+    if (written != items.end() && written->second.size() == 2)
+        m_state.macroWritten = uint16_t(written->second[0] | written->second[1] << 8);
 }
 
 std::string VirtualFirmware::describe() const

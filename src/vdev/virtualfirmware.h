@@ -112,6 +112,15 @@ public:
     // One line per state item, for the demo's control socket "state" command.
     std::string describe() const;
 
+    // What the mouse keeps in its flash (settings, profiles, key matrices, macros; not the
+    // counters of ignored requests, the identity or scrambling), one "name hex-bytes" line per
+    // item; blocks that are all zeros are left out. loadFlash takes such lines back: a block
+    // left out is zeros, unknown names and items of the wrong size are skipped.
+    std::string saveFlash() const;
+    void loadFlash(const std::string &text);
+    // Counts the requests and button presses that changed what the flash holds.
+    unsigned storeCount() const { return m_storeCount; }
+
     // Status report types: which setting a report announces.
     static constexpr uint8_t StatusRate = 2;
     static constexpr uint8_t StatusDpi = 3;
@@ -140,6 +149,9 @@ private:
     void queueStatus(uint8_t type);
     void queueProfileRead(uint8_t profile);
     void ignore(const protocol::Payload &p, int State::*counter);
+    // Calls f(name, bytes, size) for every flash item of s.
+    template <class State_, class F>
+    static void visitFlash(State_ &s, F f);
 
     Family m_family;
     int m_reportLength;
@@ -149,4 +161,5 @@ private:
     DataPhase m_dataPhase;
     std::deque<std::vector<uint8_t>> m_commandInput;
     std::deque<std::vector<uint8_t>> m_statusReports;
+    unsigned m_storeCount = 0;
 };

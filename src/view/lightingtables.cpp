@@ -86,6 +86,24 @@ ParameterBlock0 parameterBlock0(const std::vector<int> &values)
     return block;
 }
 
+int modeCount(bool isColorful, bool longList, bool is55328)
+{
+    return 4 + (isColorful ? 3 + (longList ? 4 : 0) : 0) + (is55328 ? 1 : 0);
+}
+
+std::vector<int> pageLight(const QVariantList &stored, int modeCount)
+{
+    const int top[3] = {modeCount - 1, 4, 4};
+    const int fallback[3] = {1, 2, 4};
+    std::vector<int> light(3);
+    for (int i = 0; i < 3; ++i) {
+        bool ok = false;
+        const int n = i < stored.size() ? stored.at(i).toString().trimmed().toInt(&ok) : 0;
+        light[i] = ok && n >= 0 && n <= top[i] ? n : fallback[i];
+    }
+    return light;
+}
+
 ParameterBlock0 parameterBlock0(uint8_t rateCode, uint8_t dpiStage, const std::vector<int> &lightValue,
                                 uint8_t colourSlot)
 {

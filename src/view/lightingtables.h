@@ -2,6 +2,8 @@
 
 // Lighting effects, colours and parameter block 0: pure functions, no I/O.
 
+#include <QVariantList>
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -36,6 +38,15 @@ using ParameterBlock0 = std::array<uint8_t, 64>;
 
 // Parameter block 0: the first six values as bytes, the rest zero.
 ParameterBlock0 parameterBlock0(const std::vector<int> &values);
+
+// Entries of the lighting page's mode list: four base modes, three more on RGB devices, four
+// more of those with the long list, one more on the alternative 553 firmware.
+int modeCount(bool isColorful, bool longList, bool is55328);
+
+// A stored mouse/lightValue (mode index, speed step, brightness step) as the lighting page takes
+// it: a value that is no number or lies outside its range (the mode list, steps 0..4) becomes
+// the page's default (mode 1, speed step 2, brightness step 4).
+std::vector<int> pageLight(const QVariantList &stored, int modeCount);
 
 // Parameter block 0 as the report-rate row builds it: the rate code, the active DPI stage
 // (0-based), the profile's mouse/lightValue (mode index, speed step, brightness step; mode 6

@@ -34,22 +34,22 @@ public:
     QSettings *defaultSettings = nullptr;
     QList<QSettings *> profileSettings;
     int currentProfile = 0;
-    // In-memory copies of the five 128-byte device profile blocks of a "560" device, and which
-    // of them hold what this device has stored (read from it since it was attached).
+    // In-memory copies of the five 128-byte device profile blocks of a "560" device, which of
+    // them hold what this device has stored (read from it since it was attached), and which
+    // were tried: each connect (initUI) starts them afresh.
     unsigned char profileBlocks[5][128] = {};
     bool profileBlockRead[5] = {};
-    // Before blocks first..last are edited: each one not read from this device yet is read now.
+    bool profileBlockTried[5] = {};
+    // Before blocks first..last are edited: each one not tried since the connect is read now. A
+    // block the device did not give is not asked for again until the next connect, so that
+    // edits do not wait for it every time.
     void readMissingProfileBlocks(int first, int last);
     // Writes blocks first..last back; one that could not be read is not sent, so the device's
-    // stored profile is never replaced by zeros.
-    void sendProfileBlocks(int first, int last);
-    // Settings folder of the device that icType (and the profile blocks) belong to; another
-    // device attached later must not be driven with the previous one's family or blocks.
-    QString icTypeFolder;
+    // stored profile is never replaced by zeros (the user is told once per connect). True when
+    // every block reached the device.
+    bool sendProfileBlocks(int first, int last);
     // Result of the last attempt at each pointer setting, in the order of pointerSettingsApplied.
     bool pointerApplied[3] = {true, true, true};
-    // icType belongs to the device now selected in the device list.
-    bool icTypeIsCurrent() const { return !icTypeFolder.isEmpty() && icTypeFolder == settingsFolder(); }
 
     // Settings folder of the connected device, "./modules/" + its pid in lower-case hex;
     // empty while no device entry is selected.
@@ -135,12 +135,20 @@ public slots:
     // double-click time, wheel lines); true for a setting not tried yet. The system page
     // shows a note for a setting the desktop refused.
     QVariantList pointerSettingsApplied();                                          // 60 view_pointer.cpp
+    // False while the pointer settings go to a stand-in (demo mode): the desktop stays as it is.
+    bool pointerSettingsChangeDesktop();
     // The scene's busy lock; refused (kept disabled) while no device is connected.
     void setEnabled(bool enabled);
+
+signals:
+    // Something the user should hear of in a tray message.
+    void trayNotice(const QString &title, const QString &text);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
     bool deviceAbsent = false;
+    // The user has been told since the connect that some settings cannot be saved to this mouse.
+    bool toldUnsavedBlocks = false;
 };

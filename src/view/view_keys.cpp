@@ -128,7 +128,12 @@ void myQQuickView::mouseSetKeyMatrix(QVariantList src64, bool isSendData, QVaria
         readMissingProfileBlocks(0, 0);
         if (set.gunMask)
             profileBlocks[0][2] = set.gunMask;
-        sendProfileBlocks(0, 0);
+        // Block 0 tells the mouse which matrices hold gun keys: matrices it would read with a
+        // stale mask are not sent.
+        if (!sendProfileBlocks(0, 0)) {
+            qDebug() << "Key matrices not sent: profile block 0 not written";
+            return;
+        }
     }
     for (int m = 0; m < set.count; ++m)
         sendKeyMatrix(*this, set.matrices[m], static_cast<uchar>(m + 1));

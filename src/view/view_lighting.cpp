@@ -27,20 +27,32 @@ void applyEffect(myQQuickView &view, const lighting::Effect &effect)
 void myQQuickView::readMissingProfileBlocks(int first, int last)
 {
     for (int block = first; block <= last; ++block)
-        if (!profileBlockRead[block])
+        if (!profileBlockRead[block] && !profileBlockTried[block])
             mouseReadProfile(static_cast<uint>(block));
 }
 
-void myQQuickView::sendProfileBlocks(int first, int last)
+bool myQQuickView::sendProfileBlocks(int first, int last)
 {
     if (!hid)
-        return;
+        return false;
+    bool allSent = true;
+    bool unread = false;
     for (int block = first; block <= last; ++block) {
-        if (profileBlockRead[block])
+        if (profileBlockRead[block]) {
             hid->hid560_0CH_setProfile(profileBlocks[block], static_cast<uchar>(block));
-        else
+            allSent = allSent && hid->lastTransferSucceeded();
+        } else {
             qDebug() << "Profile block not read from the device, not written" << block;
+            allSent = false;
+            unread = true;
+        }
     }
+    if (unread && !toldUnsavedBlocks) {
+        toldUnsavedBlocks = true;
+        qDebug() << "Some settings cannot be saved to this mouse: it does not give back its stored profiles";
+        emit trayNotice(tr("Settings not saved"), tr("Some settings cannot be saved to this mouse."));
+    }
+    return allSent;
 }
 
 void myQQuickView::mouseSetKeyboardoption(uchar byte1, uchar byte2, uchar byte3, uchar byte4)
@@ -77,7 +89,14 @@ void myQQuickView::mouseSetReportRate(uchar rate)
         qDebug() << "mouseSetReportRate Failed";
         return;
     }
-    const std::vector<int> light = values::integers(values::toList(profile->value(QStringLiteral("mouse/lightValue"))), 3);
+    // The stored lighting goes out as the lighting page would send it: a damaged value must not
+    // reach the device as an arbitrary byte.
+    // (An unknown family counts as 553, as in the scene.)
+    const bool longModeList =
+        !icType.isEmpty() && icType != QLatin1String("553") && icType != QLatin1String("571");
+    const std::vector<int> light =
+        lighting::pageLight(values::toList(profile->value(QStringLiteral("mouse/lightValue"))),
+                            lighting::modeCount(isColorful, longModeList, is55328));
     lighting::ParameterBlock0 block = lighting::parameterBlock0(rate, stage, light, 0);
     hid->hid553_02H_SetParameter_0(block.data(), static_cast<uchar>(currentProfile));
 }
@@ -153,6 +172,7 @@ void myQQuickView::mouseReadProfile(uint profileNo)
     }
     hid->hid560_8CH_readProfile(profileBlocks[profileNo], static_cast<uchar>(profileNo));
     profileBlockRead[profileNo] = hid->lastTransferSucceeded();
+    profileBlockTried[profileNo] = true;
 }
 
 QVariant myQQuickView::mouseReadCurrentProfile()

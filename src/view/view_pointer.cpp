@@ -34,3 +34,8 @@ QVariantList myQQuickView::pointerSettingsApplied()
 {
     return {pointerApplied[Speed], pointerApplied[DoubleClick], pointerApplied[WheelLines]};
 }
+
+bool myQQuickView::pointerSettingsChangeDesktop()
+{
+    return pointerSettings().changesDesktop();
+}

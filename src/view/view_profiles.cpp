@@ -39,11 +39,12 @@ void myQQuickView::initUI()
     if (folder.isEmpty()) {
         qDebug() << "initUI: no device";
     } else {
-        // A different device starts from zeroed blocks, none of them read from it yet.
-        if (!icTypeIsCurrent()) {
-            memset(profileBlocks, 0, sizeof profileBlocks);
-            memset(profileBlockRead, 0, sizeof profileBlockRead);
-        }
+        // A connect: the profile blocks come afresh from this device (another one may have been
+        // attached since they were read, or this one changed meanwhile).
+        memset(profileBlocks, 0, sizeof profileBlocks);
+        memset(profileBlockRead, 0, sizeof profileBlockRead);
+        memset(profileBlockTried, 0, sizeof profileBlockTried);
+        toldUnsavedBlocks = false;
         store::close(globalSettings);
         store::close(defaultSettings);
         for (QSettings *&handle : profileSettings)
@@ -59,11 +60,9 @@ void myQQuickView::initUI()
         isGun = globalSettings->value(QStringLiteral("mouse/isGun")).toBool();
         icType = globalSettings->value(QStringLiteral("mouse/icType")).toString();
         is55328 = globalSettings->value(QStringLiteral("mouse/is55328")).toBool();
-        icTypeFolder = folder;
 
-        // On the first connect the family is known only now; the profile blocks must come
-        // from the device before any lighting or DPI change writes them back whole (device
-        // detection has read them already when it knew the family).
+        // The family and the gun flag are this device's only now; the profile blocks must come
+        // from the device before any lighting or DPI change writes them back whole.
         if (is560())
             readMissingProfileBlocks(0, isGun ? 4 : 1);
     }

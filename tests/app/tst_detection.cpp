@@ -3,8 +3,15 @@
 
 #include "app/devicetable.h"
 #include "platform/devicemonitor.h"
+#include "platform/sessionwatch.h"
 #include "device/widget_rig.h"
 
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QQuickItem>
 #include <QSettings>
 #include <QSignalSpy>
@@ -37,6 +44,64 @@ QList<int> profilesRead(const VirtualDevice &device)
             profiles.append(e.bytes[2]);
     return profiles;
 }
+
+// A stand-in for logind on a private bus: registered as the manager and as the one session it
+// finds, whose Active property the test switches.
+const QString sessionPath = "/org/freedesktop/login1/session/c7";
+
+class FakeLogind : public QObject, protected QDBusContext
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Session")
+    Q_PROPERTY(bool Active READ isActive)
+public:
+    QStringList calls;
+    bool active = true;
+    bool isActive()
+    {
+        calls << "Get Active";
+        return active;
+    }
+    void setActive(QDBusConnection bus, bool a)
+    {
+        active = a;
+        QDBusMessage changed = QDBusMessage::createSignal(sessionPath, "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        bus.send(changed << "org.freedesktop.login1.Session" << QVariantMap{{"Active", a}} << QStringList());
+    }
+public slots:
+    QDBusObjectPath GetSession(const QString &id)
+    {
+        calls << "GetSession " + id;
+        if (id != "c7")
+            sendErrorReply(QDBusError::InvalidArgs, "No session");
+        return QDBusObjectPath(sessionPath);
+    }
+    QDBusObjectPath GetSessionByPID(uint pid)
+    {
+        calls << (pid == QCoreApplication::applicationPid() ? "GetSessionByPID" : "GetSessionByPID of another");
+        return QDBusObjectPath(sessionPath);
+    }
+};
+
+// A dbus-daemon of the test's own: the tests never reach the machine's system bus.
+struct PrivateBus
+{
+    QTemporaryDir dir;
+    QProcess daemon;
+    QString address;
+    bool start()
+    {
+        daemon.start("dbus-daemon", {"--session", "--address=unix:dir=" + dir.path(), "--print-address", "--nofork"});
+        if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
+            address = QString::fromUtf8(daemon.readLine()).trimmed();
+        return !address.isEmpty();
+    }
+    ~PrivateBus()
+    {
+        daemon.kill();
+        daemon.waitForFinished();
+    }
+};
 
 } // namespace
 
@@ -130,7 +195,9 @@ private slots:
     }
 
     // Connect: the first row whose command interface is attached, in the documented order, the
-    // profile blocks of a 560 gun mouse read, polling running and the view enabled.
+    // profile blocks of a 560 gun mouse read, polling running and the view enabled. The view's
+    // family, gun flag and blocks from the device before never carry over, debug mode (which
+    // reads the family from the device first) included.
     void connectSequence_data()
     {
         QTest::addColumn<QByteArray>("table");  // empty: the shipped one
@@ -139,23 +206,21 @@ private slots:
         QTest::addColumn<QList<int>>("profiles");
         QTest::addColumn<bool>("polling");
         QTest::addColumn<QString>("knownFamily");  // the view's family before the check
-        QTest::addColumn<bool>("blocksKept");      // the profile blocks held before stay
-        QTest::newRow("553 mouse") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true << "553" << true;
-        // Each block is read once, whether the family was known before the check or not.
-        QTest::newRow("560 gun mouse") << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true
-                                       << "560" << false;
-        QTest::newRow("560 gun mouse, first connect")
-            << QByteArray() << QList<int>{Mouse560} << 1 << QList<int>{0, 1, 2, 3, 4} << true << "" << false;
-        // The family known from the 560 mouse does not carry over to a 553 attached after it.
+        QTest::addColumn<bool>("debugMode");
+        const QList<int> all{0, 1, 2, 3, 4};
+        QTest::newRow("560 gun mouse, first connect") << QByteArray() << QList<int>{Mouse560} << 1 << all << true << ""
+                                                      << false;
         QTest::newRow("553 mouse after a 560") << QByteArray() << QList<int>{Mouse553} << 0 << QList<int>{} << true
                                                << "560" << false;
+        QTest::newRow("560 gun mouse after a 553, debug mode") << QByteArray() << QList<int>{Mouse560} << 1 << all << true
+                                                               << "553" << true;
         QTest::newRow("both: the first row wins") << QByteArray() << QList<int>{Mouse560, Mouse553} << 0 << QList<int>{}
-                                                  << true << "553" << true;
+                                                  << true << "553" << false;
         // A row whose status interface is missing still connects; polling stays off.
         QTest::newRow("only the command interface")
             << QByteArray("[common]\ndeviceCount=1\n[0]\ntype=1\nvid=1209\npid=5530\nusagePage=ff00\nusage=ff00\n"
                           "usagePage2=fe00\nusage2=0001\nreportLength=32\n")
-            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553" << true;
+            << QList<int>{Mouse553} << 0 << QList<int>{} << false << "553" << false;
     }
 
     void connectSequence()
@@ -166,17 +231,16 @@ private slots:
         QFETCH(QList<int>, profiles);
         QFETCH(bool, polling);
         QFETCH(QString, knownFamily);
-        QFETCH(bool, blocksKept);
         WidgetRig rig(table);
         for (int m : plugged)
             rig.device->plug(m);
+        QFETCH(bool, debugMode);
+        rig.widget->debugMode = debugMode;
         rig.view()->setDeviceAbsent(true);   // as after a removal
         memset(rig.view()->profileBlocks, 0xEE, sizeof rig.view()->profileBlocks);
         std::fill(std::begin(rig.view()->profileBlockRead), std::end(rig.view()->profileBlockRead), true);
         rig.view()->icType = knownFamily;
         rig.view()->isGun = knownFamily == "560";
-        if (!knownFamily.isEmpty())
-            rig.view()->icTypeFolder = knownFamily == "560" ? "./modules/5600" : "./modules/5530";
 
         testsupport::DebugCapture debug;
         rig.widget->checkDevice();
@@ -192,9 +256,9 @@ private slots:
         QCOMPARE(bool(rig.hid().isPolling), polling);
         QVERIFY(rig.view()->isEnabled());
         QCOMPARE(profilesRead(*rig.device), profiles);
-        // Another device never inherits the blocks of the one before (the virtual 560's are zeros).
+        // The blocks held before are gone (the virtual 560's own are zeros).
         const QByteArray blocks(reinterpret_cast<const char *>(rig.view()->profileBlocks), 5 * 128);
-        QCOMPARE(blocks, QByteArray(5 * 128, blocksKept ? char(0xEE) : 0));
+        QCOMPARE(blocks, QByteArray(5 * 128, 0));
     }
 
     // A mouse whose nodes refuse this user (no udev rule) is passed over, and the user is told so
@@ -224,21 +288,13 @@ private slots:
         }
     }
 
-    // A check finding nothing disconnects and hides the window. An unplug ends the same way,
-    // whether the device change arrives before the polling task notices the removal (udev's usual
-    // order: the task pauses after its failed read) or after it; the scene's busy lock, still
-    // running from the connect, does not enable the view of the removed device. A replug is
-    // then one check for a burst of device changes, 1024 ms after the last.
-    void unplugEndsInDisconnect_data()
-    {
-        QTest::addColumn<bool>("changeFirst");
-        QTest::newRow("device change before the removal") << true;
-        QTest::newRow("device change after the removal") << false;
-    }
-
+    // A check finding nothing disconnects and hides the window. An unplug ends the same way: the
+    // device change (udev's usually comes before the polling task notices the removal) is left
+    // to the task, whose removal leads to the check; the scene's busy lock, still running from
+    // the connect, does not enable the view of the removed device. A replug is then one check
+    // for a burst of device changes, 1024 ms after the last.
     void unplugEndsInDisconnect()
     {
-        QFETCH(bool, changeFirst);
         WidgetRig rig;
         deviceConnected = true;
         rig.widget->show();
@@ -259,12 +315,10 @@ private slots:
         QObject::disconnect(rig.widget->deviceMonitor, nullptr, rig.widget.get(), nullptr);
         debug.clear();
         rig.device->unplug(Mouse560);
-        if (changeFirst)
-            rig.widget->onDeviceChange();
+        rig.widget->onDeviceChange();
+        QVERIFY(!rig.widget->checkTimer.isActive());
         QTRY_VERIFY(!rig.hid().isPolling);
         QVERIFY(debug.contains("Device removed"));
-        if (!changeFirst)
-            rig.widget->onDeviceChange();
         QVERIFY(rig.widget->checkTimer.isActive());
         // The lock ends before the check is due: the view stays disabled all the same.
         const QObject *lock = rig.view()->rootObject()->findChild<QObject *>("lockTimer");
@@ -291,6 +345,62 @@ private slots:
         // The scene holds its busy lock for a moment after initUI, then takes input again.
         QTRY_VERIFY(rig.view()->isEnabled());
         QVERIFY(!rig.widget->checkTimer.isActive());
+    }
+
+    // Another session takes the seat: the mouse refuses this user, polling loses it and the
+    // check that follows disconnects (nothing to tell the user: no rule is missing). When logind
+    // says the session is active again, the mouse is looked for and found. The session is the
+    // one XDG_SESSION_ID names, else the one logind finds for this process.
+    void sessionSwitch_data()
+    {
+        QTest::addColumn<QByteArray>("sessionId");
+        QTest::addColumn<QStringList>("calls");
+        QTest::newRow("by id") << QByteArray("c7") << QStringList{"GetSession c7"};
+        QTest::newRow("by process") << QByteArray() << QStringList{"GetSessionByPID"};
+        QTest::newRow("stale id") << QByteArray("c1") << QStringList{"GetSession c1", "GetSessionByPID"};
+    }
+
+    void sessionSwitch()
+    {
+        QFETCH(QByteArray, sessionId);
+        PrivateBus bus;
+        if (!bus.start())
+            QSKIP("no dbus-daemon");
+        const QString name = QString("fake-logind ") + QTest::currentDataTag();
+        QDBusConnection service = QDBusConnection::connectToBus(bus.address, name);
+        const QByteArray previousId = qgetenv("XDG_SESSION_ID");
+        const auto restore = qScopeGuard([&] {
+            QDBusConnection::disconnectFromBus(name);
+            qputenv("XDG_SESSION_ID", previousId);
+        });
+        FakeLogind logind;
+        QVERIFY(service.registerService("org.freedesktop.login1"));
+        QVERIFY(service.registerObject("/org/freedesktop/login1", "org.freedesktop.login1.Manager", &logind,
+                                       QDBusConnection::ExportAllSlots));
+        QVERIFY(service.registerObject(sessionPath, &logind, QDBusConnection::ExportAllProperties));
+        qputenv("XDG_SESSION_ID", sessionId);
+
+        WidgetRig rig;
+        rig.widget->checkTimer.setInterval(50);
+        rig.device->plug(Mouse560);
+        rig.widget->checkDevice();
+        QVERIFY(deviceConnected && rig.hid().isPolling);
+        SessionWatch *watch = createSessionWatch(nullptr, bus.address);
+        rig.widget->watchSession(watch);
+        QFETCH(QStringList, calls);
+        calls << "Get Active";
+        QTRY_COMPARE(logind.calls, calls);
+        QSignalSpy messages(rig.widget.get(), &Widget::trayMessageShown);
+
+        logind.setActive(service, false);
+        QTRY_VERIFY(!watch->isActive());
+        rig.device->setAccessDenied(Mouse560, true);
+        QTRY_VERIFY_WITH_TIMEOUT(!deviceConnected, 5000);
+        QVERIFY(messages.isEmpty());
+
+        rig.device->setAccessDenied(Mouse560, false);
+        logind.setActive(service, true);
+        QTRY_VERIFY_WITH_TIMEOUT(deviceConnected && rig.hid().isPolling, 5000);
     }
 
     // A check due while a command waits in its event processing does not replace the device

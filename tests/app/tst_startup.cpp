@@ -30,6 +30,8 @@ void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    // The program follows its login session on the system bus: not the machine's one here.
+    env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), QStringLiteral("unix:path=") + config.filePath(QStringLiteral("no-bus")));
     QProcess second, other;
     for (QProcess *p : {&second, &other}) {
         p->setProcessEnvironment(env);

@@ -6,6 +6,7 @@
 #include "scene_helper.h"
 
 #include "platform/pointersettings.h"
+#include "vdev/demo.h"
 
 #pragma push_macro("signals")
 #undef signals
@@ -275,6 +276,29 @@ private slots:
         scene->clickItem("scrollRowsRadio");
         QVERIFY(!scene->item("scrollNote")->isVisible());
         QVERIFY(scene->item("speedNote")->isVisible());
+    }
+
+    // In demo mode the pointer settings change nothing on the desktop, and the page says so,
+    // unless MOUSECFG_DEMO_DESKTOP=1 asks for the desktop.
+    void demoKeepsTheDesktop_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<bool>("demo");
+        QTest::newRow("unset") << QByteArray() << true;
+        QTest::newRow("1") << QByteArray("1") << false;
+    }
+    void demoKeepsTheDesktop()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(bool, demo);
+        qputenv("MOUSECFG_DEMO_DESKTOP", variable);
+        vdev::useDemoPointerSettings();
+        qunsetenv("MOUSECFG_DEMO_DESKTOP");
+        QCOMPARE(&pointerSettings() == &systemPointerSettings(), !demo);
+        openPage();
+        scene->call(page, "init", {false, false});
+        QCOMPARE(scene->item("demoNote")->isVisible(), demo);
+        scene->clickItem("systemCloseButton");
     }
 
     // Mode 1, X 5, Enter twice: the title logo moves 10 pixels; the place is stored by "保存"

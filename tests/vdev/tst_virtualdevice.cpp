@@ -218,6 +218,8 @@ private slots:
         QTest::newRow("unplug") << "UNPLUG" << "ok" << 0 << false;
         QTest::newRow("state") << "state" << "ok" << 0 << true;
         QTest::newRow("set without a window") << "set mouse/lod 2" << "error: no window" << 0 << true;
+        QTest::newRow("deny") << "deny" << "ok" << 0 << true;
+        QTest::newRow("allow") << "allow 560" << "ok" << 0 << true;
     }
 
     void controlCommands()
@@ -227,7 +229,9 @@ private slots:
         QFETCH(int, stage560);
         QFETCH(bool, plugged560);
         device->plug(Mouse560);
+        device->setAccessDenied(Mouse560, line.startsWith("allow"));
         const QStringList lines = runControlCommand(*device, Mouse560, line);
+        QCOMPARE(device->accessDenied(qPrintable(device->path(Mouse560, Iface::Command))), line == "deny");
         QCOMPARE(lines.last(), answer);
         QCOMPARE(int(device->firmwareState(Mouse553).dpiStage), 0);
         QCOMPARE(int(device->firmwareState(Mouse560).dpiStage), stage560);
@@ -251,6 +255,42 @@ private slots:
         QTRY_VERIFY((answers += QString::fromUtf8(socket.readAll()).split('\n', Qt::SkipEmptyParts)).size() >= 2);
         QCOMPARE(answers, (QStringList{"ok", "error: unknown command bogus"}));
         QCOMPARE(int(device->firmwareState(Mouse553).reportRate), 8);
+    }
+
+    // The mice keep what they store in the state file, as in their flash: a device made anew on
+    // the file (a restarted demo) starts where the last one stopped, one without the file from
+    // the factory state; lines it cannot use are skipped.
+    void flashKeptInStateFile()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("mice.state");
+        QVERIFY(device->setStateFile(file));
+        device->plug(Mouse560);
+        uint8_t report[9] = {};
+        cmdset::fillReport(report, cmd560::setReportRate(1, 2));
+        hid_device *h = open(*device, Mouse560, Iface::Command);
+        QCOMPARE(hid::send_feature_report(h, report, 9), 9);
+        hid::close(h);
+        device->withFirmware(Mouse560, [](VirtualFirmware &fw) { transfer(fw, bytes(cmd560::setProfile(2)), QByteArray(128, 7)); });
+        device->pressDpiButton(Mouse553);
+        QFile damaged(file);
+        QVERIFY(damaged.open(QIODevice::Append) && damaged.write("garbage\n3395 dpiStage 01 02\n560 profile3 zz\n") > 0);
+        damaged.close();
+
+        auto flash = [](VirtualDevice &d, int mouse) {
+            std::string text;
+            d.withFirmware(mouse, [&text](VirtualFirmware &fw) { text = fw.saveFlash(); });
+            return text;
+        };
+        VirtualDevice restarted;
+        QVERIFY(restarted.setStateFile(file));
+        VirtualDevice fresh;
+        for (int mouse : {Mouse553, Mouse560, Mouse3395}) {
+            QCOMPARE(flash(restarted, mouse), flash(*device, mouse));
+            QCOMPARE(flash(fresh, mouse) == flash(*device, mouse), mouse == Mouse3395);
+        }
+        QCOMPARE(int(restarted.firmwareState(Mouse560).reportRate), 2);
+        QCOMPARE(int(restarted.firmwareState(Mouse560).profile[2][127]), 7);
     }
 
     // Each row: one request (and its data phase) on a fresh mouse, and the line of describe() that

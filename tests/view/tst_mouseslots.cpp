@@ -3,7 +3,9 @@
 #include "settingsrig_helper.h"
 #include "testsupport.h"
 #include "view/dpiconversion.h"
+#include "view/keytranslation.h"
 
+#include <QSignalSpy>
 #include <QtTest>
 
 using settingsrig::hex;
@@ -221,8 +223,6 @@ private slots:
         QTEST(rig.commands(), "rateCommands");
         QCOMPARE(int(rig.state().reportRate), 2);
         QCOMPARE(int(rig.state().dpiStage), 5);
-        if (mouse == vdev::Mouse553)   // p1.bin's lighting: mode 0, speed step 2, brightness step 4
-            QCOMPARE(hex(rig.state().parameter0.data(), 8), QByteArray("02 05 00 fc 04 00 00 00"));
         QCOMPARE(rig.state().unknownRequests, 0);
         // Command 0x03 is the report rate on a 560 mouse: keyboard options must not touch it.
         rig.view->mouseSetKeyboardoption(4, 1, 6, 7);
@@ -237,20 +237,46 @@ private slots:
         QCOMPARE(rig.view->mouseGetCurrentDPI().toInt(), 0);
     }
 
-    // A block the connect could not read is read before its first write; one that cannot be
-    // read at all is not written, so the profile the mouse has stored stays.
+    // The 553 family's report rate goes with the profile's stored lighting, taken as the
+    // lighting page takes it: what the page could not show goes as the page's default.
+    void reportRate553StoredLight_data()
+    {
+        QTest::addColumn<QVariantList>("stored");
+        QTest::addColumn<QByteArray>("sent");   // parameter block 0 bytes 0..5
+        QTest::newRow("in range") << QVariantList{3, 0, 1} << QByteArray("02 00 03 3f 01 00");
+        QTest::newRow("mode 6 goes as 7") << QVariantList{6, 4, 0} << QByteArray("02 00 07 00 07 00");   // RGB mouse
+        QTest::newRow("past the plain mode list") << QVariantList{4, 1, 2} << QByteArray("02 00 01 7e 03 00");
+        QTest::newRow("steps past 4, huge") << QVariantList{0, 5, 40000000} << QByteArray("02 00 00 fc 04 00");
+        QTest::newRow("negative and text, missing") << QVariantList{-1, "fast"} << QByteArray("02 00 01 fc 04 00");
+    }
+    void reportRate553StoredLight()
+    {
+        QFETCH(QVariantList, stored);
+        Rig rig(vdev::Mouse553);
+        rig.view->isColorful = QTest::currentDataTag() == QByteArray("mode 6 goes as 7");
+        rig.view->setDataList("mouse/lightValue", stored);
+        rig.view->mouseSetReportRate(2);
+        QTEST(hex(rig.state().parameter0.data(), 6), "sent");
+    }
+
+    // A block the connect could not read is not asked for again at every edit (a mouse that
+    // never answers would hold the window for seconds each time) nor written, so the profile the
+    // mouse has stored stays; the user hears of it once. Key matrices go only with block 0.
     void unreadBlockIsNotWritten_data()
     {
         QTest::addColumn<vdev::Fault>("fault");
-        QTest::addColumn<QByteArray>("commands");
-        QTest::addColumn<bool>("written");
+        QTest::addColumn<QByteArray>("commands");   // two lighting edits, then gun keys
+        QTest::addColumn<bool>("written");          // block 1
         // Each block's data phase is two reads at report length 64: skip 2 hits block 1.
-        QTest::newRow("block 1 unread at connect") << vdev::Fault{vdev::Call::ReadTimeout, vdev::FaultAction::Fail, 2, 1,
-                                                                  vdev::Mouse560, vdev::Iface::Command}
-                                                   << QByteArray("8c 0c 0c 0c 0c") << true;
+        QTest::newRow("block 1 unread at connect")
+            << vdev::Fault{vdev::Call::ReadTimeout, vdev::FaultAction::Fail, 2, 1, vdev::Mouse560, vdev::Iface::Command}
+            << QByteArray("0c 0c 0c 0c 0c 0c 0c 0d 0d 0d 0d 02") << false;
+        QTest::newRow("blocks 2..4 never answer")
+            << vdev::Fault{vdev::Call::ReadTimeout, vdev::FaultAction::Fail, 4, -1, vdev::Mouse560, vdev::Iface::Command}
+            << QByteArray("0c 0c 0c 0d 0d 0d 0d 02") << true;
         QTest::newRow("no read answered") << vdev::Fault{vdev::Call::GetFeature, vdev::FaultAction::Fail, 0, -1,
                                                          vdev::Mouse560, vdev::Iface::Command}
-                                          << QByteArray("8c 8c 8c 8c") << false;
+                                          << QByteArray() << false;
     }
     void unreadBlockIsNotWritten()
     {
@@ -268,10 +294,17 @@ private slots:
         rig.view->initUI();
         rig.device.clearWireLog();
         testsupport::DebugCapture debug;
+        QSignalSpy notices(rig.view.get(), &myQQuickView::trayNotice);
         rig.view->mouseSetRGBEffect(8, 2, 3);
+        rig.view->mouseSetRGBEffect(8, 2, 3);
+        QVariantList gunKeys(64, 0);
+        gunKeys[0] = keys::GunFunction;
+        gunKeys[2] = 1;
+        rig.view->mouseSetKeyMatrix(gunKeys, true, {25, 35, 45});
 
         QTEST(rig.commands(), "commands");
         QCOMPARE(debug.contains("Profile block not read from the device, not written 1"), !written);
+        QCOMPARE(notices.count(), 1);
         QByteArray expected = stored;
         if (written)
             expected.replace(71, 3, QByteArray::fromHex("08c00f"));

@@ -8,7 +8,8 @@ import "PointerSteps.js" as Steps
 FloatingPanel {
     id: page
     readonly property var systemSettingLangBuiltIn: ["System Setting", "Mouse Speed", "Double Click Speed", "Slow",
-        "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Not applied on this desktop"]
+        "Fast", "Scroll Speed", "Number of Rows", "Scroll one Screen", "Not applied on this desktop",
+        "Demo: the desktop keeps its settings"]
     property var systemSettingLang: systemSettingLangBuiltIn
 
     // Knob positions (3..337), the row count and the scroll choice.
@@ -16,13 +17,15 @@ FloatingPanel {
     property int doubleRate: 180
     property int scrollRows: 1
     property bool isScreenScroll: false
-    // Whether the desktop took the last value of each setting.
+    // Whether the desktop took the last value of each setting; whether it is changed at all.
     property var applied: [true, true, true]
+    property bool isDemo: false
 
     width: 416
     height: 312
 
     function init(isSendData, isRecovery) {
+        isDemo = !ui_View.pointerSettingsChangeDesktop()
         mouseRate = Steps.knobPosition(ui_View.getData("mouse/mouseRate", isRecovery), 150)
         doubleRate = Steps.knobPosition(ui_View.getData("mouse/doubleRate", isRecovery), 180)
         var scroll = parseInt(ui_View.getData("mouse/scrollRate", isRecovery), 10)

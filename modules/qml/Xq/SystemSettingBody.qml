@@ -130,4 +130,12 @@ Item {
         text: page.systemSettingLang[8]
         visible: !page.applied[2]
     }
+    SystemSettingNote {
+        objectName: "demoNote"
+        x: 32
+        y: 294
+        width: 352
+        text: page.systemSettingLang[9]
+        visible: page.isDemo
+    }
 }
