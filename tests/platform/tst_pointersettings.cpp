@@ -79,7 +79,7 @@ class TestPointerSettings : public QObject
 
     // Plasma's side: a private session bus (never the tester's) with KWin on its own connection
     // and thread, since the program's calls block the test's thread until answered.
-    QProcess bus;
+    testsupport::PrivateBus bus;
     QThread kwinThread;
     FakeKWin kwin;
     FakeDevice mouse{1133, 49298, "Gaming Mouse"}, trackball{1149, 4128, "Track/Ball"},
@@ -90,10 +90,9 @@ private slots:
     {
         QCOMPARE(qgetenv("GSETTINGS_BACKEND"), QByteArray("memory"));
         QVERIFY2(!QStandardPaths::findExecutable("kwriteconfig5").isEmpty(), "libkf5config-bin is not installed");
-        bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-        QVERIFY2(bus.waitForReadyRead(10000), "dbus-daemon did not start");
-        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.readLine().trimmed());
-        QDBusConnection kwinBus = QDBusConnection::connectToBus(QString(qgetenv("DBUS_SESSION_BUS_ADDRESS")), "kwin");
+        QVERIFY2(bus.start(), "dbus-daemon did not start");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address.toUtf8());
+        QDBusConnection kwinBus = QDBusConnection::connectToBus(bus.address, "kwin");
         QVERIFY(kwinBus.registerService("org.kde.KWin"));
         QVERIFY(kwinBus.registerObject("/org/kde/KWin/InputDevice", &kwin, QDBusConnection::ExportAllProperties));
         for (auto [sysName, device] : {std::pair{"event4", &mouse}, {"event5", &touchpad}, {"event9", &trackball}}) {
@@ -112,8 +111,6 @@ private slots:
         kwinThread.quit();
         kwinThread.wait();
         QDBusConnection::disconnectFromBus("kwin");
-        bus.kill();
-        bus.waitForFinished();
     }
 
     void steps_data()
