@@ -58,4 +58,18 @@ void DebugCapture::clear()
     captured.clear();
 }
 
+bool PrivateBus::start()
+{
+    daemon.start("dbus-daemon", {"--session", "--address=unix:dir=" + dir.path(), "--print-address", "--nofork"});
+    if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+    return !address.isEmpty();
+}
+
+PrivateBus::~PrivateBus()
+{
+    daemon.kill();
+    daemon.waitForFinished();
+}
+
 } // namespace testsupport

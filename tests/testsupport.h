@@ -2,8 +2,10 @@
 
 // Small helpers shared by the test programs.
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace testsupport {
 
@@ -16,6 +18,18 @@ public:
     QStringList lines() const;
     bool contains(const QString &line) const;
     void clear();
+};
+
+// A dbus-daemon of the test's own: tests never reach the machine's buses nor the tester's
+// desktop. Stopped when destroyed.
+struct PrivateBus
+{
+    QTemporaryDir dir;
+    QProcess daemon;
+    QString address;
+    // The bus address once it runs; false when dbus-daemon could not start.
+    bool start();
+    ~PrivateBus();
 };
 
 } // namespace testsupport

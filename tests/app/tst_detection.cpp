@@ -10,7 +10,6 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QQuickItem>
 #include <QSettings>
@@ -80,26 +79,6 @@ public slots:
     {
         calls << (pid == QCoreApplication::applicationPid() ? "GetSessionByPID" : "GetSessionByPID of another");
         return QDBusObjectPath(sessionPath);
-    }
-};
-
-// A dbus-daemon of the test's own: the tests never reach the machine's system bus.
-struct PrivateBus
-{
-    QTemporaryDir dir;
-    QProcess daemon;
-    QString address;
-    bool start()
-    {
-        daemon.start("dbus-daemon", {"--session", "--address=unix:dir=" + dir.path(), "--print-address", "--nofork"});
-        if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
-            address = QString::fromUtf8(daemon.readLine()).trimmed();
-        return !address.isEmpty();
-    }
-    ~PrivateBus()
-    {
-        daemon.kill();
-        daemon.waitForFinished();
     }
 };
 
@@ -363,7 +342,7 @@ private slots:
     void sessionSwitch()
     {
         QFETCH(QByteArray, sessionId);
-        PrivateBus bus;
+        testsupport::PrivateBus bus;
         if (!bus.start())
             QSKIP("no dbus-daemon");
         const QString name = QString("fake-logind ") + QTest::currentDataTag();
