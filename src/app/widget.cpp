@@ -4,11 +4,13 @@
 #include "platform/devicemonitor.h"
 #include "platform/sessionwatch.h"
 #include "view/myqquickview.h"
+#include "view/settingsstore.h"
 #include "view/ui_controler.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QIcon>
 #include <QMenu>
 #include <QTimer>
@@ -60,6 +62,14 @@ Widget::Widget(QWidget *parent)
         connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, &Widget::onDeviceChange);
 
     createTrayIcon();
+    // A read-only or full home would lose every change without a word.
+    store::setWriteFailureHandler([this](const QString &folder) {
+        showTrayMessage(tr("Settings not saved"),
+                        tr("Settings cannot be written to %1: changes are lost when the program ends. Check that "
+                           "the disk has room and that the folder may be written.")
+                            .arg(QDir::toNativeSeparators(folder)),
+                        QSystemTrayIcon::Warning, 15000);
+    });
 
     onFirstScreen = true;
     setScreenSource(new QtScreenSource);
@@ -81,6 +91,7 @@ Widget::~Widget()
         delete ui;
         ui = nullptr;
     }
+    store::setWriteFailureHandler({});
 }
 
 myQQuickView *Widget::view() const
