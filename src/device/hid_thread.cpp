@@ -14,6 +14,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 #include <vector>
 
@@ -221,8 +222,44 @@ bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode)
     return true;
 }
 
+void Hid_Thread::startRecording()
+{
+    recorded.clear();
+    recording = true;
+}
+
+QList<savecheck::Sent> Hid_Thread::takeRecording()
+{
+    recording = false;
+    return std::exchange(recorded, {});
+}
+
+void Hid_Thread::resend(const QList<savecheck::Sent> &commands)
+{
+    for (const savecheck::Sent &command : commands) {
+        if (!claimTransport("cmd Failed resend"))
+            return;
+        setRequest(command.payload);
+        cmdset::loadBlock(dataBuffer, reinterpret_cast<const uchar *>(command.data.constData()),
+                          static_cast<int>(std::min<qsizetype>(command.data.size(), sizeof dataBuffer)));
+        sendCommand(static_cast<int>(command.data.size()), command.settle);
+        // The requests sent without settle pauses are followed by a short one.
+        if (!command.settle)
+            QThread::msleep(10);
+    }
+}
+
 bool Hid_Thread::sendCommand(int length, bool settle)
 {
+    // Kept before the request is scrambled; a length the transport refuses is refused again.
+    if (recording) {
+        savecheck::Sent sent;
+        std::memcpy(sent.payload.data(), request + 1, sent.payload.size());
+        sent.data = QByteArray(reinterpret_cast<const char *>(dataBuffer),
+                               std::clamp(length, 0, static_cast<int>(sizeof dataBuffer)));
+        sent.settle = settle;
+        recorded.append(sent);
+    }
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 
     // The event processing above may have run a device check: the entry is looked up afterwards.

@@ -2,6 +2,7 @@
 
 #include "device/deviceentry.h"
 #include "device/protocol.h"
+#include "device/savecheck.h"
 
 #include <QByteArray>
 #include <QFuture>
@@ -68,6 +69,14 @@ public:
     // Whether the last transfer reached the device (false too when its command never claimed
     // the transport).
     bool lastTransferSucceeded() const { return lastTransferOk; }
+
+    // While recording, every set command that reaches the transport is kept as it went out (a
+    // save is checked against what it sent, and sends it again when the mouse did not keep it).
+    void startRecording();
+    // Stops recording and hands over what was recorded.
+    QList<savecheck::Sent> takeRecording();
+    // Sends the commands again, in order (recorded too while recording).
+    void resend(const QList<savecheck::Sent> &commands);
 
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
@@ -145,6 +154,8 @@ private:
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the
     // moment a command starts waiting for the transport.
     bool lastTransferOk = false;
+    bool recording = false;
+    QList<savecheck::Sent> recorded;
     // The challenge of chkDeviceIsEnCode goes out scrambled whatever the entry's flag says.
     bool scrambleChallenge = false;
     std::atomic<unsigned> pollGeneration{0};

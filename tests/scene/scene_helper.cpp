@@ -173,6 +173,10 @@ void SceneRig::waitReady()
     QVERIFY(lock);
     QTRY_VERIFY_WITH_TIMEOUT(lock->property("running").toBool(), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(view()->isEnabled() && !lock->property("running").toBool(), 5000);
+    // On a busy machine the lock may end before the window's content is built; the set-up for
+    // the device then runs once it is.
+    QTRY_VERIFY_WITH_TIMEOUT(rootProperty("isPownOn").toBool() && !rootProperty("initPending").toBool()
+                                 && !rootProperty("revealPending").toBool(), 5000);
 }
 
 QList<Command> SceneRig::commands()

@@ -79,6 +79,9 @@ const Scene scenes[] = {
      " m.stopRecord(); m.insertMouse(0xF0); m.openEventMenu(2, Qt.point(330, 150))",
      {vdev::Mouse560}},
     {"gun", "root.openCentred(gunControlMain)", {vdev::Mouse560}},
+    // The note beside "Save" after a save the mouse kept, and after one it did not.
+    {"saved", "lightControlMain.isSave = true; root.saveAll()", {vdev::Mouse553}},
+    {"not-kept", "root.showSaveOutcome({result: 'notKept', items: ['rate', 'lightMode', 'profile2']})", {vdev::Mouse560}},
 };
 #undef KEY_GROUP
 

@@ -55,3 +55,17 @@ function dropSentinel(list) {
         names.pop()
     return names
 }
+
+// What the window says after a save (outcome: see myQQuickView::endSave), in the language of
+// texts: "Saved", the names of what the mouse did not keep, or that it did not answer.
+function saveOutcomeText(outcome, texts) {
+    if (outcome.result === "verified")
+        return texts[0]
+    var positions = { rate: 2, stage: 3, lightMode: 4, lightSpeed: 5 }
+    var names = []
+    for (var i = 0; i < outcome.items.length; ++i) {
+        var key = String(outcome.items[i])
+        names.push(key in positions ? texts[positions[key]] : texts[6] + " " + key.replace("profile", ""))
+    }
+    return names.length > 0 ? texts[1] + " " + names.join(", ") : texts[7]
+}
