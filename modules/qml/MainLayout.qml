@@ -260,6 +260,8 @@ Item {
     SaveNotice {
         id: saveNotice
         objectName: "saveNotice"
+        anchors.left: parent.left
+        anchors.leftMargin: 24
         anchors.right: bottomRow.left
         anchors.rightMargin: 16
         anchors.verticalCenter: bottomRow.verticalCenter
@@ -390,6 +392,11 @@ Item {
         objectName: "gunControlMain"
         z: 11
         onSendKeyMatrix: keyMatrixMain.sendKeyMatrix(gunControlMain.assignedPeriods())
+        onSaveRequested: {
+            ui_View.beginSave()
+            gunControlMain.sendAll()
+            root.endSave()
+        }
     }
 
     SystemSetting {

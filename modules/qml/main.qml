@@ -20,7 +20,7 @@ Item {
     property var mainLang: mainLangBuiltIn
     // How a save went: "Saved", or what the mouse did not keep (SceneText.saveOutcomeText).
     readonly property var savedLangBuiltIn: ["Saved", "Not kept by the mouse:", "report rate", "DPI stage",
-        "light mode", "light speed", "stored profile", "The mouse did not answer"]
+        "light mode", "light speed", "stored profile", "The mouse did not answer", "Sent; this mouse cannot confirm it"]
     property var savedLang: savedLangBuiltIn
     property string language: "ChineseSimplified"
     property string url: ""
@@ -424,7 +424,8 @@ Item {
 
     function showSaveOutcome(outcome) {
         if (outcome.result !== "nothing" && layout)
-            layout.saveNotice.show(SceneText.saveOutcomeText(outcome, savedLang), outcome.result !== "verified")
+            layout.saveNotice.show(SceneText.saveOutcomeText(outcome, savedLang),
+                                   outcome.result === "notKept" || outcome.result === "noAnswer")
     }
 
     // The profile's settings go to the device again after a switch or a reset; the pages then

@@ -234,32 +234,43 @@ QList<savecheck::Sent> Hid_Thread::takeRecording()
     return std::exchange(recorded, {});
 }
 
-void Hid_Thread::resend(const QList<savecheck::Sent> &commands)
+bool Hid_Thread::resend(const QList<savecheck::Sent> &commands)
 {
+    bool delivered = true;
     for (const savecheck::Sent &command : commands) {
         if (!claimTransport("cmd Failed resend"))
-            return;
+            return false;
         setRequest(command.payload);
         cmdset::loadBlock(dataBuffer, reinterpret_cast<const uchar *>(command.data.constData()),
                           static_cast<int>(std::min<qsizetype>(command.data.size(), sizeof dataBuffer)));
-        sendCommand(static_cast<int>(command.data.size()), command.settle);
+        delivered = sendCommand(static_cast<int>(command.data.size()), command.settle) && delivered;
         // The requests sent without settle pauses are followed by a short one.
         if (!command.settle)
             QThread::msleep(10);
     }
+    return delivered;
 }
 
 bool Hid_Thread::sendCommand(int length, bool settle)
 {
+    if (!recording)
+        return transferCommand(length, settle);
     // Kept before the request is scrambled; a length the transport refuses is refused again.
-    if (recording) {
-        savecheck::Sent sent;
-        std::memcpy(sent.payload.data(), request + 1, sent.payload.size());
-        sent.data = QByteArray(reinterpret_cast<const char *>(dataBuffer),
-                               std::clamp(length, 0, static_cast<int>(sizeof dataBuffer)));
-        sent.settle = settle;
-        recorded.append(sent);
-    }
+    savecheck::Sent sent;
+    std::memcpy(sent.payload.data(), request + 1, sent.payload.size());
+    sent.data = QByteArray(reinterpret_cast<const char *>(dataBuffer),
+                           std::clamp(length, 0, static_cast<int>(sizeof dataBuffer)));
+    sent.settle = settle;
+    recorded.append(sent);
+    const qsizetype at = recorded.size() - 1;
+    const bool delivered = transferCommand(length, settle);
+    if (recording && at < recorded.size())
+        recorded[at].delivered = delivered;
+    return delivered;
+}
+
+bool Hid_Thread::transferCommand(int length, bool settle)
+{
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 
     // The event processing above may have run a device check: the entry is looked up afterwards.

@@ -75,8 +75,9 @@ public:
     void startRecording();
     // Stops recording and hands over what was recorded.
     QList<savecheck::Sent> takeRecording();
-    // Sends the commands again, in order (recorded too while recording).
-    void resend(const QList<savecheck::Sent> &commands);
+    // Sends the commands again, in order (recorded too while recording); true when the
+    // transport took every one of them.
+    bool resend(const QList<savecheck::Sent> &commands);
 
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
@@ -136,6 +137,8 @@ private:
     void closeCommandHandle();
     // Ends a transfer: closes the handle, releases the transport.
     bool endTransfer(bool ok);
+    // sendCommand's transfer, without the recording.
+    bool transferCommand(int length, bool settle);
     // First step of every transfer: refuses a data phase the entry cannot carry, then scrambles
     // (if the device wants it) and sends the request. On failure the transfer has been ended.
     bool sendRequest(int length, int &reportLength, bool &encode);

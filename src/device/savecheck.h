@@ -15,13 +15,14 @@
 
 namespace savecheck {
 
-// A set command as it went out: its payload before any scrambling, its data phase and whether
-// it was sent with the settle pauses.
+// A set command as it went out: its payload before any scrambling, its data phase, whether it
+// was sent with the settle pauses and whether the transport took the whole of it.
 struct Sent
 {
     protocol::Payload payload{};
     QByteArray data;
     bool settle = true;
+    bool delivered = false;
 };
 
 // The settings a status report shows, one bit each.

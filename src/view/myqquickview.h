@@ -162,12 +162,14 @@ public slots:
     // again. endSave returns the outcome (and emits it as saveChecked):
     //   result  "nothing"   nothing was sent, so nothing was checked;
     //           "verified"  the mouse holds what was sent;
+    //           "unchecked" it all went out, but this mouse cannot be asked (no status
+    //                       interface, no profile block written);
     //           "notKept"   it still differs after sending once more: `items` names what;
-    //           "noAnswer"  the mouse did not answer the check (no read-back, no report);
+    //           "noAnswer"  the mouse did not take a command or did not answer the check;
     //   items   what did not stick: "rate", "stage", "lightMode", "lightSpeed", "profile<N>";
-    //   text    an English sentence saying so (empty unless notKept or noAnswer);
+    //   text    an English sentence saying so (empty when nothing or verified);
     //   resent  whether it was sent once more.
-    // Anything but "nothing" and "verified" is not kept: it is also told in a tray message.
+    // "notKept" and "noAnswer" are not kept: they are also told in a tray message.
     void beginSave();
     QVariantMap endSave();
 
@@ -191,7 +193,11 @@ private:
         unsigned items = 0;
         QList<int> blocks;
         bool answered = true;
-        bool kept() const { return !items && blocks.isEmpty() && answered; }
+        // The transport took every command.
+        bool delivered = true;
+        // Something could be compared: a block read back, or a report of a known state.
+        bool checked = false;
+        bool kept() const { return !items && blocks.isEmpty() && answered && delivered; }
     };
     SaveCheck checkSent(const QList<savecheck::Sent> &sent);
     // Sends the sync request and waits (boundedly) for the report of all items it brings.

@@ -13,17 +13,26 @@
 
 namespace {
 
-QString itemText(const QString &key)
+// What did not stick, in words: "report rate, stored profile 2, 3".
+QString itemsText(const QStringList &keys)
 {
-    if (key == QLatin1String("rate"))
-        return myQQuickView::tr("report rate");
-    if (key == QLatin1String("stage"))
-        return myQQuickView::tr("DPI stage");
-    if (key == QLatin1String("lightMode"))
-        return myQQuickView::tr("light mode");
-    if (key == QLatin1String("lightSpeed"))
-        return myQQuickView::tr("light speed");
-    return myQQuickView::tr("stored profile %1").arg(key.mid(int(qstrlen("profile"))));
+    QStringList words;
+    QStringList blocks;
+    for (const QString &key : keys) {
+        if (key == QLatin1String("rate"))
+            words << myQQuickView::tr("report rate");
+        else if (key == QLatin1String("stage"))
+            words << myQQuickView::tr("DPI stage");
+        else if (key == QLatin1String("lightMode"))
+            words << myQQuickView::tr("light mode");
+        else if (key == QLatin1String("lightSpeed"))
+            words << myQQuickView::tr("light speed");
+        else
+            blocks << key.mid(int(qstrlen("profile")));
+    }
+    if (!blocks.isEmpty())
+        words << myQQuickView::tr("stored profile %1").arg(blocks.join(QStringLiteral(", ")));
+    return words.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -51,12 +60,14 @@ QVariantMap myQQuickView::endSave()
     savecheck::followSent(expectedState, sent);
     const unsigned connect = connectCount;
     SaveCheck check = checkSent(sent);
+    check.delivered = std::all_of(sent.cbegin(), sent.cend(), [](const savecheck::Sent &s) { return s.delivered; });
     // A mouse that does not answer is not sent the save again; neither is one attached while
     // the check waited.
     const bool again = !check.kept() && check.answered && connect == connectCount;
     if (again) {
-        hid->resend(sent);
+        const bool delivered = hid->resend(sent);
         check = checkSent(sent);
+        check.delivered = delivered;
     }
     if (connect != connectCount) {
         check.answered = false;
@@ -67,15 +78,15 @@ QVariantMap myQQuickView::endSave()
     const QStringList items = savecheck::itemKeys(check.items, check.blocks);
     outcome[QStringLiteral("items")] = items;
     outcome[QStringLiteral("resent")] = again;
-    if (check.kept()) {
+    if (check.kept() && check.checked) {
         outcome[QStringLiteral("result")] = QStringLiteral("verified");
+    } else if (check.kept()) {
+        outcome[QStringLiteral("result")] = QStringLiteral("unchecked");
+        outcome[QStringLiteral("text")] = tr("The settings were sent; this mouse cannot be asked whether it kept them.");
     } else {
-        QStringList names;
-        for (const QString &key : items)
-            names << itemText(key);
         const QString text = items.isEmpty()
             ? tr("The mouse did not answer after saving: the settings may not have been kept.")
-            : tr("The mouse did not keep: %1.").arg(names.join(QStringLiteral(", ")));
+            : tr("The mouse did not keep: %1.").arg(itemsText(items));
         outcome[QStringLiteral("result")] = items.isEmpty() ? QStringLiteral("noAnswer") : QStringLiteral("notKept");
         outcome[QStringLiteral("text")] = text;
         qDebug().noquote() << "Save not kept:" << items.join(QLatin1Char(' '));
@@ -94,25 +105,30 @@ myQQuickView::SaveCheck myQQuickView::checkSent(const QList<savecheck::Sent> &se
         for (int i = 0; i < cmd560::profileLength; ++i)
             back[i] = static_cast<uchar>(~bytes.at(i));
         hid->hid560_8CH_readProfile(back, static_cast<uchar>(block));
-        if (!hid->lastTransferSucceeded())
+        if (!hid->lastTransferSucceeded()) {
             check.answered = false;
-        else if (!std::equal(back, back + cmd560::profileLength, bytes.constBegin(),
-                             [](uchar a, char b) { return a == static_cast<uchar>(b); }))
+            continue;
+        }
+        check.checked = true;
+        if (!std::equal(back, back + cmd560::profileLength, bytes.constBegin(),
+                        [](uchar a, char b) { return a == static_cast<uchar>(b); }))
             check.blocks << block;
     }
+    // A mouse without a status interface cannot report its state: that part goes unchecked.
+    if (!hid->isPolling)
+        return check;
     status::Report answer;
-    if (awaitStateReport(answer))
+    if (awaitStateReport(answer)) {
         check.items = savecheck::differences(expectedState, answer);
-    else
+        check.checked = check.checked || expectedState.known != 0;
+    } else {
         check.answered = false;
+    }
     return check;
 }
 
 bool myQQuickView::awaitStateReport(status::Report &answer)
 {
-    // Without status polling no answer can come.
-    if (!hid || !hid->isPolling)
-        return false;
     QEventLoop loop;
     answerLoop = &loop;
     stateAnswered = false;

@@ -284,8 +284,12 @@ private slots:
                                   << "Not kept by the mouse: report rate, light mode, light speed";
         QTest::newRow("560 reset altered")
             << Mouse560 << "reset" << Fault{Call::Write, FaultAction::Alter, 0, -1} << "notKept"
-            << QStringList{"profile2", "profile3", "profile4"} << true
-            << "Not kept by the mouse: stored profile 2, stored profile 3, stored profile 4";
+            << QStringList{"profile2", "profile3", "profile4"} << true << "Not kept by the mouse: stored profile 2, 3, 4";
+        // Buttons and DPI values have no way back: a transfer that failed is what tells.
+        QTest::newRow("553 buttons, write fails") << Mouse553 << "save" << Fault{Call::Write, FaultAction::Fail, 0, -1}
+                                                  << "noAnswer" << QStringList() << true << "The mouse did not answer";
+        QTest::newRow("553 without status reports") << Mouse553 << "rate unpolled" << none << "unchecked"
+                                                    << QStringList() << false << "Sent; this mouse cannot confirm it";
     }
 
     void savesAreChecked()
@@ -302,7 +306,12 @@ private slots:
         QSignalSpy checked(scene.view(), &myQQuickView::saveChecked);
         QSignalSpy tray(scene.rig.widget.get(), &Widget::trayMessageShown);
         scene.device().addFault(fault);
-        if (action == "reset") {
+        if (action.endsWith("unpolled"))
+            scene.rig.hid().stopPolling();
+        if (action == "save") {
+            scene.item("dpiSettingMain")->setProperty("isSave", true);
+            scene.clickItem("saveButton");
+        } else if (action == "reset") {
             scene.clickItem("resetButton");
             scene.clickItem("resetOkButton");
         } else if (action == "lod") {
@@ -319,7 +328,7 @@ private slots:
         QCOMPARE(outcome.value("resent").toBool(), resent);
         QCOMPARE(scene.item("saveNotice")->property("text").toString(), notice);
         QVERIFY(scene.item("saveNotice")->isVisible());
-        const bool kept = result == "verified";
+        const bool kept = result == "verified" || result == "unchecked";
         QCOMPARE(scene.rootProperty("isSaveNeeded").toBool(), !kept);
         QCOMPARE(tray.count(), kept ? 0 : 1);
         if (!kept)
@@ -331,7 +340,7 @@ private slots:
         scene.clickItem("saveButton");
         QCOMPARE(scene.codes().isEmpty(), kept);
         QCOMPARE(checked.count(), kept ? 1 : 2);
-        QCOMPARE(checked.last().at(0).toMap().value("result").toString(), QString("verified"));
+        QCOMPARE(checked.last().at(0).toMap().value("result").toString(), kept ? result : QString("verified"));
         QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
     }
 

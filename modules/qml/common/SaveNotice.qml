@@ -1,18 +1,23 @@
 import QtQuick
 import "../Xq"
 
-// How the last save went, beside "Save": shown at once, gone by itself a few seconds later
-// (longer when the mouse did not keep it). Its animation runs only until it has faded.
+// How the last save went, beside "Save" (the parent gives its width): shown at once, gone by
+// itself a few seconds later (longer when the mouse did not keep it). Its animation runs only
+// until it has faded.
 SceneLabel {
     id: notice
 
     property bool failed: false
 
-    width: 420
-    height: 24
+    height: 36
     horizontalAlignment: Text.AlignRight
     color: failed ? "#ff3030" : Skin.fontColor
-    font.pixelSize: Skin.fontMinSize
+    font.pixelSize: Skin.fontNormalSize
+    // A long list of what did not stick takes a second line rather than a smaller font.
+    fontSizeMode: Text.FixedSize
+    wrapMode: Text.WordWrap
+    maximumLineCount: 2
+    elide: Text.ElideRight
     opacity: 0
     visible: opacity > 0
 
