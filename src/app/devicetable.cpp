@@ -105,11 +105,11 @@ bool writeFile(const QString &fileName, const QList<DeviceEntry> &entries, QStri
 {
     const QByteArray text = format(entries);
     QSaveFile file(fileName);
-    if (QDir().mkpath(QFileInfo(fileName).path()) && file.open(QIODevice::WriteOnly) && file.write(text) == text.size()
-        && file.commit())
+    const bool folder = QDir().mkpath(QFileInfo(fileName).path());
+    if (folder && file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit())
         return true;
     if (error)
-        *error = file.errorString();
+        *error = folder ? file.errorString() : QStringLiteral("its folder cannot be made");
     return false;
 }
 

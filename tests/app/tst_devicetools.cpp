@@ -147,12 +147,14 @@ private slots:
         // A mouse of its own vendor usages: its descriptors, not the family's usual values, make its row.
         node(13, "0003:00001D57:0000FA61", "Odd", 1, "0602ff0901a101 7508 9520 9102 9508 b102 c0 0603ff0901a101 7508 9506 8102 c0");
 
-        auto run = [&](const QStringList &args) {
+        auto run = [&](const QStringList &args, const QString &dataHome = QString()) {
             QProcess p;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
             for (const char *display : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
                 env.remove(display);
             env.insert("MOUSECFG_SYSROOT", machine.path());
+            if (!dataHome.isEmpty())
+                env.insert("XDG_DATA_HOME", dataHome);
             p.setProcessEnvironment(env);
             p.start(program, args);
             p.waitForFinished(60000);
@@ -183,6 +185,7 @@ private slots:
             QStringList args;
             int exitCode;
             const char *says;
+            QString dataHome = QString();
         } adds[] = {
             {{"--add-device", "1d57:fa6g", "--family", "560"}, 2, "malformed id \"1d57:fa6g\""},
             {{"--add-device", "0:fa60", "--family", "560"}, 2, "malformed id"},
@@ -195,9 +198,11 @@ private slots:
                                                                   "family, \"Acme Gamer\", added by you)"},
             {{"--add-device", "1d57:fa61", "--family", "560", "--name", "Odd, \"quoted\""}, 0, "status interface read from"},
             {{"--add-device", "1d57:0b0b", "--family", "553"}, 0, "not plugged in"},
+            {{"--add-device", "1d57:0c0c", "--family", "553"}, 1, "devConfig.ini: its folder cannot be made",
+             machine.filePath("dev/hidraw0/data")},
         };
         for (const auto &add : adds) {
-            r = run(add.args);
+            r = run(add.args, add.dataHome);
             QVERIFY2(r.exitCode == add.exitCode && (r.out + r.err).contains(add.says), qPrintable(r.out + r.err));
         }
         QStringList rows;
