@@ -75,7 +75,7 @@ QMap<QString, QString> ueventOf(const QString &file)
     return keys;
 }
 
-QStringList joined(QStringList families)
+QStringList sortedUnique(QStringList families)
 {
     families.removeDuplicates();
     families.sort();
@@ -349,8 +349,8 @@ Verdict judge(const HidrawNode &node, const QList<KnownRow> &rows)
         }
     }
     v.roles.removeDuplicates();
-    v.commandLike = joined(v.commandLike);
-    v.statusLike = joined(v.statusLike);
+    v.commandLike = sortedUnique(v.commandLike);
+    v.statusLike = sortedUnique(v.statusLike);
     return v;
 }
 
