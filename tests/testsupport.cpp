@@ -58,4 +58,19 @@ void DebugCapture::clear()
     captured.clear();
 }
 
+bool PrivateBus::start()
+{
+    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), "--address=unix:dir=" + dir.path(),
+                                                  QStringLiteral("--print-address"), QStringLiteral("--nofork")});
+    if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
+        address = QString::fromUtf8(daemon.readLine()).trimmed();
+    return !address.isEmpty();
+}
+
+PrivateBus::~PrivateBus()
+{
+    daemon.kill();
+    daemon.waitForFinished();
+}
+
 } // namespace testsupport

@@ -2,8 +2,10 @@
 
 // Small helpers shared by the test programs.
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace testsupport {
 
@@ -16,6 +18,16 @@ public:
     QStringList lines() const;
     bool contains(const QString &line) const;
     void clear();
+};
+
+// A dbus-daemon of the test's own: the tests never reach the machine's buses.
+struct PrivateBus
+{
+    QTemporaryDir dir;
+    QProcess daemon;
+    QString address;
+    bool start();
+    ~PrivateBus();
 };
 
 } // namespace testsupport

@@ -83,26 +83,6 @@ public slots:
     }
 };
 
-// A dbus-daemon of the test's own: the tests never reach the machine's system bus.
-struct PrivateBus
-{
-    QTemporaryDir dir;
-    QProcess daemon;
-    QString address;
-    bool start()
-    {
-        daemon.start("dbus-daemon", {"--session", "--address=unix:dir=" + dir.path(), "--print-address", "--nofork"});
-        if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
-            address = QString::fromUtf8(daemon.readLine()).trimmed();
-        return !address.isEmpty();
-    }
-    ~PrivateBus()
-    {
-        daemon.kill();
-        daemon.waitForFinished();
-    }
-};
-
 } // namespace
 
 class DetectionTest : public QObject
@@ -363,7 +343,7 @@ private slots:
     void sessionSwitch()
     {
         QFETCH(QByteArray, sessionId);
-        PrivateBus bus;
+        testsupport::PrivateBus bus;
         if (!bus.start())
             QSKIP("no dbus-daemon");
         const QString name = QString("fake-logind ") + QTest::currentDataTag();
