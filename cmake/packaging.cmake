@@ -25,12 +25,11 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(generated ${PROJECT_BINARY_DIR}/packaging)
 
-# The udev rule follows the shipped device table.
+# The udev rule follows the shipped device table, read as the program reads it.
 set(udev_rule ${generated}/70-mousecfg.rules)
 add_custom_command(OUTPUT ${udev_rule}
-  COMMAND ${CMAKE_COMMAND} -DTABLE=${PROJECT_SOURCE_DIR}/modules/devConfig.ini -DOUT=${udev_rule}
-          -P ${PROJECT_SOURCE_DIR}/cmake/udev-rule.cmake
-  DEPENDS ${PROJECT_SOURCE_DIR}/modules/devConfig.ini ${PROJECT_SOURCE_DIR}/cmake/udev-rule.cmake
+  COMMAND mousecfg_udevrule ${PROJECT_SOURCE_DIR}/modules/devConfig.ini ${udev_rule}
+  DEPENDS ${PROJECT_SOURCE_DIR}/modules/devConfig.ini mousecfg_udevrule
   COMMENT "Generating the udev rule from the device table")
 
 # Icon sizes rendered from the SVG.
@@ -114,7 +113,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-set(control_extra ${packaging}/postinst)
+set(control_extra ${packaging}/postinst ${packaging}/postrm)
 if(MOUSECFG_INSTALL_AUTOSTART AND MOUSECFG_AUTOSTART_DIR MATCHES "^/etc/")
   file(WRITE ${generated}/conffiles "${MOUSECFG_AUTOSTART_DIR}/mousecfg.desktop\n")
   list(APPEND control_extra ${generated}/conffiles)

@@ -17,6 +17,8 @@ packages=(
   xvfb xauth xdotool x11-utils dbus-daemon
   libbenchmark-dev
   librsvg2-bin lintian
+  libkf5config-bin
+  g++-mingw-w64-x86-64
 )
 
 missing=()

@@ -60,8 +60,7 @@ void DebugCapture::clear()
 
 bool PrivateBus::start()
 {
-    daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), "--address=unix:dir=" + dir.path(),
-                                                  QStringLiteral("--print-address"), QStringLiteral("--nofork")});
+    daemon.start("dbus-daemon", {"--session", "--address=unix:dir=" + dir.path(), "--print-address", "--nofork"});
     if (daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000))
         address = QString::fromUtf8(daemon.readLine()).trimmed();
     return !address.isEmpty();

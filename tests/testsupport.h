@@ -20,12 +20,14 @@ public:
     void clear();
 };
 
-// A dbus-daemon of the test's own: the tests never reach the machine's buses.
+// A dbus-daemon of the test's own: tests never reach the machine's buses nor the tester's
+// desktop. Stopped when destroyed.
 struct PrivateBus
 {
     QTemporaryDir dir;
     QProcess daemon;
     QString address;
+    // The bus address once it runs; false when dbus-daemon could not start.
     bool start();
     ~PrivateBus();
 };

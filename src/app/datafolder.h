@@ -33,21 +33,30 @@ Choice choose(const QString &exeDir, const QString &dataHome, bool besideWritabl
 
 // Brings the per-user modules folder up to date with the installed one:
 // - a device folder (named by a product id in hexadecimal) is copied whole when the user has
-//   none of that name; an existing one is never touched, so a user's settings, macros and
-//   deleted macros stay as they are;
-// - a language file in i18n/ is added when the user has none of that name;
+//   none of that name. One the user has is completed: a file it lacks outside macro/ is added
+//   (a settings folder is not complete without its factory files), the files only the install
+//   writes (the factory copy of the device-wide settings, the default profile) follow the
+//   install, and the gun presets gain the presets a newer install brings. The user's settings,
+//   names, presets and macros, deleted macros included, stay as they are;
+// - a language file in i18n/ is added when the user has none of that name, and gains the keys
+//   a newer install adds; texts the user changed stay;
 // - everything else (the device table, images) belongs to the install: it is added when
 //   missing and replaced when it differs, so devices and artwork of a newer install appear.
-// Every file and device folder arrives whole or not at all (written aside, then renamed), so
-// an interrupted start is completed by the next one. Returns false when something could not
-// be copied; what could be copied is kept.
-bool update(const QString &installedModules, const QString &userModules);
+// A key the user left as the install had it follows a newer install; one they changed or removed
+// stays so. To tell these apart the installed files of the last update are kept beside the copy
+// (in "factory"). Every file and device folder arrives whole or not at all (written aside, then
+// renamed), so an interrupted start is completed by the next one. One program at a time updates
+// a copy (a lock file beside it); when the lock cannot be had within waitMs nothing is touched.
+// Returns false when something could not be copied; what could be copied is kept.
+bool update(const QString &installedModules, const QString &userModules, int waitMs = 60000);
 
 // Copies a folder tree; false when anything could not be copied.
 bool copyTree(const QString &from, const QString &to);
 
 // Chooses the folder for the running executable, brings a per-user copy up to date, makes the
-// folder the working directory and says in the debug output which one it is.
-void enter(const QString &exeDir);
+// folder the working directory and says in the debug output which one it is. Returns the
+// per-user folder that could not be made when the program has to work on installed data, whose
+// changes cannot be kept (empty otherwise).
+QString enter(const QString &exeDir);
 
 } // namespace datafolder

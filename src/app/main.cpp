@@ -9,6 +9,7 @@
 #include "input/inputhook.h"
 #include "platform/sessionwatch.h"
 #include "view/myqquickview.h"
+#include "view/settingsstore.h"
 #include "vdev/demo.h"
 
 #include <QApplication>
@@ -79,11 +80,19 @@ int main(int argc, char *argv[])
 
     // Every data path is relative to the data folder: the executable's, or the user's own copy
     // of an installed program's data.
-    datafolder::enter(QCoreApplication::applicationDirPath());
+    const QString unusableFolder = datafolder::enter(QCoreApplication::applicationDirPath());
 
     Widget w;
     markFirstFrame(w.view());
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+    // What start-up could not set up is told once there is a tray to tell it.
+    if (!unusableFolder.isEmpty())
+        store::reportWriteFailure(unusableFolder + QStringLiteral("/modules"), QStringLiteral("no copy of the data can be made there"));
+    if (!instance.problem().isEmpty())
+        w.showTrayMessage(QObject::tr("Single instance"),
+                          QObject::tr("A second start of the program may not find this one and run beside it: %1")
+                              .arg(instance.problem()),
+                          QSystemTrayIcon::Warning, 15000);
 
     // ---- Demo mode -------------------------------------------------------------------------
     // With --demo a virtual mouse stands in for real devices (after the Widget, before the

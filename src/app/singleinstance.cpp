@@ -18,6 +18,7 @@
 #include <functional>
 
 #ifdef Q_OS_UNIX
+#include <sys/un.h>
 #include <unistd.h>
 #endif
 
@@ -27,6 +28,10 @@ enum RecordKind : quint8 { MessageKind = 1, CopyDataKind = 2 };
 constexpr char Ack = 'A';
 // A peer that connects and says nothing is dropped after this long.
 constexpr int IdleTimeoutMs = 5000;
+#ifdef Q_OS_UNIX
+// Longest path a local socket address holds (the terminating NUL takes the last byte).
+constexpr qsizetype MaxSocketPath = sizeof(sockaddr_un::sun_path) - 1;
+#endif
 
 QString userTag()
 {
@@ -114,26 +119,58 @@ private:
 SingleInstance::SingleInstance(const QString &id, QObject *parent)
     : QObject(parent)
     , m_id(id.isEmpty() ? idForExecutable(QCoreApplication::applicationFilePath()) : id)
-    , m_serverName(serverNameFor(m_id))
 {
+    QString problem;
+    m_serverName = serverNameFor(m_id, &problem);
+    if (!problem.isEmpty())
+        note(problem);
 }
 
-QString SingleInstance::serverNameFor(const QString &id)
+void SingleInstance::note(const QString &problem)
+{
+    qDebug().noquote() << "Single instance:" << problem;
+    m_problem += (m_problem.isEmpty() ? QString() : QStringLiteral("; ")) + problem;
+}
+
+QString SingleInstance::serverNameFor(const QString &id, QString *problem)
 {
 #ifdef Q_OS_UNIX
-    // A name in the shared temporary folder could be taken by any local user first. Without a
-    // usable runtime folder a folder of ours in the user's home serves (named the same for
-    // every process of the user, whatever its application name).
-    QString folder;
+    // A name in the shared temporary folder could be taken by any local user first: each folder
+    // tried is this user's alone. A long home can make a path too long for a socket address,
+    // hence the short last resort.
+    QStringList folders;
     if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/mousecfg");
+        folders << QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (!data.isEmpty())
+        folders << data + QStringLiteral("/mousecfg");
+    folders << QDir::tempPath() + QStringLiteral("/mousecfg-") + userTag();
+    const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::WriteOther | QFile::ExeOther;
+    QStringList tried;
+    for (const QString &folder : std::as_const(folders)) {
+        if (folder.isEmpty())
+            continue;
+        const QString name = folder + QLatin1Char('/') + id;
+        if (QFile::encodeName(name).size() > MaxSocketPath) {
+            tried << name + QStringLiteral(" is too long for a socket");
+            continue;
+        }
         QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFileInfo info(folder);
+        if (info.isDir() && !info.isSymLink() && info.ownerId() == ::getuid()) {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            info.refresh();
+            if (!(info.permissions() & others))
+                return name;
+        }
+        tried << folder + QStringLiteral(" is not this user's alone");
     }
-    return folder + QLatin1Char('/') + id;
+    if (problem)
+        *problem = QStringLiteral("no folder for the socket (") + tried.join(QStringLiteral("; ")) + QLatin1Char(')');
+    return QString();
 #else
+    Q_UNUSED(problem);
     return id;
 #endif
 }
@@ -156,12 +193,20 @@ bool SingleInstance::isRunning()
     if (m_state != 0)
         return m_state == 2;
 
+    // Without a socket this instance cannot be found: it runs, as the only one it knows of.
+    if (m_serverName.isEmpty()) {
+        m_state = 1;
+        return false;
+    }
     // Two starts at the same moment must not both decide to be first. The lock lies beside the
     // socket (where the name is a pipe, in the temporary folder).
     const QString lockName = m_serverName.contains(QLatin1Char('/')) ? m_serverName
                                                                       : QDir(QDir::tempPath()).filePath(m_id);
     QLockFile lock(lockName + QStringLiteral(".lock"));
-    lock.tryLock(5000);
+    if (!lock.tryLock(5000))
+        note(QStringLiteral("the start-up lock %1.lock could not be taken (error %2)")
+                 .arg(lockName)
+                 .arg(int(lock.error())));
 
     QLocalSocket probe;
     probe.connectToServer(m_serverName);
@@ -176,7 +221,7 @@ bool SingleInstance::isRunning()
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server->listen(m_serverName))
-        qDebug() << "Single instance listen failed" << m_server->errorString();
+        note(QStringLiteral("listening on %1 failed (%2)").arg(m_serverName, m_server->errorString()));
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     m_state = 1;
     return false;

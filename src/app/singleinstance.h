@@ -21,14 +21,19 @@ public:
     // The id of the program at `executablePath` for the current user.
     static QString idForExecutable(const QString &executablePath);
     QString id() const { return m_id; }
-    // The local socket the owner of `id` listens on: in a folder only this user can write to
-    // (XDG_RUNTIME_DIR, else a private fallback), so no other user can occupy the name.
-    static QString serverNameFor(const QString &id);
+    // The local socket the owner of `id` listens on: in a folder only this user can write to, so
+    // no other user can occupy the name, and short enough for a socket address. The runtime
+    // folder (XDG_RUNTIME_DIR), else the user's data folder, else a folder of the user's own in
+    // the temporary folder. Empty, and why in `problem`, when none of them will do.
+    static QString serverNameFor(const QString &id, QString *problem = nullptr);
     QString serverName() const { return m_serverName; }
 
     // True when another instance owns the id. Otherwise this instance becomes the owner (a socket
     // left behind by a crashed instance is removed first). Decided on the first call.
     bool isRunning();
+    // What could not be set up (no socket folder, the start-up lock, listening): a later start
+    // may then not find this instance. Empty when all is well; each part is also a debug line.
+    QString problem() const { return m_problem; }
     // Hands a record to the running instance; true once it has confirmed receipt within timeout ms.
     bool sendMessage(const QString &message, int timeout);
     bool sendCopyData(const copydata::Record &record, int timeout);
@@ -44,8 +49,10 @@ private:
     bool send(const QByteArray &record, int timeout);
     void acceptConnections();
     void dispatch(const QByteArray &record);
+    void note(const QString &problem);
 
     QString m_id;
+    QString m_problem;
     QString m_serverName;
     QLocalServer *m_server = nullptr;
     int m_state = 0;  // 0 undecided, 1 we own the id, 2 another instance runs

@@ -5,11 +5,13 @@
 #include "platform/sessionwatch.h"
 #include "platform/trayhost.h"
 #include "view/myqquickview.h"
+#include "view/settingsstore.h"
 #include "view/ui_controler.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
@@ -69,6 +71,14 @@ Widget::Widget(QWidget *parent)
     trayMenu->addAction(quitAction);
     trayMenu->setStyleSheet(QString::fromLatin1(TrayMenuStyle));
     setTrayHost(createTrayHost(this));
+    // A read-only or full home would lose every change without a word.
+    store::setWriteFailureHandler([this](const QString &folder) {
+        showTrayMessage(tr("Settings not saved"),
+                        tr("Settings cannot be written to %1: changes are lost when the program ends. Check that "
+                           "the disk has room and that the folder may be written.")
+                            .arg(QDir::toNativeSeparators(folder)),
+                        QSystemTrayIcon::Warning, 15000);
+    });
 
     onFirstScreen = true;
     setScreenSource(new QtScreenSource);
@@ -90,6 +100,7 @@ Widget::~Widget()
         delete ui;
         ui = nullptr;
     }
+    store::setWriteFailureHandler({});
 }
 
 myQQuickView *Widget::view() const

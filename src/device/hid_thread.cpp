@@ -144,6 +144,11 @@ bool Hid_Thread::waitForTransport()
 
 bool Hid_Thread::claimTransport(const char *failureLine)
 {
+    if (refuseCommands) {
+        lastTransferOk = false;
+        qDebug() << failureLine << "(unknown device family)";
+        return false;
+    }
     if (waitForTransport())
         return true;
     qDebug() << failureLine;

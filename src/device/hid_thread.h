@@ -32,6 +32,9 @@ public:
     hid_device *commandHandle = nullptr;
     hid_device *statusHandle = nullptr;
     bool hidBusy = false;
+    // Set while the connected device's firmware family is unknown: a command of either set
+    // could do anything to it, so none is sent (the view decides, at each connect).
+    bool refuseCommands = false;
     std::atomic<bool> isPolling{false};
     QFuture<void> pollingFuture;
     unsigned char request[9] = {};

@@ -58,6 +58,9 @@ public:
     QSettings *currentProfileSettings() const;
     // The connected device speaks the "560" command set (any other icType: the "553" set).
     bool is560() const { return icType == QLatin1String("560"); }
+    // icType names a family the firmware reports; with any other (an empty one from a settings
+    // folder that lacks its files) no command set can be chosen, and initUI refuses the device.
+    bool familyKnown() const;
 
     // While no device is connected (removed, or a check found none) the view stays disabled,
     // whatever the scene asks: its busy lock re-enables the view when its interval ends.
@@ -148,6 +151,9 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
+    // Says why the device in folder gets no command, and stops the device layer sending any.
+    void refuseDevice(const QString &folder);
+
     bool deviceAbsent = false;
     // The user has been told since the connect that some settings cannot be saved to this mouse.
     bool toldUnsavedBlocks = false;

@@ -17,8 +17,10 @@ bool fail(QString *why, const QString &text)
 
 } // namespace
 
-bool copyOver(const QString &source, const QString &target, QString *why)
+bool copyOver(const QString &source, const QString &target, QString *why, bool *unwritable)
 {
+    if (unwritable)
+        *unwritable = false;
     const QFileInfo info(source);
     if (!info.exists())
         return fail(why, QStringLiteral("missing"));
@@ -36,6 +38,8 @@ bool copyOver(const QString &source, const QString &target, QString *why)
         return fail(why, QStringLiteral("too large"));
     in.close();
 
+    if (unwritable)
+        *unwritable = true;
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly))
         return fail(why, out.errorString());
@@ -45,6 +49,8 @@ bool copyOver(const QString &source, const QString &target, QString *why)
     }
     if (!out.commit())
         return fail(why, out.errorString());
+    if (unwritable)
+        *unwritable = false;
     return true;
 }
 

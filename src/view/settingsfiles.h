@@ -12,7 +12,8 @@ namespace settingsfiles {
 constexpr qint64 maxFileSize = 1024 * 1024;
 
 // Replaces target with the bytes of source (write to a temporary file beside target, then
-// rename over it). On failure target is unchanged and why (if given) says what failed.
-bool copyOver(const QString &source, const QString &target, QString *why = nullptr);
+// rename over it). On failure target is unchanged, why (if given) says what failed and
+// unwritable (if given) whether it was the writing of target.
+bool copyOver(const QString &source, const QString &target, QString *why = nullptr, bool *unwritable = nullptr);
 
 } // namespace settingsfiles

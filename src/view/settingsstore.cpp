@@ -4,11 +4,79 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
 namespace store {
+
+namespace {
+
+struct WriteReport
+{
+    WriteFailureHandler handler;
+    bool told = false;
+};
+
+WriteReport &writeReport()
+{
+    static WriteReport report;
+    return report;
+}
+
+// A format error is about reading a damaged file, which a write replaces; only a write that
+// failed is reported.
+bool checked(const QSettings &settings)
+{
+    if (settings.status() != QSettings::AccessError)
+        return true;
+    reportWriteFailure(settings.fileName(), QStringLiteral("the file or its folder cannot be written"));
+    return false;
+}
+
+// Qt writes pending changes by itself a moment after they were made, and when the handle goes:
+// those writes are checked as well.
+class CheckedSettings : public QSettings
+{
+public:
+    CheckedSettings(const QString &fileName, QObject *parent) : QSettings(fileName, QSettings::IniFormat, parent) {}
+    ~CheckedSettings() override { written(*this); }
+
+protected:
+    bool event(QEvent *event) override
+    {
+        const bool update = event->type() == QEvent::UpdateRequest;
+        const bool handled = QSettings::event(event);
+        if (update)
+            checked(*this);
+        return handled;
+    }
+};
+
+} // namespace
+
+void setWriteFailureHandler(WriteFailureHandler handler)
+{
+    writeReport() = {std::move(handler), false};
+}
+
+void reportWriteFailure(const QString &file, const QString &why)
+{
+    WriteReport &report = writeReport();
+    if (report.told)
+        return;
+    report.told = true;
+    qDebug().noquote() << "Settings cannot be written:" << file << "(" + why + ")";
+    if (report.handler)
+        report.handler(QFileInfo(file).absolutePath());
+}
+
+bool written(QSettings &settings)
+{
+    settings.sync();
+    return checked(settings);
+}
 
 QString globalFile(const QString &folder)
 {
@@ -32,14 +100,14 @@ QString profileFile(const QString &folder, int slot)
 
 QSettings *open(const QString &fileName, QObject *parent)
 {
-    return new QSettings(fileName, QSettings::IniFormat, parent);
+    return new CheckedSettings(fileName, parent);
 }
 
 void close(QSettings *&handle)
 {
     if (!handle)
         return;
-    handle->sync();
+    written(*handle);
     delete handle;
     handle = nullptr;
 }
@@ -47,14 +115,17 @@ void close(QSettings *&handle)
 bool replace(QSettings *&handle, const QString &target, const QString &source)
 {
     if (handle)
-        handle->sync();
+        written(*handle);
     const QFileInfo before(target);
     const qint64 oldSize = before.exists() ? before.size() : -1;
     const QDateTime oldTime = before.exists() ? before.lastModified() : QDateTime();
 
     QString why;
-    if (!settingsfiles::copyOver(source, target, &why)) {
+    bool unwritable = false;
+    if (!settingsfiles::copyOver(source, target, &why, &unwritable)) {
         qDebug() << "Replace failed" << target << source << why;
+        if (unwritable)
+            reportWriteFailure(target, why);
         return false;
     }
 

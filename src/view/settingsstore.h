@@ -9,6 +9,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QObject;
 class QSettings;
 
@@ -23,7 +25,19 @@ QString defaultProfileFile(const QString &folder);
 QString profileFile(const QString &folder, int slot);
 
 // A handle on an INI settings file, owned by parent (destroying the owner writes what is pending).
+// Every write of the handle is checked, also the ones Qt makes later on its own, and a failed
+// one is reported (see reportWriteFailure).
 QSettings *open(const QString &fileName, QObject *parent);
+
+// Writes what a handle holds now; false, and reported, when that fails.
+bool written(QSettings &settings);
+
+// A read-only or full home would otherwise lose every change without a word: the first failure
+// (after a handler is installed) gives one debug line naming the file and the cause, and the
+// handler's message to the user. Later failures say nothing more.
+using WriteFailureHandler = std::function<void(const QString &folder)>;
+void setWriteFailureHandler(WriteFailureHandler handler);
+void reportWriteFailure(const QString &file, const QString &why);
 
 // Writes pending changes, then deletes the handle and clears the pointer.
 void close(QSettings *&handle);

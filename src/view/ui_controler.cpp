@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QFile>
 #include <QQmlContext>
 #include <QQmlError>
 #include <QQuickItem>
@@ -14,13 +15,49 @@
 #include <QUrl>
 #include <QWindow>
 
+namespace {
+
+// The value of `name` in section [common] as the file has it: up to a comment, without the
+// quotes, commas and spaces left as they are.
+QString writtenName(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    bool common = false;
+    while (!file.atEnd()) {
+        QString line = QString::fromUtf8(file.readLine()).trimmed();
+        if (line.startsWith(QChar(0xFEFF)))
+            line = line.mid(1).trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            common = line == QLatin1String("[common]");
+        } else if (common && line.section(QLatin1Char('='), 0, 0).trimmed() == QLatin1String("name")) {
+            QString value;
+            bool quoted = false;
+            for (const QChar c : line.mid(line.indexOf(QLatin1Char('=')) + 1)) {
+                if (c == QLatin1Char('"'))
+                    quoted = !quoted;
+                else if (c == QLatin1Char(';') && !quoted)
+                    break;
+                else
+                    value += c;
+            }
+            return value.trimmed();
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 QString deviceTableName()
 {
-    QSettings table(QStringLiteral("./modules/devConfig.ini"), QSettings::IniFormat);
-    const QVariant name = table.value(QStringLiteral("common/name"), QString());
-    // An unquoted comma makes the INI reader split the value; the name is still one text.
+    const QString fileName = QStringLiteral("./modules/devConfig.ini");
+    const QVariant name = QSettings(fileName, QSettings::IniFormat).value(QStringLiteral("common/name"), QString());
+    // An unquoted comma makes the INI reader split the value into a list; the name is still the
+    // one text the table holds.
     if (name.typeId() == QMetaType::QStringList)
-        return name.toStringList().join(QStringLiteral(", "));
+        return writtenName(fileName);
     return name.toString();
 }
 

@@ -8,8 +8,11 @@
 
 void myQQuickView::clearHidBusy()
 {
-    if (hid)
+    // A device is (re)connected: whether it may be sent commands is decided anew by initUI.
+    if (hid) {
         hid->hidBusy = false;
+        hid->refuseCommands = false;
+    }
 }
 
 void myQQuickView::setDeviceAbsent(bool absent)

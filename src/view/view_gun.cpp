@@ -3,6 +3,7 @@
 #include "view/myqquickview.h"
 
 #include "device/hid_thread.h"
+#include "view/settingsstore.h"
 #include "view/settingvalues.h"
 
 #include <QFileInfo>
@@ -38,6 +39,7 @@ void myQQuickView::mouseSaveGundata(QVariant index, QVariantList src6)
         return;
     QSettings file(path, QSettings::IniFormat);
     file.setValue(presetKey(index), src6.mid(0, presetFields));
+    store::written(file);
 }
 
 void myQQuickView::mouseSendGundata(int index, QVariantList data)
@@ -88,6 +90,7 @@ void myQQuickView::modifyGundata(QVariant modifyType, QVariantList src6)
         file.remove(presetKey(src6.at(presetFields)));
         file.setValue(presetKey(src6.at(0)), src6.mid(0, presetFields));
     }
+    store::written(file);
 }
 
 QVariantList myQQuickView::getGunData(QVariant name)

@@ -6,6 +6,7 @@
 #include "view/filedialogs.h"
 #include "view/macrostore.h"
 #include "view/settingsfiles.h"
+#include "view/settingsstore.h"
 #include "view/settingvalues.h"
 
 #include <QDebug>
@@ -92,8 +93,7 @@ QVariant myQQuickView::createMacroIni(QVariant name, QVariant macroIndex)
     file.setValue(QStringLiteral("repeat"), 1);
     file.setValue(QStringLiteral("did"), -1);
     file.endGroup();
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return store::written(file);
 }
 
 QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant newname)
@@ -121,7 +121,7 @@ QVariant myQQuickView::modifyMacroNameUpdateProfile(QVariant oldname, QVariant n
                 profile->setValue(key, newText);
         }
         profile->endGroup();
-        profile->sync();
+        store::written(*profile);
     }
     return true;
 }
@@ -143,8 +143,7 @@ QVariant myQQuickView::saveMacroIni(QVariant name, QStringList macros, QVariant 
     file.setValue(QStringLiteral("config/repeat"), repeat);
     for (int i = 0; i < macros.size(); ++i)
         file.setValue(QStringLiteral("macro/") + QString::number(i), macros.at(i));
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return store::written(file);
 }
 
 QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macroIndex)

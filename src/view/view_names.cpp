@@ -2,6 +2,7 @@
 #include "view/myqquickview.h"
 
 #include "view/macrostore.h"
+#include "view/settingsstore.h"
 #include "view/settingvalues.h"
 
 #include <QSettings>
@@ -49,8 +50,7 @@ QVariant myQQuickView::updataNameList(QVariant type, QStringList nameList)
         file.remove(key);
     else
         file.setValue(key, nameList);
-    file.sync();
-    return file.status() == QSettings::NoError;
+    return store::written(file);
 }
 
 QVariantList myQQuickView::getNameList(QVariant type)

@@ -1,6 +1,8 @@
 // Profiles: opening the connected device's settings files, current profile, import/export.
 #include "view/myqquickview.h"
 
+#include "app/widget.h"
+#include "device/statusreport.h"
 #include "view/filedialogs.h"
 #include "view/settingsfiles.h"
 #include "view/settingsstore.h"
@@ -60,6 +62,8 @@ void myQQuickView::initUI()
         isGun = globalSettings->value(QStringLiteral("mouse/isGun")).toBool();
         icType = globalSettings->value(QStringLiteral("mouse/icType")).toString();
         is55328 = globalSettings->value(QStringLiteral("mouse/is55328")).toBool();
+        if (!familyKnown())
+            refuseDevice(folder);
 
         // The family and the gun flag are this device's only now; the profile blocks must come
         // from the device before any lighting or DPI change writes them back whole.
@@ -67,6 +71,31 @@ void myQQuickView::initUI()
             readMissingProfileBlocks(0, isGun ? 4 : 1);
     }
     invokeRoot("initUI", Qt::QueuedConnection);
+}
+
+bool myQQuickView::familyKnown() const
+{
+    bool ok = false;
+    const uint family = icType.toUInt(&ok);
+    // The identity table ends with a zero entry past its last index.
+    for (unsigned index = 1; ok && family && status::icType(index); ++index)
+        if (status::icType(index) == family)
+            return true;
+    return false;
+}
+
+void myQQuickView::refuseDevice(const QString &folder)
+{
+    qDebug().noquote() << "Device refused: unknown firmware family" << ('"' + icType + '"') << "in"
+                       << store::globalFile(folder) << "- no command is sent to it";
+    if (!hid)
+        return;
+    hid->refuseCommands = true;
+    if (hid->owner)
+        hid->owner->showTrayMessage(tr("Mouse not supported"),
+                                    tr("The settings folder of this mouse does not name its firmware family, so no "
+                                       "setting is sent to it."),
+                                    QSystemTrayIcon::Warning, 15000);
 }
 
 void myQQuickView::setCurrentProfile(int profile)
@@ -105,7 +134,7 @@ void myQQuickView::saveProfile(int profile)
         return;
     // Changes made just before the export belong in it.
     if (profile < profileSettings.size() && profileSettings.at(profile))
-        profileSettings.at(profile)->sync();
+        store::written(*profileSettings.at(profile));
     QString why;
     if (!settingsfiles::copyOver(store::profileFile(folder, profile), fileName, &why))
         qDebug() << "saveProfile failed" << fileName << why;
@@ -132,6 +161,6 @@ void myQQuickView::copyProfile(int destprofile, int srcprofile)
     if (destprofile == srcprofile)
         return;
     // The source's unwritten changes are part of what is copied.
-    profileSettings.at(srcprofile)->sync();
+    store::written(*profileSettings.at(srcprofile));
     replaceSlot(*this, destprofile, store::profileFile(folder, srcprofile));
 }

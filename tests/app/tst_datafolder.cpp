@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -40,9 +41,10 @@ QString contentOf(const QString &path)
     return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QStringLiteral("<absent>");
 }
 
+const QString gun1 = "5600/gun/gunData.bin=[gunData]\nA=1\nB=2\nD=4\n";
 const QStringList firstInstall = {
-    "devConfig.ini=table 1", "img/logo.ico=art 1", "i18n/English.ini=en 1",
-    "5600/setting/p1.bin=factory 1", "5600/macro/m.bin=macro", "5600/gun/gunData.bin=gun"};
+    "devConfig.ini=table 1", "img/logo.ico=art 1", "i18n/English.ini=[main]\n0=Save\n", "5600/setting/p1.bin=factory 1",
+    "5600/setting/pD.bin=defaults 1", "5600/macro/m.bin=macro", gun1};
 
 } // namespace
 
@@ -119,19 +121,29 @@ private slots:
         QTest::addColumn<QStringList>("expected");  // "path=content", "path=<absent>"
 
         QTest::newRow("first start copies everything") << true << QStringList{} << QStringList{} << firstInstall;
-        QTest::newRow("settings, languages and deleted macros stay the user's")
-            << false << QStringList{"5600/setting/p1.bin=mine", "i18n/English.ini=en mine", "-5600/macro/m.bin"}
-            << QStringList{"5600/setting/p1.bin=factory 2", "5600/setting/p2.bin=new profile", "i18n/English.ini=en 2"}
-            << QStringList{"5600/setting/p1.bin=mine", "5600/setting/p2.bin=<absent>", "i18n/English.ini=en mine",
-                           "5600/macro/m.bin=<absent>"};
+        // A language file gains the install's new texts; the user's own stay.
+        QTest::newRow("settings, texts and deleted macros stay the user's")
+            << false << QStringList{"5600/setting/p1.bin=mine", "i18n/English.ini=[main]\n0=Store\n", "-5600/macro/m.bin"}
+            << QStringList{"5600/setting/p1.bin=factory 2", "5600/setting/p2.bin=new profile",
+                           "i18n/English.ini=[main]\n0=Save as\n1=Load\n"}
+            << QStringList{"5600/setting/p1.bin=mine", "5600/setting/p2.bin=new profile",
+                           "i18n/English.ini=[main]\n0=Store\n1=Load\n", "5600/macro/m.bin=<absent>"};
+        // A preset the user changed or deleted stays so; one they left follows the install.
+        QTest::newRow("gun presets") << false << QStringList{"5600/gun/gunData.bin=[gunData]\nA=9\nD=4\n"}
+                                     << QStringList{"5600/gun/gunData.bin=[gunData]\nA=1\nB=2\nC=3\nD=5\n"}
+                                     << QStringList{"5600/gun/gunData.bin=[gunData]\nA=9\nC=3\nD=5\n"};
+        // A copy that failed, after which a save made the folder with one profile in it.
+        QTest::newRow("a device folder without its factory files is completed")
+            << false << QStringList{"-5600", "5600/setting/p1.bin=mine"} << QStringList{}
+            << QStringList{"5600/setting/p1.bin=mine", "5600/setting/pD.bin=defaults 1", gun1};
         QTest::newRow("a newer install's device folder and language arrive")
             << false << QStringList{} << QStringList{"a1b/setting/p1.bin=new mouse", "i18n/Ukrainian.ini=uk"}
             << QStringList{"a1b/setting/p1.bin=new mouse", "i18n/Ukrainian.ini=uk", "5600/setting/p1.bin=factory 1"};
         // The device table and the images belong to the install: its new devices must be found.
         QTest::newRow("the install's own files follow it")
             << false << QStringList{"devConfig.ini=edited"}
-            << QStringList{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art"}
-            << QStringList{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art"};
+            << QStringList{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art", "5600/setting/pD.bin=defaults 2"}
+            << QStringList{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art", "5600/setting/pD.bin=defaults 2"};
         QTest::newRow("a removed device folder comes back whole")
             << false << QStringList{"-5600"} << QStringList{} << firstInstall;
         QTest::newRow("an interrupted copy is done again")
@@ -168,6 +180,23 @@ private slots:
         QDirIterator copies(user, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (copies.hasNext())
             QVERIFY2(QFileInfo(copies.next()).permissions() & QFile::WriteOwner, qPrintable(copies.filePath()));
+    }
+
+    // Two programs updating one copy take turns: while another holds the lock nothing is touched.
+    void updateWaitsForTheLock()
+    {
+        QTemporaryDir root;
+        const QString installed = root.filePath("installed/modules");
+        const QString user = root.filePath("home/mousecfg/modules");
+        apply(installed, firstInstall);
+        QVERIFY(QDir().mkpath(user));
+        QLockFile other(root.filePath("home/mousecfg/update.lock"));
+        QVERIFY(other.lock());
+        QVERIFY(!datafolder::update(installed, user, 0));
+        QCOMPARE(QDir(user).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+        other.unlock();
+        QVERIFY(datafolder::update(installed, user, 0));
+        QCOMPARE(contentOf(user + "/devConfig.ini"), QStringLiteral("table 1"));
     }
 };
 

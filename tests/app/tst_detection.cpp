@@ -10,7 +10,6 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QQuickItem>
 #include <QSettings>

@@ -52,42 +52,61 @@ private slots:
         QCOMPARE(got.bytes, sent.bytes);
     }
 
-    // The socket lives in a folder only this user can write to: one that another user put
-    // under the name in the shared temporary folder does not make every start give up.
-    void nameOtherUsersCannotTake_data()
+    // The socket lives in a folder of this user's alone (a name that another user put in the
+    // shared temporary folder does not make every start give up), with a path short enough for
+    // a socket address: a long home falls back to a short folder. When nothing fits, or the lock
+    // or the socket cannot be had, the instance still runs and says what is missing.
+    void socketFolder_data()
     {
-        QTest::addColumn<bool>("runtimeDir");
-        QTest::newRow("XDG_RUNTIME_DIR") << true;
-        QTest::newRow("without XDG_RUNTIME_DIR") << false;
+        QTest::addColumn<QString>("runtime");   // XDG_RUNTIME_DIR: "short", "long" or unset
+        QTest::addColumn<QString>("data");      // XDG_DATA_HOME
+        QTest::addColumn<QString>("tmp");       // TMPDIR
+        QTest::addColumn<QString>("blocked");   // a folder in place of the "lock" or the "socket"
+        QTest::addColumn<QString>("expected");  // the variable whose folder holds the socket, or the problem
+        QTest::newRow("runtime folder") << "short" << "short" << "short" << "" << "XDG_RUNTIME_DIR";
+        QTest::newRow("no runtime folder") << "" << "short" << "short" << "" << "XDG_DATA_HOME";
+        QTest::newRow("long paths") << "long" << "long" << "short" << "" << "TMPDIR";
+        QTest::newRow("nothing fits") << "long" << "long" << "long" << "" << "too long for a socket";
+        QTest::newRow("lock taken") << "short" << "short" << "short" << "lock" << "start-up lock";
+        QTest::newRow("socket taken") << "short" << "short" << "short" << "socket" << "listening on";
     }
 
-    void nameOtherUsersCannotTake()
+    void socketFolder()
     {
-        QFETCH(bool, runtimeDir);
-        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-        QTemporaryDir runtime;   // created 0700
-        if (runtimeDir)
-            qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-        else
-            qunsetenv("XDG_RUNTIME_DIR");
+        QFETCH(QString, runtime);
+        QFETCH(QString, data);
+        QFETCH(QString, tmp);
+        QFETCH(QString, blocked);
+        QFETCH(QString, expected);
+        QTemporaryDir root;
+        const QMap<QByteArray, QString> kinds{{"XDG_RUNTIME_DIR", runtime}, {"XDG_DATA_HOME", data}, {"TMPDIR", tmp}};
+        QMap<QByteArray, QByteArray> saved;
+        for (auto kind = kinds.cbegin(); kind != kinds.cend(); ++kind) {
+            saved[kind.key()] = qgetenv(kind.key());
+            const QString folder = root.filePath(kind.key()) + (kind.value() == "long" ? '/' + QString(100, 'x') : QString());
+            QVERIFY(QDir().mkpath(folder));
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            kind.value().isEmpty() ? qunsetenv(kind.key()) : qputenv(kind.key(), folder.toLocal8Bit());
+        }
         const QString id = freshId();
-        QLocalServer squatter;
-        QLocalServer::removeServer(QDir(QDir::tempPath()).filePath(id));
-        QVERIFY(squatter.listen(QDir(QDir::tempPath()).filePath(id)));
+        if (!blocked.isEmpty())
+            QVERIFY(QDir().mkpath(SingleInstance::serverNameFor(id) + (blocked == "lock" ? ".lock/x" : "/x")));
 
         SingleInstance first(id), second(id);
         QVERIFY(!first.isRunning());
-        QVERIFY(second.isRunning());
-        const QFileInfo folder(QFileInfo(first.serverName()).absolutePath());
-        if (runtimeDir)
-            QCOMPARE(folder.absoluteFilePath(), QFileInfo(runtime.path()).absoluteFilePath());
-        QCOMPARE(folder.ownerId(), uint(::getuid()));
-        QCOMPARE(folder.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
-                 QFile::Permissions());
-        if (saved.isNull())
-            qunsetenv("XDG_RUNTIME_DIR");
-        else
-            qputenv("XDG_RUNTIME_DIR", saved);
+        const QString folder = QFileInfo(first.serverName()).absolutePath();
+        if (!qEnvironmentVariableIsSet(expected.toLatin1())) {
+            QVERIFY2(first.problem().contains(expected), qPrintable(first.problem()));
+        } else {
+            QCOMPARE(first.problem(), QString());
+            QVERIFY(folder.startsWith(qEnvironmentVariable(expected.toLatin1())));
+            QVERIFY(second.isRunning());
+            QCOMPARE(QFileInfo(folder).ownerId(), uint(::getuid()));
+            QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther),
+                     QFile::Permissions());
+        }
+        for (auto it = saved.cbegin(); it != saved.cend(); ++it)
+            it.value().isNull() ? qunsetenv(it.key()) : qputenv(it.key(), it.value());
     }
 
     void misbehavingPeerIsDropped_data()

@@ -5,6 +5,7 @@
 #include "platform/devicemonitor.h"
 #include "platform/trayhost.h"
 #include "view/myqquickview.h"
+#include "view/settingsstore.h"
 #include "view/ui_controler.h"
 
 #include <QtTest>
@@ -59,14 +60,15 @@ private slots:
         QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 1);
     }
 
-    // The name in the device table is one text even when it holds an unquoted comma, which the
-    // INI reader would otherwise split into a list.
+    // The name is the text the device table holds, also where it has an unquoted comma (which
+    // the INI reader splits into a list), a comment or a byte-order mark.
     void tableName_data()
     {
         QTest::addColumn<QByteArray>("table");
         QTest::addColumn<QString>("name");
         QTest::newRow("plain") << QByteArray("[common]\nname=Mouse X\n") << "Mouse X";
-        QTest::newRow("unquoted comma") << QByteArray("[common]\nname=Mouse, X,Y\n") << "Mouse, X, Y";
+        QTest::newRow("unquoted comma") << QByteArray("\xef\xbb\xbf[common]\nname= Mouse, X,Y ; note\n[0]\nname=a,b\n")
+                                        << "Mouse, X,Y";
         QTest::newRow("quoted comma") << QByteArray("[common]\nname=\"Mouse, X\"\n") << "Mouse, X";
         QTest::newRow("missing") << QByteArray("[common]\n") << "";
     }
@@ -85,6 +87,16 @@ private slots:
         const QString name = deviceTableName();
         QDir::setCurrent(previous);
         QTEST(name, "name");
+    }
+
+    // A settings file that cannot be written is told in the tray, once.
+    void writeFailureToldOnce()
+    {
+        QSignalSpy told(w.get(), &Widget::trayMessageShown);
+        store::reportWriteFailure(QStringLiteral("/home/u/modules/5600/setting/p1.bin"), QStringLiteral("disk full"));
+        store::reportWriteFailure(QStringLiteral("/home/u/modules/5600/setting/p2.bin"), QStringLiteral("disk full"));
+        QCOMPARE(told.count(), 1);
+        QVERIFY(told.at(0).at(1).toString().contains(QStringLiteral("/home/u/modules/5600/setting")));
     }
 
     void restore_data()

@@ -11,7 +11,6 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSet>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -41,19 +40,6 @@ Run run(const QString &program, const QStringList &args, int timeoutMs = 120000)
         r.exitCode = p.exitCode();
     r.output = p.readAll();
     return r;
-}
-
-// "vid:pid" pairs in four-digit lower-case hexadecimal, sorted; zero ids would match any
-// device, so the rule leaves them out.
-QStringList pairsOfTable(const QString &table)
-{
-    QSet<QString> pairs;
-    for (const DeviceEntry &e : devicetable::readFile(table))
-        if (e.vid && e.pid)
-            pairs << QString::asprintf("%04x:%04x", e.vid, e.pid);
-    QStringList sorted(pairs.begin(), pairs.end());
-    sorted.sort();
-    return sorted;
 }
 
 // The rule's pairs, one per line, sorted; any other line is listed as "stray: <line>".
@@ -121,39 +107,49 @@ private slots:
         m_package = m_work.filePath(debs.first());
     }
 
-    // The rule is generated from the table the way the program reads it (rows up to the count,
-    // ids in hexadecimal of any case and with leading zeros), with exactly one line per pair.
+    // The rule covers exactly the devices the program looks for (rows up to the count, ids in
+    // hexadecimal of any case and with leading zeros, comments and a byte-order mark as the
+    // program reads them), with exactly one line per pair.
     void udevRuleFollowsTable_data()
     {
-        QTest::addColumn<QByteArray>("table");  // empty: the shipped table and the built rule
-        QTest::newRow("shipped") << QByteArray();
+        QTest::addColumn<QByteArray>("table");   // empty: the shipped table and the built rule
+        QTest::addColumn<QStringList>("pairs");  // with the shipped table: the program's reading of it
+        QStringList shipped;
+        for (const DeviceEntry &e : devicetable::readFile(MOUSECFG_SOURCE_DIR "/modules/devConfig.ini"))
+            shipped << QString::asprintf("%04x:%04x", e.vid, e.pid);
+        shipped.sort();
+        QTest::newRow("shipped") << QByteArray() << shipped;
         QTest::newRow("case, zeros and prefix")
             << QByteArray("[common]\ndeviceCount=3\n[0]\nvid=04D9\npid=a0F1\n[1]\nvid=0x1209\npid=0005\n"
-                          "[2]\nvid=  1209 \npid=5600\n");
+                          "[2]\nvid=  1209 \npid=5600\n")
+            << QStringList{"04d9:a0f1", "1209:0005", "1209:5600"};
         QTest::newRow("twice, zero, missing and bad ids, rows past the count")
             << QByteArray("; a comment; vid=1\n[common]\ndeviceCount=6\n[0]\nvid=1209\npid=5530\n[1]\nvid=1209\npid=5530\n"
-                          "[2]\nvid=0\npid=1\n[3]\nvid=1209\n[4]\nvid=12345\npid=1\n[5]\nvid=zz\npid=1\n[6]\nvid=1\npid=2\n");
-        QTest::newRow("damaged count") << QByteArray("[common]\ndeviceCount=-2\n[0]\nvid=1\npid=2\n");
+                          "[2]\nvid=0\npid=1\n[3]\nvid=1209\n[4]\nvid=12345\npid=1\n[5]\nvid=zz\npid=1\n[6]\nvid=1\npid=2\n")
+            << QStringList{"1209:5530"};
+        QTest::newRow("damaged count") << QByteArray("[common]\ndeviceCount=-2\n[0]\nvid=1\npid=2\n") << QStringList();
+        QTest::newRow("comments and a byte-order mark")
+            << QByteArray("\xef\xbb\xbf[common]\ndeviceCount=2 ; rows\n[0]\nvid=1209\npid=5600 ; note\n[1]\nvid=1209 ;x\npid=5530\n")
+            << QStringList{"1209:5530", "1209:5600"};
     }
 
     void udevRuleFollowsTable()
     {
         QFETCH(QByteArray, table);
-        QString tableFile = MOUSECFG_SOURCE_DIR "/modules/devConfig.ini";
+        QFETCH(QStringList, pairs);
         QString ruleFile = MOUSECFG_BUILD_DIR "/packaging/70-mousecfg.rules";
         QTemporaryDir dir;
         if (!table.isEmpty()) {
-            tableFile = dir.filePath("devConfig.ini");
+            const QString tableFile = dir.filePath("devConfig.ini");
             ruleFile = dir.filePath("rule");
             QFile f(tableFile);
             QVERIFY(f.open(QIODevice::WriteOnly));
             f.write(table);
             f.close();
-            const Run r = run(qEnvironmentVariable("MOUSECFG_CMAKE"), {"-DTABLE=" + tableFile, "-DOUT=" + ruleFile, "-P",
-                                                                        MOUSECFG_SOURCE_DIR "/cmake/udev-rule.cmake"});
+            const Run r = run(qEnvironmentVariable("MOUSECFG_UDEVRULE"), {tableFile, ruleFile});
             QVERIFY2(r.exitCode == 0, r.output.constData());
         }
-        QCOMPARE(pairsOfRule(ruleFile), pairsOfTable(tableFile));
+        QCOMPARE(pairsOfRule(ruleFile), pairs);
     }
 
     void packageHoldsTheInstall()
@@ -175,6 +171,8 @@ private slots:
             QVERIFY2(files.contains(wanted), wanted);
         for (const QString &file : files)
             QVERIFY2(!file.contains("/qml/") && !file.endsWith(".gitkeep"), qPrintable(file));
+        // Removing the package takes the rule out of udev too.
+        QVERIFY(run("dpkg-deb", {"-I", m_package, "postrm"}).output.contains("udevadm control --reload-rules"));
         // dpkg-shlibdeps found the libraries; the scene's QML modules, its font and Qt's Wayland
         // plugin are added.
         const QString depends = QString::fromUtf8(run("dpkg-deb", {"-f", m_package, "Depends"}).output);
@@ -293,14 +291,17 @@ private slots:
         const QByteArray usersFile = snapshot(mine).value("modules/5600/setting/p1.bin");
 
         // A newer install brings a device folder and new factory settings: the folder is added,
-        // the user's settings are not touched.
+        // the default profile follows the install, the user's settings are not touched.
+        const QString pD = "/modules/5600/setting/pD.bin";
         QVERIFY(datafolder::copyTree(shared + "/modules/5530", shared + "/modules/a1b"));
         QSettings(shared + p1, QSettings::IniFormat).setValue("mouse/lod", changed + 1);
+        QSettings(shared + pD, QSettings::IniFormat).setValue("mouse/lod", changed + 2);
         start("Data folder");
         stop();
         if (QTest::currentTestFailed())
             return;
         QVERIFY(QFileInfo(mine + "/modules/a1b/setting/apConfig.bin").isFile());
+        QCOMPARE(lod(mine + pD), changed + 2);
         QCOMPARE(snapshot(mine).value("modules/5600/setting/p1.bin"), usersFile);
     }
 };

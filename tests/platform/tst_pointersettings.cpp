@@ -1,6 +1,7 @@
-// The desktop pointer options: slider steps to values, the GNOME settings they land in, and the
-// failure lines of the three view slots.
+// The desktop pointer options: slider steps to values, the GNOME and Plasma settings they land
+// in, and the failure lines of the three view slots.
 #include "platform/linux/gsettingspointer.h"
+#include "platform/linux/plasmapointer.h"
 #include "platform/pointersettings.h"
 #include "testsupport.h"
 #include "view/myqquickview.h"
@@ -10,25 +11,12 @@
 #include <gio/gio.h>
 #pragma pop_macro("signals")
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QtTest>
 
 namespace {
 const char mouseSchema[] = "org.gnome.desktop.peripherals.mouse";
-
-// Stands in for the desktop: remembers what it was given and succeeds or fails on request.
-struct FakePointer : PointerSettings
-{
-    bool accept = true;
-    QString last;
-    bool setMouseSpeed(int speed) override { return take(QString("speed %1").arg(speed)); }
-    bool setDoubleClickTime(int ms) override { return take(QString("double-click %1").arg(ms)); }
-    bool setWheelScrollLines(uint lines) override { return take(QString("lines %1").arg(lines)); }
-    bool take(const QString &what)
-    {
-        last = what;
-        return accept;
-    }
-};
 
 GSettings *openMouseSettings()
 {
@@ -40,15 +28,89 @@ GSettings *openMouseSettings()
     g_settings_schema_unref(schema);
     return settings;
 }
+
+QString readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
 } // namespace
+
+// One input device of KWin, as its D-Bus object shows it.
+class FakeDevice : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDevice")
+    Q_PROPERTY(bool pointer MEMBER pointer)
+    Q_PROPERTY(bool touchpad MEMBER touchpad)
+    Q_PROPERTY(bool supportsPointerAcceleration MEMBER pointer)
+    Q_PROPERTY(uint vendor MEMBER vendor)
+    Q_PROPERTY(uint product MEMBER product)
+    Q_PROPERTY(QString name MEMBER name)
+    Q_PROPERTY(double pointerAcceleration MEMBER acceleration WRITE accelerate)
+public:
+    FakeDevice(uint vendor, uint product, const QString &name, bool touchpad = false)
+        : touchpad(touchpad), vendor(vendor), product(product), name(name)
+    {
+    }
+    void accelerate(double value) { acceleration = refuses ? acceleration : value; }
+    bool pointer = true, touchpad, refuses = false;
+    uint vendor, product;
+    QString name;
+    double acceleration = 0;
+};
+
+// KWin's device list, and a listener that records the KGlobalSettings announcements.
+class FakeKWin : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.KWin.InputDeviceManager")
+    Q_PROPERTY(QStringList devicesSysNames MEMBER sysNames)
+public:
+    QStringList sysNames;
+    QStringList announced;
+public slots:
+    void notifyChange(int type, int category) { announced << QString("%1 %2").arg(type).arg(category); }
+};
 
 class TestPointerSettings : public QObject
 {
     Q_OBJECT
+
+    // Plasma's side: a private session bus (never the tester's) with KWin on its own connection
+    // and thread, since the program's calls block the test's thread until answered.
+    testsupport::PrivateBus bus;
+    QThread kwinThread;
+    FakeKWin kwin;
+    FakeDevice mouse{1133, 49298, "Gaming Mouse"}, trackball{1149, 4128, "Track/Ball"},
+        touchpad{1739, 52710, "Touchpad", true};
+
 private slots:
     void initTestCase()
     {
         QCOMPARE(qgetenv("GSETTINGS_BACKEND"), QByteArray("memory"));
+        QVERIFY2(!QStandardPaths::findExecutable("kwriteconfig5").isEmpty(), "libkf5config-bin is not installed");
+        QVERIFY2(bus.start(), "dbus-daemon did not start");
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address.toUtf8());
+        QDBusConnection kwinBus = QDBusConnection::connectToBus(bus.address, "kwin");
+        QVERIFY(kwinBus.registerService("org.kde.KWin"));
+        QVERIFY(kwinBus.registerObject("/org/kde/KWin/InputDevice", &kwin, QDBusConnection::ExportAllProperties));
+        for (auto [sysName, device] : {std::pair{"event4", &mouse}, {"event5", &touchpad}, {"event9", &trackball}}) {
+            QVERIFY(kwinBus.registerObject(QString("/org/kde/KWin/InputDevice/") + sysName, device,
+                                           QDBusConnection::ExportAllProperties));
+            device->moveToThread(&kwinThread);
+        }
+        QVERIFY(kwinBus.connect("", "/KGlobalSettings", "org.kde.KGlobalSettings", "notifyChange", &kwin,
+                                SLOT(notifyChange(int, int))));
+        kwin.moveToThread(&kwinThread);
+        kwinThread.start();
+    }
+
+    void cleanupTestCase()
+    {
+        kwinThread.quit();
+        kwinThread.wait();
+        QDBusConnection::disconnectFromBus("kwin");
     }
 
     void steps_data()
@@ -56,7 +118,7 @@ private slots:
         QTest::addColumn<uint>("step");
         QTest::addColumn<int>("speed");
         QTest::addColumn<int>("doubleClick");
-        QTest::addColumn<double>("gnome");
+        QTest::addColumn<double>("libinput");
 
         QTest::newRow("step 11 counts as 10") << 11u << 20 << 200 << 1.0;
         QTest::newRow("largest unsigned counts as 10") << 0xFFFFFFFFu << 20 << 200 << 1.0;
@@ -71,50 +133,114 @@ private slots:
         QFETCH(uint, step);
         QFETCH(int, speed);
         QFETCH(int, doubleClick);
-        QFETCH(double, gnome);
+        QFETCH(double, libinput);
         QCOMPARE(pointer::mouseSpeedFromStep(step), speed);
         QCOMPARE(pointer::doubleClickTimeFromStep(step), doubleClick);
-        QCOMPARE(gnomePointerSpeed(speed), gnome);
+        QCOMPARE(libinputPointerSpeed(speed), libinput);
     }
 
-    void viewSlots_data()
+    void plasmaDesktop_data()
     {
+        QTest::addColumn<QByteArray>("currentDesktop");
+        QTest::addColumn<bool>("plasma");
+        QTest::newRow("KDE") << QByteArray("KDE") << true;
+        QTest::newRow("KDE later in the list") << QByteArray("X-Generic:KDE") << true;
+        QTest::newRow("GNOME") << QByteArray("ubuntu:GNOME") << false;
+        QTest::newRow("unset") << QByteArray() << false;
+    }
+
+    void plasmaDesktop()
+    {
+        QFETCH(QByteArray, currentDesktop);
+        QFETCH(bool, plasma);
+        QCOMPARE(isPlasmaDesktop(currentDesktop), plasma);
+    }
+
+    // Each slot through Plasma's backend with KDE's real kwriteconfig5 / kreadconfig5 on a
+    // temporary configuration folder: the file KDE reads, KWin's devices, the announcements and
+    // the failure line that makes the page show its note.
+    void plasma_data()
+    {
+        QTest::addColumn<bool>("wayland");
         QTest::addColumn<QString>("slot");
         QTest::addColumn<uint>("value");
-        QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>("sent");
+        QTest::addColumn<QString>("before"); // kdeglobals beforehand, or what KWin does
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("expected"); // text the file must hold afterwards
+        QTest::addColumn<QString>("devices");  // pointerAcceleration: mouse, trackball, touchpad
+        QTest::addColumn<int>("announced");
         QTest::addColumn<QString>("line");
 
-        QTest::newRow("speed refused") << "mouseSetCursorSpeed" << 3u << false << "speed 6" << "setCursorSpeed Failed";
-        QTest::newRow("double-click refused")
-            << "mouseSetDoubleClickSpeed" << 10u << false << "double-click 200" << "setDoubleClickSpeed Failed";
-        QTest::newRow("lines refused")
-            << "mouseSetVerticalScrollLines" << 1000u << false << "lines 1000" << "setVerticalScrollLines Failed";
-        QTest::newRow("speed") << "mouseSetCursorSpeed" << 0u << true << "speed 1" << "";
-        QTest::newRow("double-click") << "mouseSetDoubleClickSpeed" << 0u << true << "double-click 900" << "";
-        QTest::newRow("lines") << "mouseSetVerticalScrollLines" << 3u << true << "lines 3" << "";
+        QTest::newRow("Wayland speed: every mouse, never the touchpad")
+            << true << "mouseSetCursorSpeed" << 10u << "" << "kcminputrc"
+            << "[Libinput][1133][49298][Gaming Mouse]\nPointerAcceleration=1.000\n\n"
+               "[Libinput][1149][4128][Track/Ball]\nPointerAcceleration=1.000\n"
+            << "1 1 0" << 0 << "";
+        QTest::newRow("Wayland speed one mouse refuses")
+            << true << "mouseSetCursorSpeed" << 0u << "refuse" << "kcminputrc"
+            << "[Libinput][1133][49298][Gaming Mouse]\nPointerAcceleration=-1.000\n" << "-1 0 0" << 0
+            << "setCursorSpeed Failed";
+        QTest::newRow("Wayland speed without a mouse in KWin")
+            << true << "mouseSetCursorSpeed" << 5u << "no devices" << "kcminputrc" << "" << "0 0 0" << 0
+            << "setCursorSpeed Failed";
+        QTest::newRow("X11 speed") << false << "mouseSetCursorSpeed" << 1u << "" << "kcminputrc"
+                                   << "[Mouse]\nXLbInptPointerAcceleration=-0.889\n" << "0 0 0" << 1 << "";
+        QTest::newRow("double-click") << true << "mouseSetDoubleClickSpeed" << 3u << "[General]\nName=x\n"
+                                      << "kdeglobals" << "[General]\nName=x\n\n[KDE]\nDoubleClickInterval=690\n"
+                                      << "0 0 0" << 1 << "";
+        QTest::newRow("double-click in a locked group")
+            << false << "mouseSetDoubleClickSpeed" << 10u << "[KDE][$i]\nDoubleClickInterval=400\n" << "kdeglobals"
+            << "[KDE][$i]\nDoubleClickInterval=400\n" << "0 0 0" << 0 << "setDoubleClickSpeed Failed";
+        QTest::newRow("wheel lines: one screen") << false << "mouseSetVerticalScrollLines" << 1000u << ""
+                                                 << "kdeglobals" << "[KDE]\nWheelScrollLines=1000\n" << "0 0 0"
+                                                 << 1 << "";
+        // kwriteconfig5 reports success here; only reading back tells.
+        QTest::newRow("wheel lines, kdeglobals not a file") << true << "mouseSetVerticalScrollLines" << 3u << "directory"
+                                                       << "kdeglobals" << "" << "0 0 0" << 0
+                                                       << "setVerticalScrollLines Failed";
     }
 
-    void viewSlots()
+    void plasma()
     {
+        QFETCH(bool, wayland);
         QFETCH(QString, slot);
         QFETCH(uint, value);
-        QFETCH(bool, accept);
-        QFETCH(QString, sent);
+        QFETCH(QString, before);
+        QFETCH(QString, file);
+        QFETCH(QString, expected);
+        QFETCH(QString, devices);
+        QFETCH(int, announced);
         QFETCH(QString, line);
 
-        FakePointer fake;
-        fake.accept = accept;
-        setPointerSettings(&fake);
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
+        QFile kdeglobals(config.filePath("kdeglobals"));
+        if (before.startsWith('[') && kdeglobals.open(QIODevice::WriteOnly))
+            kdeglobals.write(before.toUtf8());
+        kdeglobals.close();
+        if (before == "directory")
+            QVERIFY(QDir(config.path()).mkdir("kdeglobals"));
+        kwin.sysNames = before == "no devices" ? QStringList() : QStringList{"event4", "event5", "event9"};
+        trackball.refuses = before == "refuse";
+        mouse.acceleration = trackball.acceleration = touchpad.acceleration = 0;
+        kwin.announced.clear();
+
+        PlasmaPointer plasma(wayland ? PlasmaPointer::Session::Wayland : PlasmaPointer::Session::X11);
+        setPointerSettings(&plasma);
         myQQuickView view;
         testsupport::DebugCapture debug;
-        // Called by name, as the scene calls them.
         QVERIFY(QMetaObject::invokeMethod(&view, slot.toLatin1().constData(), Q_ARG(uint, value)));
-        QCOMPARE(fake.last, sent);
-        if (line.isEmpty())
-            QVERIFY2(debug.lines().isEmpty(), qPrintable(debug.lines().join('|')));
-        else
-            QCOMPARE(debug.lines(), QStringList{line});
+        QCOMPARE(debug.lines(), line.isEmpty() ? QStringList() : QStringList{line});
+        QCOMPARE(readFile(config.filePath(file)), expected);
+        QCOMPARE(QString("%1 %2 %3").arg(mouse.acceleration).arg(trackball.acceleration).arg(touchpad.acceleration),
+                 devices);
+        // A call after the announcement: the bus delivers it in order, so every announcement
+        // has reached KWin's thread before this returns.
+        QDBusMessage call = QDBusMessage::createMethodCall("org.kde.KWin", "/org/kde/KWin/InputDevice",
+                                                           "org.freedesktop.DBus.Properties", "GetAll");
+        QDBusConnection::sessionBus().call(call << "org.kde.KWin.InputDeviceManager");
+        QCOMPARE(kwin.announced, QStringList(announced, "3 0"));
     }
 
     void gsettingsRoundTrip()
@@ -126,7 +252,7 @@ private slots:
         testsupport::DebugCapture debug;
         for (uint step : {10u, 0u, 5u}) {
             view.mouseSetCursorSpeed(step);
-            QCOMPARE(g_settings_get_double(settings, "speed"), gnomePointerSpeed(pointer::mouseSpeedFromStep(step)));
+            QCOMPARE(g_settings_get_double(settings, "speed"), libinputPointerSpeed(pointer::mouseSpeedFromStep(step)));
         }
         view.mouseSetDoubleClickSpeed(3);
         QCOMPARE(g_settings_get_int(settings, "double-click"), 690);

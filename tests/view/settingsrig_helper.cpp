@@ -2,26 +2,11 @@
 
 #include "app/datafolder.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSettings>
 
 namespace settingsrig {
-
-namespace {
-
-// Points the application's default settings store into a private folder.
-void isolateDefaultStore()
-{
-    static QTemporaryDir store;
-    QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
-    QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, store.path());
-}
-Q_COREAPP_STARTUP_FUNCTION(isolateDefaultStore)
-
-} // namespace
 
 QByteArray hex(const uint8_t *data, int length)
 {

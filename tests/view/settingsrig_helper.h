@@ -1,8 +1,8 @@
 #pragma once
 
 // A view wired to one virtual mouse, working on a private copy of that mouse's shipped
-// settings folder in a temporary working directory. Every test of this folder also gets a
-// private default settings store.
+// settings folder in a temporary working directory (the default settings store is private to
+// every test program anyway).
 
 #include "device/hid_thread.h"
 #include "vdev/virtualdevice.h"

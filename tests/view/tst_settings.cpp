@@ -3,6 +3,7 @@
 #include "settingsrig_helper.h"
 #include "testsupport.h"
 #include "view/filedialogs.h"
+#include "view/settingsstore.h"
 
 #include <QSettings>
 #include <QtTest>
@@ -53,6 +54,58 @@ private slots:
                 QCOMPARE(rig.fileContent(profileFile(slot)), rig.fileContent("pD.bin"));
             QCOMPARE(rig.view->getDataList("mouseFwKeyMatrix/15", true).size(), rig.view->isGun ? 4 : 0);
         }
+    }
+
+    // A family the firmware does not report (an empty one from a settings folder without its
+    // files) chooses no command set: the device gets nothing until a connect that knows it.
+    void unknownFamilyRefused_data()
+    {
+        QTest::addColumn<QString>("icType");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("missing") << "" << true;
+        QTest::newRow("not a family") << "12" << true;
+        QTest::newRow("553") << "553" << false;
+        QTest::newRow("571 speaks 553") << "571" << false;
+    }
+    void unknownFamilyRefused()
+    {
+        QFETCH(QString, icType);
+        QFETCH(bool, refused);
+        Rig rig(vdev::Mouse553, false);
+        QSettings(rig.settingFile("apConfig.bin"), QSettings::IniFormat).setValue("mouse/icType", icType);
+        testsupport::DebugCapture debug;
+        rig.view->initUI();
+        rig.view->mouseSetCurrentDPI(2);
+        QCOMPARE(rig.commands().isEmpty(), refused);
+        QCOMPARE(debug.lines().filter("Device refused: unknown firmware family").size(), refused ? 1 : 0);
+        // The next connect decides afresh.
+        QSettings(rig.settingFile("apConfig.bin"), QSettings::IniFormat).setValue("mouse/icType", "553");
+        rig.view->clearHidBusy();
+        rig.view->initUI();
+        rig.view->mouseSetCurrentDPI(2);
+        QVERIFY(!rig.commands().isEmpty());
+    }
+
+    // Settings that cannot be written (a read-only or full home; here a file in place of the
+    // folder, which fails for root too) are reported once, also when Qt writes them on its own.
+    void unwritableFolderReportedOnce()
+    {
+        Rig rig(vdev::Mouse553);
+        QStringList told;
+        store::setWriteFailureHandler([&told](const QString &folder) { told << folder; });
+        testsupport::DebugCapture debug;
+        const QString folder = rig.file("setting");
+        QVERIFY(QDir().rename(folder, folder + "-away"));
+        QVERIFY(writeFile(folder, "not a folder"));
+        rig.view->setData("mouse/lod", 2);
+        QTRY_COMPARE(told.size(), 1);
+        QCOMPARE(QFileInfo(told.at(0)).canonicalFilePath(), QFileInfo(folder).canonicalFilePath());
+        rig.view->setGlobalData("mouse/profileNo", 3);
+        rig.view->resetProfile(1);
+        QCoreApplication::processEvents();
+        store::setWriteFailureHandler({});
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(debug.lines().filter("Settings cannot be written").size(), 1);
     }
 
     void roundTripsAndRecovery()

@@ -105,7 +105,7 @@ bool writeKey(const QByteArray &schemaId, const char *key, MakeValue makeValue)
 }
 } // namespace
 
-double gnomePointerSpeed(int speed)
+double libinputPointerSpeed(int speed)
 {
     speed = std::clamp(speed, 1, 20);
     return speed <= 10 ? (speed - 10) / 9.0 : (speed - 10) / 10.0;
@@ -118,7 +118,7 @@ GSettingsPointer::GSettingsPointer(const QByteArray &schemaId)
 
 bool GSettingsPointer::setMouseSpeed(int speed)
 {
-    const double value = gnomePointerSpeed(speed);
+    const double value = libinputPointerSpeed(speed);
     return writeKey(m_schemaId, "speed", [&value](const Gio &g) { return g.variant_new_double(value); });
 }
 
@@ -130,10 +130,4 @@ bool GSettingsPointer::setDoubleClickTime(int milliseconds)
 bool GSettingsPointer::setWheelScrollLines(uint)
 {
     return false;
-}
-
-PointerSettings &systemPointerSettings()
-{
-    static GSettingsPointer desktop;
-    return desktop;
 }

@@ -7,9 +7,10 @@
 
 #include <QByteArray>
 
-// Pointer speed 1..20 onto the schema's "speed" -1..1: 1 -> -1, 10 (both defaults) -> 0,
-// 20 -> 1, linear on either side of 10.
-double gnomePointerSpeed(int speed);
+// Pointer speed 1..20 onto libinput's acceleration speed -1..1 (GNOME's "speed", KWin's
+// "pointerAcceleration"): 1 -> -1, 10 (the defaults of both) -> 0, 20 -> 1, linear on either
+// side of 10.
+double libinputPointerSpeed(int speed);
 
 class GSettingsPointer : public PointerSettings
 {
