@@ -1,6 +1,7 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
 #include "app/copydata.h"
 #include "app/datafolder.h"
+#include "app/devicetools.h"
 #include "app/scenefont.h"
 #include "app/scenestartup.h"
 #include "app/singleinstance.h"
@@ -50,6 +51,9 @@ int main(int argc, char *argv[])
     // the device or load the scene once, and an arena of their own would stay resident for it.
     mallopt(M_ARENA_MAX, 1);
 #endif
+    // Finding and adding a mouse needs neither a window, nor a display, nor the running instance.
+    if (devicetools::isDeviceCommand(argc, argv))
+        return devicetools::main(argc, argv);
     selectSceneRenderer();
 
     QApplication app(argc, argv);
@@ -76,6 +80,7 @@ int main(int argc, char *argv[])
     QCommandLineOption hiddenOption(QStringLiteral("hidden"),
                                     QStringLiteral("Start in the tray without showing the window (for the desktop's autostart)."));
     parser.addOption(hiddenOption);
+    devicetools::describeOptions(parser);
     parser.process(normalisedArguments(app.arguments()));
 
     // Every data path is relative to the data folder: the executable's, or the user's own copy
@@ -130,9 +135,14 @@ int main(int argc, char *argv[])
                      [](const copydata::Record &record) { InputHook::deliverCopyData(record); });
 #endif
 
-    if (!parser.isSet(hiddenOption))
+    const bool hidden = parser.isSet(hiddenOption);
+    if (!hidden)
         w.showNormal();
     w.checkDevice();
+    // Without a tray a window hidden at start could not be reached: it is shown once a mouse is
+    // there (without one the program stays quietly running; a second start asks for the window).
+    if (hidden && deviceConnected && !w.trayAvailable())
+        w.showNormal();
 
 #ifdef __GLIBC__
     // The program stays resident for the whole session: once start-up is through (the scene
