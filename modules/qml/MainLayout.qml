@@ -24,6 +24,7 @@ Item {
     property alias helpMenu: helpMenu
     property alias layoutAdjustMain: layoutAdjustMain
     property alias keyCodeNames: keyCodeNames
+    property alias saveNotice: saveNotice
     readonly property bool dialogOpen: keyAssigmentMain.visible || profileMain.visible || macroEditorMain.visible
                                        || gunControlMain.visible || systemSettingMain.visible || resetDialog.visible
 
@@ -143,7 +144,9 @@ Item {
                 count: 4
                 onValueChange: function(index) {
                     ui_View.setData("mouse/reportRate", index)
+                    ui_View.beginSave()
                     root.o_saveData0(true)
+                    root.endSave()
                 }
             }
         }
@@ -178,7 +181,9 @@ Item {
                     onValueChange: function(index) {
                         root.lodIndex = index
                         ui_View.setData("mouse/lod", index + 1)
+                        ui_View.beginSave()
                         root.o_saveData1(1, true)
+                        root.endSave()
                     }
                 }
             }
@@ -250,6 +255,16 @@ Item {
             textColor: root.isSaveNeeded ? "#ff3030" : Skin.fontColor
             onClicked: root.saveAll()
         }
+    }
+
+    SaveNotice {
+        id: saveNotice
+        objectName: "saveNotice"
+        anchors.left: parent.left
+        anchors.leftMargin: 24
+        anchors.right: bottomRow.left
+        anchors.rightMargin: 16
+        anchors.verticalCenter: bottomRow.verticalCenter
     }
 
     Item {
@@ -377,6 +392,11 @@ Item {
         objectName: "gunControlMain"
         z: 11
         onSendKeyMatrix: keyMatrixMain.sendKeyMatrix(gunControlMain.assignedPeriods())
+        onSaveRequested: {
+            ui_View.beginSave()
+            gunControlMain.sendAll()
+            root.endSave()
+        }
     }
 
     SystemSetting {

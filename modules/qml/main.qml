@@ -18,6 +18,10 @@ Item {
     readonly property var mainLangBuiltIn: ["Editor", "Macro Editor", "Gun Editor", "Report Rate", "Config",
         "Reset", "Reset factory setting", "Cancel", "OK", "System setting", "Save", "", "", "", ""]
     property var mainLang: mainLangBuiltIn
+    // How a save went: "Saved", or what the mouse did not keep (SceneText.saveOutcomeText).
+    readonly property var savedLangBuiltIn: ["Saved", "Not kept by the mouse:", "report rate", "DPI stage",
+        "light mode", "light speed", "stored profile", "The mouse did not answer", "Sent; this mouse cannot confirm it"]
+    property var savedLang: savedLangBuiltIn
     property string language: "ChineseSimplified"
     property string url: ""
 
@@ -123,7 +127,9 @@ Item {
     property int lodIndex: 0
     property bool initPending: false
     property bool revealPending: false
-    readonly property bool isSaveNeeded: !!layout && (keyMatrixMain.isSave || dpiSettingMain.isSave || lightControlMain.isSave)
+    // Unsaved: a page's changes, or a save the mouse did not keep.
+    readonly property bool isSaveNeeded: !!layout && (keyMatrixMain.isSave || dpiSettingMain.isSave || lightControlMain.isSave
+                                                      || ui_View.saveNotKept)
     readonly property bool dialogOpen: !!layout && layout.dialogOpen
 
     signal msg_KB(bool isDown, int usbCode)
@@ -287,6 +293,7 @@ Item {
             hid.hid560_02H_SetCurrentProfile(1)
 
         mainLang = texts("main", mainLangBuiltIn)
+        savedLang = texts("saved", savedLangBuiltIn)
         keyMatrixMain.keyMatrixLang = texts("keyMatrix", keyMatrixMain.keyMatrixLangBuiltIn)
         keyAssigmentMain.keyAssigmentLang = texts("keyAssigment", keyAssigmentMain.keyAssigmentLangBuiltIn)
         dpiSettingMain.dpiSettingLang = texts("dpiSetting", dpiSettingMain.dpiSettingLangBuiltIn)
@@ -386,18 +393,39 @@ Item {
         lightControlMain.isSave = false
     }
 
+    // What a save the mouse did not keep sent goes again with the next one (ui_View.beginSave),
+    // so "Save" also runs for that alone.
     function saveAll() {
         dpiSettingMain.commitInput()
         lightControlMain.commitInput()
         var keys = keyMatrixMain.isSave, dpi = dpiSettingMain.isSave, light = lightControlMain.isSave
-        if (keys || dpi || light) {
+        var outcome = null
+        if (keys || dpi || light || ui_View.saveNotKept) {
             controlUIEnable(false)
+            ui_View.beginSave()
             if (light)
                 o_saveData0()
             clearSaveFlags()
-            o_saveData1((dpi ? 1 : 0) + (light ? 2 : 0) + (keys ? 4 : 0))
+            if (keys || dpi || light)
+                o_saveData1((dpi ? 1 : 0) + (light ? 2 : 0) + (keys ? 4 : 0))
+            outcome = endSave()
         }
         controlUIEnable(true)
+        return outcome
+    }
+
+    // Ends a save that began with ui_View.beginSave: the mouse is asked what it kept, and the
+    // window says so beside "Save". Returns the outcome (see myQQuickView::endSave).
+    function endSave() {
+        var outcome = ui_View.endSave()
+        showSaveOutcome(outcome)
+        return outcome
+    }
+
+    function showSaveOutcome(outcome) {
+        if (outcome.result !== "nothing" && layout)
+            layout.saveNotice.show(SceneText.saveOutcomeText(outcome, savedLang),
+                                   outcome.result === "notKept" || outcome.result === "noAnswer")
     }
 
     // The profile's settings go to the device again after a switch or a reset; the pages then
@@ -430,9 +458,11 @@ Item {
         profileList.selectSlot(n)
         ui_View.setGlobalData("mouse/profileNo", n)
         ui_View.setCurrentProfile(n)
+        ui_View.beginSave()
         sendProfile()
         systemSettingMain.init(true, false)
         sendGunMatrices()
+        endSave()
         controlUIEnable(true)
     }
 
@@ -441,12 +471,14 @@ Item {
         resetDialog.close()
         ui_View.resetProfile(currentProfileNo)
         dpiSettingMain.currentDPI = 1
+        ui_View.beginSave()
         sendProfile()
         // The system page shows the reset profile without changing the desktop: its next change
         // would otherwise store the old values of the other two settings back into the profile.
         systemSettingMain.init(false, false)
         sendGunMatrices()
         gunControlMain.resetData()
+        endSave()
         controlUIEnable(true)
     }
 

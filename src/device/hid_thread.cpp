@@ -14,6 +14,7 @@
 #include <QDebug>
 
 #include <algorithm>
+#include <utility>
 #include <cstring>
 #include <vector>
 
@@ -221,7 +222,54 @@ bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode)
     return true;
 }
 
+void Hid_Thread::startRecording()
+{
+    recorded.clear();
+    recording = true;
+}
+
+QList<savecheck::Sent> Hid_Thread::takeRecording()
+{
+    recording = false;
+    return std::exchange(recorded, {});
+}
+
+bool Hid_Thread::resend(const QList<savecheck::Sent> &commands)
+{
+    bool delivered = true;
+    for (const savecheck::Sent &command : commands) {
+        if (!claimTransport("cmd Failed resend"))
+            return false;
+        setRequest(command.payload);
+        cmdset::loadBlock(dataBuffer, reinterpret_cast<const uchar *>(command.data.constData()),
+                          static_cast<int>(std::min<qsizetype>(command.data.size(), sizeof dataBuffer)));
+        delivered = sendCommand(static_cast<int>(command.data.size()), command.settle) && delivered;
+        // The requests sent without settle pauses are followed by a short one.
+        if (!command.settle)
+            QThread::msleep(10);
+    }
+    return delivered;
+}
+
 bool Hid_Thread::sendCommand(int length, bool settle)
+{
+    if (!recording)
+        return transferCommand(length, settle);
+    // Kept before the request is scrambled; a length the transport refuses is refused again.
+    savecheck::Sent sent;
+    std::memcpy(sent.payload.data(), request + 1, sent.payload.size());
+    sent.data = QByteArray(reinterpret_cast<const char *>(dataBuffer),
+                           std::clamp(length, 0, static_cast<int>(sizeof dataBuffer)));
+    sent.settle = settle;
+    recorded.append(sent);
+    const qsizetype at = recorded.size() - 1;
+    const bool delivered = transferCommand(length, settle);
+    if (recording && at < recorded.size())
+        recorded[at].delivered = delivered;
+    return delivered;
+}
+
+bool Hid_Thread::transferCommand(int length, bool settle)
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 

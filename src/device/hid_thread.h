@@ -2,6 +2,7 @@
 
 #include "device/deviceentry.h"
 #include "device/protocol.h"
+#include "device/savecheck.h"
 
 #include <QByteArray>
 #include <QFuture>
@@ -69,6 +70,15 @@ public:
     // the transport).
     bool lastTransferSucceeded() const { return lastTransferOk; }
 
+    // While recording, every set command that reaches the transport is kept as it went out (a
+    // save is checked against what it sent, and sends it again when the mouse did not keep it).
+    void startRecording();
+    // Stops recording and hands over what was recorded.
+    QList<savecheck::Sent> takeRecording();
+    // Sends the commands again, in order (recorded too while recording); true when the
+    // transport took every one of them.
+    bool resend(const QList<savecheck::Sent> &commands);
+
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
 
@@ -127,6 +137,8 @@ private:
     void closeCommandHandle();
     // Ends a transfer: closes the handle, releases the transport.
     bool endTransfer(bool ok);
+    // sendCommand's transfer, without the recording.
+    bool transferCommand(int length, bool settle);
     // First step of every transfer: refuses a data phase the entry cannot carry, then scrambles
     // (if the device wants it) and sends the request. On failure the transfer has been ended.
     bool sendRequest(int length, int &reportLength, bool &encode);
@@ -145,6 +157,8 @@ private:
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the
     // moment a command starts waiting for the transport.
     bool lastTransferOk = false;
+    bool recording = false;
+    QList<savecheck::Sent> recorded;
     // The challenge of chkDeviceIsEnCode goes out scrambled whatever the entry's flag says.
     bool scrambleChallenge = false;
     std::atomic<unsigned> pollGeneration{0};

@@ -102,6 +102,28 @@ void addTrayMenu(Widget *w, VirtualDevice &device, int mouse)
         w->trayMenu->insertSeparator(existing.first());
 }
 
+// "fault clear", or "fault <fail|drop|alter> <write|feature> [N|always]": the next N (default 1)
+// such reports to the mouse fail, are lost, or arrive altered (see FaultAction).
+QStringList faultCommand(VirtualDevice &device, int mouse, const QStringList &args)
+{
+    if (args.size() == 1 && args.at(0).compare(QLatin1String("clear"), Qt::CaseInsensitive) == 0) {
+        device.clearFaults();
+        return {QStringLiteral("ok")};
+    }
+    const QStringList actions{QStringLiteral("fail"), QStringLiteral("drop"), QStringLiteral("alter")};
+    const QStringList calls{QStringLiteral("write"), QStringLiteral("feature")};
+    const qsizetype action = args.isEmpty() ? -1 : actions.indexOf(args.at(0).toLower());
+    const qsizetype call = args.size() < 2 ? -1 : calls.indexOf(args.at(1).toLower());
+    const bool always = args.size() == 3 && args.at(2).compare(QLatin1String("always"), Qt::CaseInsensitive) == 0;
+    const int times = always ? -1 : args.size() == 3 ? args.at(2).toInt() : 1;
+    if (action < 0 || call < 0 || args.size() > 3 || (!always && times < 1))
+        return {QStringLiteral("error: fault fail|drop|alter write|feature [N|always], or fault clear")};
+    static const FaultAction faultActions[] = {FaultAction::Fail, FaultAction::Drop, FaultAction::Alter};
+    device.addFault(Fault{call == 0 ? Call::Write : Call::SendFeature, faultActions[action], 0, times,
+                          mouse, Iface::Command});
+    return {QStringLiteral("ok")};
+}
+
 } // namespace
 
 bool isDemoFamily(const QString &family)
@@ -197,7 +219,8 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
         return {QStringLiteral("press dpi|rate|light|speed [553|560|3395]"), QStringLiteral("unplug [553|560|3395]"),
                 QStringLiteral("plug [553|560|3395]"), QStringLiteral("deny [553|560|3395]"),
                 QStringLiteral("allow [553|560|3395]"), QStringLiteral("state [553|560|3395]"),
-                QStringLiteral("set <key> <value>"), QStringLiteral("ok")};
+                QStringLiteral("fault fail|drop|alter write|feature [N|always] [553|560|3395]"),
+                QStringLiteral("fault clear"), QStringLiteral("set <key> <value>"), QStringLiteral("ok")};
     if (command == QLatin1String("press") && args.size() == 1) {
         const QString button = args.at(0).toLower();
         if (!device.isPlugged(mouse))
@@ -229,6 +252,8 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
             demoSession->setActive(!deny);
         return {QStringLiteral("ok")};
     }
+    if (command == QLatin1String("fault"))
+        return faultCommand(device, mouse, args);
     if (command == QLatin1String("state") && args.isEmpty()) {
         QStringList answer = QString::fromStdString(device.describe(mouse)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         answer << QStringLiteral("ok");

@@ -37,7 +37,9 @@ VirtualDevice *demoDevice();
 // One line of the control protocol, run against `device` with `mouse` as the default target:
 //   press dpi|rate|light|speed [553|560|3395], unplug [553|560|3395], plug [553|560|3395],
 //   deny [553|560|3395] and allow [553|560|3395] (the mouse refuses this user, as while another
-//   session has the seat, and takes it back; in demo mode the session follows), state [553|560|3395], help,
+//   session has the seat, and takes it back; in demo mode the session follows), state [553|560|3395],
+//   fault fail|drop|alter write|feature [N|always] [553|560|3395] (the next N reports of that kind
+//   to the mouse fail, are lost or arrive altered) and fault clear, help,
 //   and, when a view is given, set <key> <value> (stores value under key in the current
 //   profile, as a page of the window would).
 // Returns the answer lines; the last one is "ok" or starts with "error".

@@ -437,6 +437,27 @@ bool VirtualDevice::onCommandInterface(const Handle *h, Call call)
     return !faultHits(call, h->mouse, h->iface) && alive(h) && h->iface == Iface::Command;
 }
 
+int VirtualDevice::deliver(const Handle *h, Call call, const unsigned char *data, size_t length,
+                           int (VirtualFirmware::*take)(const uint8_t *, size_t))
+{
+    FaultAction action = FaultAction::Fail;
+    const bool hit = takeFault(call, h->mouse, h->iface, action);
+    if (hit && action == FaultAction::Unplug)
+        unplugLocked(h->mouse);
+    const bool lost = hit && action == FaultAction::Drop;
+    const bool altered = hit && action == FaultAction::Alter;
+    if ((hit && !lost && !altered) || !alive(h) || h->iface != Iface::Command)
+        return -1;
+    VirtualFirmware &firmware = *m_mice[h->mouse].firmware;
+    if (lost)
+        return static_cast<int>(length);
+    if (!altered || length < 2)
+        return (firmware.*take)(data, length);
+    std::vector<uint8_t> copy(data, data + length);
+    copy[1] = static_cast<uint8_t>(~copy[1]);
+    return (firmware.*take)(copy.data(), copy.size());
+}
+
 bool VirtualDevice::takeFault(Call call, int mouse, Iface iface, FaultAction &action)
 {
     for (auto it = m_faults.begin(); it != m_faults.end(); ++it) {
@@ -590,8 +611,7 @@ int VirtualDevice::sendFeatureReport(hid_device *device, const unsigned char *da
     Handle *h = handleFor(device, Call::SendFeature, data != nullptr);
     if (!h)
         return -1;
-    const int result = onCommandInterface(h, Call::SendFeature)
-        ? m_mice[h->mouse].firmware->featureWrite(data, length) : -1;
+    const int result = deliver(h, Call::SendFeature, data, length, &VirtualFirmware::featureWrite);
     log(h->mouse, h->iface, Call::SendFeature, result, data, length);
     saveStateIfStored();
     m_changed.notify_all();
@@ -617,8 +637,7 @@ int VirtualDevice::write(hid_device *device, const unsigned char *data, size_t l
     Handle *h = handleFor(device, Call::Write, data != nullptr);
     if (!h)
         return -1;
-    const int result = onCommandInterface(h, Call::Write)
-        ? m_mice[h->mouse].firmware->outputWrite(data, length) : -1;
+    const int result = deliver(h, Call::Write, data, length, &VirtualFirmware::outputWrite);
     log(h->mouse, h->iface, Call::Write, result, data, length);
     saveStateIfStored();
     m_changed.notify_all();
@@ -663,6 +682,8 @@ int VirtualDevice::readLocked(std::unique_lock<std::mutex> &lock, hid_device *de
     if (takeFault(call, mouse, iface, action)) {
         switch (action) {
         case FaultAction::Fail:
+        case FaultAction::Drop:
+        case FaultAction::Alter:
             log(mouse, iface, call, -1);
             return -1;
         case FaultAction::Unplug:

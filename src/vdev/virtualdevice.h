@@ -79,8 +79,11 @@ struct WireEvent
 enum class FaultAction {
     Fail,    // the call fails (null handle / -1)
     Unplug,  // the mouse is unplugged just before the call, which then fails
-    Stall    // reads: nothing arrives (a timed read returns 0 at its end; a blocking read waits
+    Stall,   // reads: nothing arrives (a timed read returns 0 at its end; a blocking read waits
              // until the faults are cleared or the mouse is unplugged)
+    // Reports to the mouse (feature reports sent, output reports); any other call fails.
+    Drop,    // the call succeeds, but the mouse never sees the report
+    Alter    // the call succeeds, but the mouse sees the byte after the report number inverted
 };
 
 struct Fault
@@ -204,6 +207,10 @@ private:
     // Whether a report call on this handle reaches the firmware: no fault hit, the mouse is
     // still the one the handle was opened on, and it is the command interface.
     bool onCommandInterface(const Handle *h, Call call);
+    // A report from the host to the mouse's firmware (take: featureWrite or outputWrite), as the
+    // faults aimed at the call let it through; returns the call's result.
+    int deliver(const Handle *h, Call call, const unsigned char *data, size_t length,
+                int (VirtualFirmware::*take)(const uint8_t *, size_t));
     // Applies a matching fault; returns the action, or false when no fault hits.
     bool takeFault(Call call, int mouse, Iface iface, FaultAction &action);
     void log(int mouse, Iface iface, Call call, int result, const uint8_t *bytes = nullptr, size_t n = 0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/savecheck.h"
+
 #include <QList>
 #include <QQuickWidget>
 #include <QString>
@@ -8,6 +10,7 @@
 #include <QVariantList>
 
 class Hid_Thread;
+class QEventLoop;
 class QSettings;
 
 // The QML host view and the whole backend interface of the scene (context property "ui_View").
@@ -17,6 +20,9 @@ class myQQuickView : public QQuickWidget
     Q_OBJECT
     // The settings folder of the connected device: the scene sets itself up anew when it changes.
     Q_PROPERTY(QString deviceFolder READ settingsFolder)
+    // The last save was not kept by the mouse (or not confirmed by it): the next save sends it
+    // again ("Save" shows red meanwhile).
+    Q_PROPERTY(bool saveNotKept READ saveNotKept NOTIFY saveNotKeptChanged)
 public:
     explicit myQQuickView(QWidget *parent = nullptr);
     ~myQQuickView() override;
@@ -48,6 +54,10 @@ public:
     // stored profile is never replaced by zeros (the user is told once per connect). True when
     // every block reached the device.
     bool sendProfileBlocks(int first, int last);
+    // How long a save check waits for the mouse's answer to the sync request (tests may lower
+    // it); the answer comes through the status polling.
+    int syncAnswerTimeoutMs = 1500;
+    bool saveNotKept() const { return !unkept.isEmpty(); }
     // Result of the last attempt at each pointer setting, in the order of pointerSettingsApplied.
     bool pointerApplied[3] = {true, true, true};
 
@@ -143,9 +153,32 @@ public slots:
     // The scene's busy lock; refused (kept disabled) while no device is connected.
     void setEnabled(bool enabled);
 
+    // A save: every operation that stores settings in the mouse ("Save", a profile switch, a
+    // factory reset, the report-rate and lift-off rows) runs between these two. beginSave
+    // starts recording what is sent (and first sends again what the mouse did not keep last
+    // time); endSave checks it against the mouse: profile blocks written are read back, then
+    // the sync request's answer is compared with the report rate, DPI stage, light mode and
+    // speed the mouse was last given. On a difference everything is sent once more and checked
+    // again. endSave returns the outcome (and emits it as saveChecked):
+    //   result  "nothing"   nothing was sent, so nothing was checked;
+    //           "verified"  the mouse holds what was sent;
+    //           "unchecked" it all went out, but this mouse cannot be asked (no status
+    //                       interface, no profile block written);
+    //           "notKept"   it still differs after sending once more: `items` names what;
+    //           "noAnswer"  the mouse did not take a command or did not answer the check;
+    //   items   what did not stick: "rate", "stage", "lightMode", "lightSpeed", "profile<N>";
+    //   text    an English sentence saying so (empty when nothing or verified);
+    //   resent  whether it was sent once more.
+    // "notKept" and "noAnswer" are not kept: they are also told in a tray message.
+    void beginSave();
+    QVariantMap endSave();
+
 signals:
     // Something the user should hear of in a tray message.
     void trayNotice(const QString &title, const QString &text);
+    // Every endSave, with its outcome.
+    void saveChecked(const QVariantMap &outcome);
+    void saveNotKeptChanged();
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
@@ -154,7 +187,33 @@ private:
     // Says why the device in folder gets no command, and stops the device layer sending any.
     void refuseDevice(const QString &folder);
 
+    // The check of the commands a save sent: what differed, and whether the mouse answered.
+    struct SaveCheck
+    {
+        unsigned items = 0;
+        QList<int> blocks;
+        bool answered = true;
+        // The transport took every command.
+        bool delivered = true;
+        // Something could be compared: a block read back, or a report of a known state.
+        bool checked = false;
+        bool kept() const { return !items && blocks.isEmpty() && answered && delivered; }
+    };
+    SaveCheck checkSent(const QList<savecheck::Sent> &sent);
+    // Sends the sync request and waits (boundedly) for the report of all items it brings.
+    bool awaitStateReport(status::Report &answer);
+    void setUnkept(const QList<savecheck::Sent> &sent);
+
     bool deviceAbsent = false;
+    // What the mouse should report of its state, from what it reported and was sent since the
+    // connect; the commands of the last save it did not keep; connects so far.
+    savecheck::State expectedState;
+    QList<savecheck::Sent> unkept;
+    unsigned connectCount = 0;
+    // Set while a save check waits for the sync answer, which then lands in stateAnswer.
+    QEventLoop *answerLoop = nullptr;
+    bool stateAnswered = false;
+    status::Report stateAnswer;
     // The user has been told since the connect that some settings cannot be saved to this mouse.
     bool toldUnsavedBlocks = false;
 };

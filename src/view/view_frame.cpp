@@ -4,6 +4,7 @@
 
 #include "device/hid_thread.h"
 
+#include <QEventLoop>
 #include <QThread>
 
 void myQQuickView::clearHidBusy()
@@ -51,6 +52,16 @@ void myQQuickView::syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar l
                                   Q_ARG(uchar, lightMode), Q_ARG(uchar, speed));
         return;
     }
+    const status::Report report{type, reportRate, dpi, lightMode, speed};
+    // The answer a save check waits for is the check's own: the pages keep showing what was
+    // saved, and what the mouse should hold is not taken from it.
+    if (answerLoop && type == 0xFF) {
+        stateAnswer = report;
+        stateAnswered = true;
+        answerLoop->quit();
+        return;
+    }
+    savecheck::follow(expectedState, report);
     invokeRoot("syncFwReport", Qt::DirectConnection,
                {int(type), int(reportRate), int(dpi), int(lightMode), int(speed)});
 }

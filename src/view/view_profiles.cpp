@@ -47,6 +47,10 @@ void myQQuickView::initUI()
         memset(profileBlockRead, 0, sizeof profileBlockRead);
         memset(profileBlockTried, 0, sizeof profileBlockTried);
         toldUnsavedBlocks = false;
+        // What the mouse should hold, and what it did not keep, belong to the device before.
+        ++connectCount;
+        expectedState = savecheck::State();
+        setUnkept({});
         store::close(globalSettings);
         store::close(defaultSettings);
         for (QSettings *&handle : profileSettings)

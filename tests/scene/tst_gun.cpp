@@ -94,7 +94,11 @@ private slots:
         QCOMPARE(scene->codes(), QByteArray());
         // A button edit waiting for "Save" is neither stored nor sent with the key matrices.
         scene->call(scene->item("keyMatrixMain"), "assign", {3, 5, 0, 1, 0});
+        // Closing is a save: its profile blocks are read back.
+        QSignalSpy checked(scene->view(), &myQQuickView::saveChecked);
         scene->clickItem("gunCloseButton");
+        QCOMPARE(checked.count(), 1);
+        QCOMPARE(checked.at(0).at(0).toMap().value("result").toString(), QString("verified"));
         QCOMPARE(sentSlots(), (QStringList{"2: 00 00 05", "3: 00 00 0a", "4: 00 00 08"}));
         QCOMPARE(scene->profile(Mouse560, 0)->value("mouseKeyMatrix/3").toStringList().join(','), QString("0,0,244,0"));
         QVERIFY(scene->rootProperty("isSaveNeeded").toBool());

@@ -160,7 +160,7 @@ private slots:
         typeInto(scene, "lightBlueField", "5", false);
         scene.clearWire();
         scene.clickItem("saveButton");
-        QCOMPARE(scene.codes(), QByteArray("02 03"));
+        QCOMPARE(scene.codes(), QByteArray("02 03 80"));
         const QList<Command> sent = scene.commands();
         // Block 0: mode, brightness 4 x 63, speed step 2 as code 4, colour block 2.
         QCOMPARE(sent.at(0).data.mid(2, 4).toHex(' '),

@@ -15,6 +15,8 @@
 #include <QtTest>
 
 using namespace vdev;
+
+Q_DECLARE_METATYPE(vdev::Fault)
 using scenetest::Command;
 using scenetest::SceneRig;
 
@@ -153,9 +155,10 @@ private slots:
         QTest::addColumn<QStringList>("pages");
         QTest::addColumn<QByteArray>("codes");
         QTest::addColumn<int>("mask");
-        QTest::newRow("DPI, 553") << Mouse553 << QStringList{"dpi"} << QByteArray("03") << 1;
-        QTest::newRow("keys, 560") << Mouse560 << QStringList{"keys"} << QByteArray("03") << 4;
-        QTest::newRow("all three, 560") << Mouse560 << QStringList{"dpi", "light", "keys"} << QByteArray("02 03") << 7;
+        // Each save ends with the sync request that checks it.
+        QTest::newRow("DPI, 553") << Mouse553 << QStringList{"dpi"} << QByteArray("03 80") << 1;
+        QTest::newRow("keys, 560") << Mouse560 << QStringList{"keys"} << QByteArray("03 80") << 4;
+        QTest::newRow("all three, 560") << Mouse560 << QStringList{"dpi", "light", "keys"} << QByteArray("02 03 80") << 7;
     }
 
     void save()
@@ -221,7 +224,7 @@ private slots:
         scene.call(scene.item("lightControlMain"), "chooseMode", {3});
         scene.clearWire();
         scene.choose("reportRateList", 1);
-        QTRY_COMPARE(scene.codes(), QByteArray("02"));
+        QTRY_COMPARE(scene.codes(), QByteArray("02 80"));
         QCOMPARE(int(uchar(scene.commands().at(0).data.at(0))), 4);   // 250 Hz
         QCOMPARE(int(uchar(scene.commands().at(0).data.at(2))), light.toStringList().value(0).toInt());
         QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/reportRate").toInt(), 1);
@@ -238,7 +241,7 @@ private slots:
         scene.clickItem("dpiPlus5");
         scene.clearWire();
         scene.choose("lodList", 1);
-        QTRY_COMPARE(scene.codes(), QByteArray("03"));
+        QTRY_COMPARE(scene.codes(), QByteArray("03 80"));
         const Command block1 = scene.commands().at(0);
         QCOMPARE(int(uchar(block1.payload.at(5))), 1);
         QCOMPARE(int(uchar(block1.data.at(3))), 2);
@@ -251,6 +254,95 @@ private slots:
         scene.rig.widget->checkDevice();
         scene.connect(Mouse553);
         QVERIFY(!scene.item("lodRow")->isVisible());
+    }
+
+    // A save is checked against the mouse: the report-rate and lift-off rows (the state the sync
+    // request's answer shows, which the mouse's own buttons change too) and a factory reset of
+    // the 560 (its profile blocks read back). What did not stick is sent once more; what still
+    // differs is told, keeps "Save" red, and goes again with the next "Save".
+    void savesAreChecked_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<Fault>("fault");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QStringList>("items");
+        QTest::addColumn<bool>("resent");
+        QTest::addColumn<QString>("notice");
+        const Fault none{Call::Enumerate, FaultAction::Fail, 0, 0};
+        QTest::newRow("553 kept") << Mouse553 << "rate" << none << "verified" << QStringList() << false << "Saved";
+        QTest::newRow("3395 lift-off after its DPI button")
+            << Mouse3395 << "lod" << none << "verified" << QStringList() << false << "Saved";
+        QTest::newRow("553 lost once, sent again") << Mouse553 << "rate" << Fault{Call::Write, FaultAction::Drop, 0, 1}
+                                                  << "verified" << QStringList() << true << "Saved";
+        QTest::newRow("553 altered") << Mouse553 << "rate" << Fault{Call::Write, FaultAction::Alter, 0, -1} << "notKept"
+                                     << QStringList{"rate"} << true << "Not kept by the mouse: report rate";
+        QTest::newRow("553 sync lost") << Mouse553 << "rate" << Fault{Call::SendFeature, FaultAction::Drop, 1, -1}
+                                       << "noAnswer" << QStringList() << false << "The mouse did not answer";
+        // The mouse's light differs from the profile's, which goes with the rate.
+        QTest::newRow("560 lost") << Mouse560 << "rate" << Fault{Call::Write, FaultAction::Drop, 0, -1} << "notKept"
+                                  << QStringList{"rate", "lightMode", "lightSpeed"} << true
+                                  << "Not kept by the mouse: report rate, light mode, light speed";
+        QTest::newRow("560 reset altered")
+            << Mouse560 << "reset" << Fault{Call::Write, FaultAction::Alter, 0, -1} << "notKept"
+            << QStringList{"profile2", "profile3", "profile4"} << true << "Not kept by the mouse: stored profile 2, 3, 4";
+        // Buttons and DPI values have no way back: a transfer that failed is what tells.
+        QTest::newRow("553 buttons, write fails") << Mouse553 << "save" << Fault{Call::Write, FaultAction::Fail, 0, -1}
+                                                  << "noAnswer" << QStringList() << true << "The mouse did not answer";
+        QTest::newRow("553 without status reports") << Mouse553 << "rate unpolled" << none << "unchecked"
+                                                    << QStringList() << false << "Sent; this mouse cannot confirm it";
+    }
+
+    void savesAreChecked()
+    {
+        QFETCH(int, mouse);
+        QFETCH(QString, action);
+        QFETCH(Fault, fault);
+        QFETCH(QString, result);
+        QFETCH(QStringList, items);
+        QFETCH(bool, resent);
+        QFETCH(QString, notice);
+        SceneRig scene({mouse}, "English");
+        scene.view()->syncAnswerTimeoutMs = 200;
+        QSignalSpy checked(scene.view(), &myQQuickView::saveChecked);
+        QSignalSpy tray(scene.rig.widget.get(), &Widget::trayMessageShown);
+        scene.device().addFault(fault);
+        if (action.endsWith("unpolled"))
+            scene.rig.hid().stopPolling();
+        if (action == "save") {
+            scene.item("dpiSettingMain")->setProperty("isSave", true);
+            scene.clickItem("saveButton");
+        } else if (action == "reset") {
+            scene.clickItem("resetButton");
+            scene.clickItem("resetOkButton");
+        } else if (action == "lod") {
+            scene.device().pressDpiButton(mouse);
+            QTRY_COMPARE(scene.item("dpiSettingMain")->property("currentDPI").toInt(), 1);
+            scene.choose("lodList", 1);
+        } else {
+            scene.choose("reportRateList", 0);
+        }
+        QTRY_COMPARE(checked.count(), 1);
+        const QVariantMap outcome = checked.at(0).at(0).toMap();
+        QCOMPARE(outcome.value("result").toString(), result);
+        QCOMPARE(outcome.value("items").toStringList(), items);
+        QCOMPARE(outcome.value("resent").toBool(), resent);
+        QCOMPARE(scene.item("saveNotice")->property("text").toString(), notice);
+        QVERIFY(scene.item("saveNotice")->isVisible());
+        const bool kept = result == "verified" || result == "unchecked";
+        QCOMPARE(scene.rootProperty("isSaveNeeded").toBool(), !kept);
+        QCOMPARE(tray.count(), kept ? 0 : 1);
+        if (!kept)
+            QVERIFY(tray.at(0).at(1).toString().startsWith(outcome.value("text").toString()));
+
+        // "Save" sends what was not kept again (and nothing when all was kept).
+        scene.device().clearFaults();
+        scene.clearWire();
+        scene.clickItem("saveButton");
+        QCOMPARE(scene.codes().isEmpty(), kept);
+        QCOMPARE(checked.count(), kept ? 1 : 2);
+        QCOMPARE(checked.last().at(0).toMap().value("result").toString(), kept ? result : QString("verified"));
+        QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
     }
 
     void profileChange()
@@ -415,7 +507,7 @@ private slots:
         QCOMPARE(scene.codes(), QByteArray());
         scene.item("dpiSettingMain")->setProperty("isSave", true);
         scene.clickItem("saveButton");
-        QCOMPARE(scene.codes(), QByteArray("03"));
+        QCOMPARE(scene.codes(), QByteArray("03 80"));
         QVERIFY(scene.view()->isEnabled());
         scene.call("setScreenChange", {1920});
         QCOMPARE(scene.rootProperty("screenRate").toDouble(), 1.0);

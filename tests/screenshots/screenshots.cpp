@@ -79,6 +79,11 @@ const Scene scenes[] = {
      " m.stopRecord(); m.insertMouse(0xF0); m.openEventMenu(2, Qt.point(330, 150))",
      {vdev::Mouse560}},
     {"gun", "root.openCentred(gunControlMain)", {vdev::Mouse560}},
+    // The note beside "Save" after a save the mouse kept, and after one it kept nothing of (the
+    // longest note there is).
+    {"saved", "lightControlMain.isSave = true; root.saveAll()", {vdev::Mouse553}},
+    {"not-kept", "root.showSaveOutcome({result: 'notKept', items: ['rate', 'stage', 'lightMode', 'lightSpeed',"
+                 " 'profile0', 'profile1', 'profile2', 'profile3', 'profile4']})", {vdev::Mouse560}},
 };
 #undef KEY_GROUP
 

@@ -220,6 +220,9 @@ private slots:
         QTest::newRow("set without a window") << "set mouse/lod 2" << "error: no window" << 0 << true;
         QTest::newRow("deny") << "deny" << "ok" << 0 << true;
         QTest::newRow("allow") << "allow 560" << "ok" << 0 << true;
+        QTest::newRow("fault") << "fault alter write always 553" << "ok" << 0 << true;
+        QTest::newRow("fault without a count")
+            << "fault drop feature 0" << "error: fault fail|drop|alter write|feature [N|always], or fault clear" << 0 << true;
     }
 
     void controlCommands()

@@ -21,7 +21,7 @@ namespace {
 const QList<QPair<QString, int>> pageCounts = {
     {"main", 15}, {"keyMatrix", 2}, {"keyAssigment", 60}, {"dpiSetting", 2}, {"lightControl", 16},
     {"macroEditor", 20}, {"systemSetting", 10}, {"gunControl", 10}, {"profile", 7}, {"keyCode", 133},
-    {"other", 2}};
+    {"saved", 9}, {"other", 2}};
 
 } // namespace
 

@@ -28,6 +28,8 @@ FloatingPanel {
         "Y axis", "Fire adjust", "Rate", "Times", "Endness"]
     property var gunControlLang: gunControlLangBuiltIn
     signal sendKeyMatrix()
+    // Closed after a change: the slots are to go to the mouse as a save (sendAll).
+    signal saveRequested()
     // The current row's values changed: the body moves its knob.
     signal rowShown()
 
@@ -186,6 +188,11 @@ FloatingPanel {
         if (!isSave)
             return
         isSave = false
+        saveRequested()
+    }
+
+    // The three slots, then the key matrices that carry their fire periods.
+    function sendAll() {
         for (var k = 0; k < 3; ++k)
             sendData(k)
         sendKeyMatrix()

@@ -55,3 +55,25 @@ function dropSentinel(list) {
         names.pop()
     return names
 }
+
+// What the window says after a save (outcome: see myQQuickView::endSave), in the language of
+// texts: "Saved", what the mouse did not keep ("report rate, stored profile 2, 3"), that it did
+// not answer, or that it cannot be asked.
+function saveOutcomeText(outcome, texts) {
+    if (outcome.result === "verified")
+        return texts[0]
+    if (outcome.result === "unchecked")
+        return texts[8]
+    var positions = { rate: 2, stage: 3, lightMode: 4, lightSpeed: 5 }
+    var names = [], blocks = []
+    for (var i = 0; i < outcome.items.length; ++i) {
+        var key = String(outcome.items[i])
+        if (key in positions)
+            names.push(texts[positions[key]])
+        else
+            blocks.push(key.replace("profile", ""))
+    }
+    if (blocks.length > 0)
+        names.push(texts[6] + " " + blocks.join(", "))
+    return names.length > 0 ? texts[1] + " " + names.join(", ") : texts[7]
+}
