@@ -146,6 +146,8 @@ public slots:
 signals:
     // Something the user should hear of in a tray message.
     void trayNotice(const QString &title, const QString &text);
+    // A firmware report has reached the scene (`dpi`: the stage, from 1, for stage reports).
+    void firmwareReported(int type, int dpi);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
