@@ -4,6 +4,7 @@
 
 #include "app/datafolder.h"
 #include "app/devicetable.h"
+#include "app/livenotices.h"
 #include "app/widget.h"
 #include "platform/sessionwatch.h"
 #include "view/myqquickview.h"
@@ -30,6 +31,7 @@ void Widget::checkDevice()
     if (index < 0) {
         qDebug() << "Device DisConnect";
         deviceConnected = false;
+        notices->reset();
         if (myQQuickView *v = view())
             v->setDeviceAbsent(true);
         setVisible(false);
@@ -44,6 +46,7 @@ void Widget::checkDevice()
         hid.hidBusy = false;
     hid.deviceIndex = index;
     deviceConnected = true;
+    reportedStage = -1;
     showTrayMessage(QStringLiteral("Info"), QStringLiteral("Detect Device"), QSystemTrayIcon::Information, 10000);
     hid.startPollingUSBVendorCmd(index);
     if (!v)

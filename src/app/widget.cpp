@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/livenotices.h"
 #include "app/screensource.h"
 #include "platform/devicemonitor.h"
 #include "platform/sessionwatch.h"
@@ -36,6 +37,10 @@ const char *const TrayMenuStyle =
 // Well after the window's first frame (tens of milliseconds), and too short to notice.
 constexpr int TrayMessageDelayMs = 200;
 
+// Whether the mouse's own DPI changes are announced (1, the default) or not (0).
+const QString NoticesKey = QStringLiteral("common/notices");
+constexpr int NoticeMs = 3000;
+
 // Posted by requestRestore; only the Widget itself handles it.
 const QEvent::Type RestoreEventType = static_cast<QEvent::Type>(QEvent::registerEventType());
 
@@ -65,9 +70,29 @@ Widget::Widget(QWidget *parent)
     if (deviceMonitor)
         connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, &Widget::onDeviceChange);
 
+    notices = new LiveNotices(this);
+    connect(view(), &myQQuickView::firmwareReported, this, &Widget::onFirmwareReport);
+    connect(notices, &LiveNotices::toolTipChanged, this, [this](const QString &text) {
+        if (trayIcon)
+            trayIcon->setToolTip(text);
+    });
+    connect(notices, &LiveNotices::notice, this, [this](const QString &title, const QString &text) {
+        if (trayHost)
+            trayHost->notify(windowTitle(), title, text, NoticeMs);
+    });
+    noticesAction = new QAction(tr("Notify DPI changes"), this);
+    noticesAction->setCheckable(true);
+    connect(noticesAction, &QAction::toggled, this, [this](bool on) {
+        notices->setEnabled(on);
+        if (myQQuickView *v = view())
+            v->setGlobalData(NoticesKey, on ? 1 : 0);
+    });
+
     auto *quitAction = new QAction(tr("Quit (&Q)"), this);
     connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
     trayMenu = new QMenu(this);
+    trayMenu->addAction(noticesAction);
+    trayMenu->addSeparator();
     trayMenu->addAction(quitAction);
     trayMenu->setStyleSheet(QString::fromLatin1(TrayMenuStyle));
     setTrayHost(createTrayHost(this));
@@ -84,6 +109,8 @@ Widget::Widget(QWidget *parent)
     setScreenSource(new QtScreenSource);
 
     debugMode = view()->getGlobalData(QStringLiteral("debugmode/isEnable")).toBool();
+    const QVariant noticesOn = view()->getGlobalData(NoticesKey);
+    noticesAction->setChecked(!noticesOn.isValid() || noticesOn.toString().isEmpty() || noticesOn.toInt() != 0);
 }
 
 Widget::~Widget()
@@ -220,6 +247,23 @@ void Widget::onWindowScreenChanged(QScreen *screen)
         return;
     onFirstScreen = first;
     onResolutionChanged(0);
+}
+
+void Widget::onFirmwareReport(int type, int dpi)
+{
+    myQQuickView *v = view();
+    if (!v)
+        return;
+    // Stage reports (and the whole state, answered at every connect) carry the stage in use.
+    if (type == 3 || type == 255)
+        reportedStage = dpi - 1;
+    LiveNotices::State state;
+    state.device = deviceTableName();
+    state.profile = v->getGlobalData(QStringLiteral("mouse/profileNo")).toInt() + 1;
+    const QVariantList values = v->getDataList(QStringLiteral("mouse/dpiValueArray"), false);
+    if (reportedStage >= 0 && reportedStage < values.size())
+        state.dpi = values.at(reportedStage).toInt();
+    notices->update(state, type != 255, !isVisible() || isMinimized());
 }
 
 void Widget::onDeviceChange()

@@ -8,9 +8,11 @@
 #include <QTimer>
 #include <QWidget>
 
+class QAction;
 class QMenu;
 class QScreen;
 class DeviceMonitor;
+class LiveNotices;
 class ScreenSource;
 class SessionWatch;
 class TrayHost;
@@ -56,6 +58,11 @@ public:
     QStringList lockedOutPaths;
     // Whether this login session is the active one at its seat (null: it always is).
     SessionWatch *session = nullptr;
+    // The tooltip and the notices of the mouse's own button presses.
+    LiveNotices *notices = nullptr;
+    QAction *noticesAction = nullptr;
+    // The DPI stage (from 0) the device last reported; -1 until it has since the connect.
+    int reportedStage = -1;
 
     myQQuickView *view() const;
     // Asks the window to come back (visible, not minimised); delivered through the event loop.
@@ -99,6 +106,8 @@ private:
     void createTrayIcon();
     // The window system put the window on another screen (also after a move it carried out).
     void onWindowScreenChanged(QScreen *screen);
+    // A firmware report reached the scene: the tray follows the device's state.
+    void onFirmwareReport(int type, int dpi);
     // Tells the user about devices they may not open (see checkDevice).
     void reportLockedOut(const QStringList &paths);
 };

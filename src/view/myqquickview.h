@@ -179,6 +179,8 @@ signals:
     // Every endSave, with its outcome.
     void saveChecked(const QVariantMap &outcome);
     void saveNotKeptChanged();
+    // A firmware report has reached the scene (`dpi`: the stage, from 1, for stage reports).
+    void firmwareReported(int type, int dpi);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;

@@ -64,6 +64,7 @@ void myQQuickView::syncFwReport(uchar type, uchar reportRate, uchar dpi, uchar l
     savecheck::follow(expectedState, report);
     invokeRoot("syncFwReport", Qt::DirectConnection,
                {int(type), int(reportRate), int(dpi), int(lightMode), int(speed)});
+    emit firmwareReported(type, dpi);
 }
 
 void myQQuickView::setScreenChange(int widgetData)

@@ -1,16 +1,19 @@
 // The main window outside the scene: tray icon, restore requests, device-change scheduling, the
 // copy-data warning and leaving the program.
 #include "app/copydata.h"
+#include "app/livenotices.h"
 #include "app/widget.h"
 #include "platform/devicemonitor.h"
 #include "platform/trayhost.h"
 #include "view/myqquickview.h"
 #include "view/settingsstore.h"
 #include "view/ui_controler.h"
+#include "../device/widget_rig.h"
 
 #include <QtTest>
 
 #include <QAction>
+#include <QDBusConnection>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
@@ -30,12 +33,38 @@ public:
         notes << app + ": " + title + ": " + text;
     }
 };
+
+class FakeNotifications : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList shown;
+public slots:
+    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
+                const QStringList &, const QVariantMap &, int)
+    {
+        shown << summary + ": " + body;
+        return uint(shown.size());
+    }
+};
 } // namespace
 
 class tst_Widget : public QObject
 {
     Q_OBJECT
 private slots:
+    // Notifications go to a fake service on a bus of this test's own.
+    void initTestCase()
+    {
+        QVERIFY(m_bus.start());
+        qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address.toUtf8());
+        QDBusConnection services = QDBusConnection::connectToBus(m_bus.address, QStringLiteral("services"));
+        QVERIFY(services.registerObject("/org/freedesktop/Notifications", &m_notifications,
+                                        QDBusConnection::ExportAllSlots));
+        QVERIFY(services.registerService("org.freedesktop.Notifications"));
+    }
+
     void init()
     {
         deviceConnected = false;
@@ -57,7 +86,7 @@ private slots:
         QCOMPARE(w->trayIcon->toolTip(), name);
         QCOMPARE(w->windowTitle(), name);
         QVERIFY2(!w->trayIcon->icon().isNull(), "logo.ico loads");
-        QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 1);
+        QCOMPARE(w->trayIcon->contextMenu()->actions().size(), 3);
     }
 
     // The name is the text the device table holds, also where it has an unquoted comma (which
@@ -227,7 +256,7 @@ private slots:
         w->hid.isPolling = true;
         bool pollingWhenLeaving = true;
         QTimer::singleShot(0, this, [&] {
-            w->trayMenu->actions().first()->trigger();
+            w->trayMenu->actions().last()->trigger();
             pollingWhenLeaving = w->hid.isPolling;
         });
         QTimer::singleShot(10000, this, [] { QCoreApplication::exit(99); });  // safety net
@@ -235,7 +264,56 @@ private slots:
         QVERIFY(!pollingWhenLeaving);
     }
 
+    // The mouse's own DPI button: the tooltip follows; a notice only while the window is hidden,
+    // none for the state every connect asks for, none once turned off in the tray menu.
+    void liveNotices()
+    {
+        vdevtest::WidgetRig rig;
+        Widget &widget = *rig.widget;
+        rig.device->plug(vdev::Mouse560);
+        widget.checkDevice();
+        QTRY_VERIFY(widget.reportedStage >= 0);
+        const QVariantList dpi = rig.view()->getDataList("mouse/dpiValueArray", false);
+        QVERIFY(dpi.size() > widget.reportedStage + 1);
+        const QString tip = widget.windowTitle() + "\nProfile 1 · %1 DPI";
+        QCOMPARE(widget.trayIcon->toolTip(), tip.arg(dpi.at(widget.reportedStage).toInt()));
+
+        // Tray balloons come here too (no tray in this test): only the DPI notices count.
+        auto notices = [this] { return m_notifications.shown.filter(" DPI"); };
+        const int stage = widget.reportedStage;
+        rig.device->pressDpiButton(vdev::Mouse560);
+        QTRY_COMPARE(widget.reportedStage, stage + 1);
+        const QString next = dpi.at(stage + 1).toString();
+        QCOMPARE(widget.trayIcon->toolTip(), tip.arg(next));
+        QTRY_COMPARE(notices(), QStringList{widget.windowTitle() + ": " + next + " DPI (profile 1)"});
+
+        widget.noticesAction->setChecked(false);
+        QCOMPARE(rig.view()->getGlobalData("common/notices").toInt(), 0);
+        rig.device->pressDpiButton(vdev::Mouse560);
+        QTRY_COMPARE(widget.reportedStage, stage + 2);
+        widget.noticesAction->setChecked(true);
+        widget.show();
+        rig.device->pressDpiButton(vdev::Mouse560);
+        QTRY_COMPARE(widget.reportedStage, stage + 3);
+        QTest::qWait(LiveNotices::MinimumGapMs + 200);
+        QCOMPARE(notices().size(), 1);
+    }
+
+    // A burst of presses: one notice at once, then one of where the burst stopped.
+    void noticesThrottled()
+    {
+        LiveNotices notices;
+        QStringList said;
+        connect(&notices, &LiveNotices::notice, this, [&](const QString &, const QString &text) { said << text; });
+        for (int dpi : {800, 1600, 3200})
+            notices.update({QStringLiteral("Mouse"), 2, dpi}, true, true);
+        QCOMPARE(said, QStringList{"800 DPI (profile 2)"});
+        QTRY_COMPARE(said, (QStringList{"800 DPI (profile 2)", "3200 DPI (profile 2)"}));
+    }
+
 private:
+    testsupport::PrivateBus m_bus;
+    FakeNotifications m_notifications;
     std::unique_ptr<Widget> w;
 };
 
