@@ -141,10 +141,7 @@ Item {
                     ListElement { textValue: "1000Hz" }
                 }
                 count: 4
-                onValueChange: function(index) {
-                    ui_View.setData("mouse/reportRate", index)
-                    root.o_saveData0(true)
-                }
+                onValueChange: function(index) { root.chooseReportRate(index) }
             }
         }
 
@@ -175,11 +172,7 @@ Item {
                         ListElement { textValue: "2 MM" }
                     }
                     count: 2
-                    onValueChange: function(index) {
-                        root.lodIndex = index
-                        ui_View.setData("mouse/lod", index + 1)
-                        root.o_saveData1(1, true)
-                    }
+                    onValueChange: function(index) { root.chooseLod(index) }
                 }
             }
         }

@@ -430,10 +430,30 @@ Item {
         profileList.selectSlot(n)
         ui_View.setGlobalData("mouse/profileNo", n)
         ui_View.setCurrentProfile(n)
+        applyProfile()
+        controlUIEnable(true)
+    }
+
+    // The profile in use goes to the device whole, the pointer settings to the desktop.
+    function applyProfile() {
         sendProfile()
         systemSettingMain.init(true, false)
         sendGunMatrices()
-        controlUIEnable(true)
+    }
+
+    // The report-rate and lift-off rows send their choice at once.
+    function chooseReportRate(index) {
+        reportRateList.currentSelect = index
+        ui_View.setData("mouse/reportRate", index)
+        o_saveData0(true)
+    }
+
+    function chooseLod(index) {
+        lodIndex = index
+        if (lodList)
+            lodList.currentSelect = index
+        ui_View.setData("mouse/lod", index + 1)
+        o_saveData1(1, true)
     }
 
     function factoryReset() {
@@ -520,6 +540,12 @@ Item {
             macroEditorMain.detectKeyboard(isDown, usbCode)
         else if (macroEditorMain.isInsertting)
             macroEditorMain.detectInput(isDown, usbCode)
+    }
+
+    // What the command line asks of the window (mousecfg set, get, profile, ...).
+    CommandOps {
+        objectName: "commandOps"
+        scene: root
     }
 
     Timer {

@@ -1,4 +1,5 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
+#include "app/commandserver.h"
 #include "app/copydata.h"
 #include "app/datafolder.h"
 #include "app/scenefont.h"
@@ -15,7 +16,10 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QTimer>
+
+#include <cstdio>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -31,13 +35,13 @@ namespace {
 constexpr int StartUpSettledMs = 2000;
 #endif
 
-// "--demo" takes an optional family ("--demo=553"); the parser wants a value, so a bare
-// "--demo" becomes "--demo=" (an empty family).
+// "--demo" takes an optional family ("--demo=553", "--demo 553"); the parser wants a value, so
+// a bare "--demo" becomes "--demo=" (an empty family).
 QStringList normalisedArguments(QStringList args)
 {
-    for (QString &arg : args)
-        if (arg == QLatin1String("--demo"))
-            arg = QStringLiteral("--demo=");
+    for (int i = 0; i < args.size(); ++i)
+        if (args.at(i) == QLatin1String("--demo") && !(i + 1 < args.size() && vdev::isDemoFamily(args.at(i + 1))))
+            args[i] = QStringLiteral("--demo=");
     return args;
 }
 
@@ -50,6 +54,18 @@ int main(int argc, char *argv[])
     // the device or load the scene once, and an arena of their own would stay resident for it.
     mallopt(M_ARENA_MAX, 1);
 #endif
+    // "mousecfg set dpi 400,800" and the like: a command instead of the window.
+    const QString callerDir = QDir::currentPath();
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const cli::Parsed command = cli::parse(arguments);
+    if (!command.error.isEmpty()) {
+        std::fprintf(stderr, "mousecfg: %s\n", qPrintable(command.error));
+        return cli::Usage;
+    }
+    if (command.isCommand)
+        cli::prepareProcess();
     selectSceneRenderer();
 
     QApplication app(argc, argv);
@@ -61,12 +77,30 @@ int main(int argc, char *argv[])
     // its arguments.
     SingleInstance instance;
     if (instance.isRunning()) {
+        // A command is answered by the running program: one program talks to the mouse.
+        if (command.isCommand)
+            return cli::handOver(instance, arguments, callerDir);
         instance.sendMessage(QString(), 5000);
         return 1;
     }
+    const cli::Request &request = command.request;
+    const QString demoFamily = !request.demo ? QString()
+                                             : request.demoFamily.isEmpty() ? vdev::defaultDemoFamily() : request.demoFamily;
+    if (command.isCommand) {
+        if (!vdev::isDemoFamily(demoFamily)) {
+            std::fprintf(stderr, "mousecfg: unknown demo family %s (553, 560, 3395)\n", qPrintable(demoFamily));
+            return cli::Usage;
+        }
+        datafolder::enter(QCoreApplication::applicationDirPath());
+        Widget w;
+        if (request.demo)
+            vdev::setupDemo(demoFamily, &w);
+        return cli::runHere(w, instance, arguments, callerDir, demoFamily, vdev::defaultDemoFamily());
+    }
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Configuration tool for USB gaming mice."));
+    parser.setApplicationDescription(QStringLiteral("Configuration tool for USB gaming mice: without a command it "
+                                                    "lives in the tray.\n\n") + cli::helpText());
     parser.addHelpOption();
     QCommandLineOption demoOption(QStringLiteral("demo"),
                                   QStringLiteral("Run with a virtual mouse of the given firmware family "
@@ -85,6 +119,10 @@ int main(int argc, char *argv[])
     Widget w;
     markFirstFrame(w.view());
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+    const QString demo = parser.value(demoOption);
+    cli::CommandServer commands(&w, !parser.isSet(demoOption) ? QString() : demo.isEmpty() ? vdev::defaultDemoFamily() : demo,
+                                vdev::defaultDemoFamily());
+    QObject::connect(&instance, &SingleInstance::commandReceived, &commands, &cli::CommandServer::submit);
     // What start-up could not set up is told once there is a tray to tell it.
     if (!unusableFolder.isEmpty())
         store::reportWriteFailure(unusableFolder + QStringLiteral("/modules"), QStringLiteral("no copy of the data can be made there"));

@@ -68,6 +68,17 @@ public:
     // Whether the last transfer reached the device (false too when its command never claimed
     // the transport).
     bool lastTransferSucceeded() const { return lastTransferOk; }
+    // Transfers that did not reach the device (or never claimed the transport) since start.
+    std::atomic<unsigned> failedTransfers{0};
+
+    // A dry run: set commands put the reports they would send here (as they would go on the
+    // wire, scrambled where the device wants it) and report success; queries still ask.
+    struct Report
+    {
+        bool feature = false;
+        QByteArray bytes;
+    };
+    QList<Report> *dryRun = nullptr;
 
     // The view reached through owner (Widget -> Ui_Controler -> myQQuickView); may be null.
     myQQuickView *view() const;
@@ -129,7 +140,7 @@ private:
     bool endTransfer(bool ok);
     // First step of every transfer: refuses a data phase the entry cannot carry, then scrambles
     // (if the device wants it) and sends the request. On failure the transfer has been ended.
-    bool sendRequest(int length, int &reportLength, bool &encode);
+    bool sendRequest(int length, int &reportLength, bool &encode, bool dry = false);
     // Claims the transport for a command slot; writes failureLine when it stays busy.
     bool claimTransport(const char *failureLine);
     // A request and its data block (length bytes of src, zeros when src is null), settled.
