@@ -384,7 +384,8 @@ private slots:
     }
 
     // The real program: a command run in a process of its own, and the same command handed to a
-    // program that runs already (as the tray keeps it); the same answers, the same reports sent.
+    // program that runs already (as the tray keeps it; "--demo 553" names its family too); the
+    // same answers, the same reports sent.
     void program()
     {
         m_scene.reset();
@@ -395,29 +396,29 @@ private slots:
             QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), programs.last()));
             QVERIFY(datafolder::copyTree(MOUSECFG_BUILD_DIR "/modules", dir->filePath("modules")));
         }
-        const Run set = runProgram(programs[0], {"--demo=560", "set", "rate", "250"}, alone.filePath("wire.log"));
+        const Run set = runProgram(programs[0], {"--demo=553", "set", "rate", "250"}, alone.filePath("wire.log"));
         QVERIFY2(set.exitCode == 0, set.err.constData());
-        const Run get = runProgram(programs[0], {"--demo=560", "get", "--json"});
+        const Run get = runProgram(programs[0], {"--demo=553", "get", "--json"});
         QCOMPARE(get.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(get.out).object().value("rate").toInt(), 250);
-        const Run status = runProgram(programs[0], {"--demo=560", "status"});
+        const Run status = runProgram(programs[0], {"--demo=553", "status"});
 
         QProcess instance;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("MOUSECFG_WIRE_LOG", running.filePath("wire.log"));
         instance.setProcessEnvironment(env);
         instance.setStandardErrorFile(QProcess::nullDevice());
-        instance.start(programs[1], {"--demo=560", "--hidden"});
+        instance.start(programs[1], {"--demo", "553", "--hidden"});
         const QString server = SingleInstance::serverNameFor(SingleInstance::idForExecutable(programs[1]));
         QTRY_VERIFY_WITH_TIMEOUT([&] {
             QLocalSocket probe;
             probe.connectToServer(server);
             return probe.waitForConnected(200);
         }(), 60000);
-        const Run handed = runProgram(programs[1], {"--demo=560", "set", "rate", "250"});
+        const Run handed = runProgram(programs[1], {"--demo=553", "set", "rate", "250"});
         QVERIFY2(handed.exitCode == 0, handed.err.constData());
-        QCOMPARE(runProgram(programs[1], {"--demo=560", "status"}).out, status.out);
-        QCOMPARE(runProgram(programs[1], {"--demo=553", "status"}).exitCode, int(cli::NoMouse));
+        QCOMPARE(runProgram(programs[1], {"--demo=553", "status"}).out, status.out);
+        QCOMPARE(runProgram(programs[1], {"--demo", "status"}).exitCode, int(cli::NoMouse));
         QCOMPARE(runProgram(programs[1], {"set", "rate", "30"}).exitCode, int(cli::Usage));
         instance.terminate();
         QVERIFY(instance.waitForFinished(10000));
