@@ -27,6 +27,8 @@ const QMap<QString, QStringList> valueOptions = {
     {QStringLiteral("--brightness"), {QStringLiteral("set light")}},
     {QStringLiteral("--color"), {QStringLiteral("set light")}},
 };
+// They read their own words (devicetools.h).
+const QStringList deviceTools = {QStringLiteral("--probe"), QStringLiteral("--add-device"), QStringLiteral("--udev-rule")};
 const QStringList jsonCommands = {QStringLiteral("status"), QStringLiteral("get"), QStringLiteral("macro list")};
 
 QString quoted(const QString &word)
@@ -95,7 +97,7 @@ struct Reader
     {
         const QString &c = r.command;
         if (c == QLatin1String("status") || c == QLatin1String("get") || c == QLatin1String("reset")
-            || c == QLatin1String("help") || c == QLatin1String("macro list")) {
+            || c == QLatin1String("macro list")) {
             take(0, QString());
         } else if (c == QLatin1String("set dpi")) {
             if (!take(1, QStringLiteral("which DPI values? (separated by commas, e.g. 400,800,1600)")))
@@ -171,9 +173,8 @@ struct Reader
 
 bool Request::changes() const
 {
-    static const QStringList reading = {QStringLiteral("status"), QStringLiteral("get"), QStringLiteral("help"),
-                                        QStringLiteral("macro list"), QStringLiteral("export"),
-                                        QStringLiteral("macro export")};
+    static const QStringList reading = {QStringLiteral("status"), QStringLiteral("get"), QStringLiteral("macro list"),
+                                        QStringLiteral("export"), QStringLiteral("macro export")};
     return !reading.contains(command);
 }
 
@@ -183,7 +184,7 @@ Parsed parse(const QStringList &arguments)
     Request &r = result.request;
     QStringList positional;
     QStringList unknown;
-    bool unknownFirst = false;  // an unknown option came before the first word
+    QStringList toolkit;  // "-session ID", "-platform NAME": the toolkit's own options, for the window
     bool help = false;
     Reader reader{r, {}, {}, {}};
     QStringList flags;
@@ -199,6 +200,10 @@ Parsed parse(const QStringList &arguments)
         }
         const int equals = arg.indexOf(QLatin1Char('='));
         const QString name = equals < 0 ? arg : arg.left(equals);
+        if (deviceTools.contains(name)) {
+            result.kind = Parsed::DeviceTool;
+            return result;
+        }
         if (name == QLatin1String("--demo")) {
             r.demo = true;
             // "--demo 553" as well as "--demo=553"; a bare --demo is followed by a command.
@@ -217,20 +222,34 @@ Parsed parse(const QStringList &arguments)
             help = true;
         } else if (equals < 0 && (name == QLatin1String("--json") || name == QLatin1String("--dry-run"))) {
             flags << name;
-        } else if (name == QLatin1String("--hidden") && positional.isEmpty()) {
-            // The window's own: known, but no option of a command.
-            unknown << arg;
+        } else if (equals < 0 && name == QLatin1String("--hidden")) {
+            result.hidden = true;
+        } else if (!arg.startsWith(QLatin1String("--")) && positional.isEmpty()) {
+            toolkit << arg;
+            // and its value, if it has one
+            if (equals < 0 && i + 1 < arguments.size() && !arguments.at(i + 1).startsWith(QLatin1Char('-'))
+                && !commands.contains(arguments.at(i + 1)))
+                ++i;
         } else {
-            unknownFirst = unknownFirst || positional.isEmpty();
             unknown << arg;
         }
     }
-
-    // No command: the window's own options (--hidden, --demo, ...) decide what starts. A word
-    // after an option the command line does not know may be that option's value.
-    if (positional.isEmpty() || (!commands.contains(positional.first()) && unknownFirst))
+    if (help || positional.value(0) == QLatin1String("help")) {
+        result.kind = Parsed::Help;
         return result;
-    result.isCommand = true;
+    }
+
+    if (positional.isEmpty()) {
+        if (!unknown.isEmpty())
+            result.error = QStringLiteral("unknown option %1 (options: --hidden, --demo[=FAMILY], --probe, --add-device, "
+                                          "--udev-rule, --help; commands: %2)")
+                               .arg(quoted(unknown.first()), commands.join(QStringLiteral(", ")));
+        else if (!flags.isEmpty() || !reader.values.isEmpty())
+            result.error = QStringLiteral("%1 goes with a command (commands: %2)")
+                               .arg(flags.isEmpty() ? reader.values.firstKey() : flags.first(), commands.join(QStringLiteral(", ")));
+        return result;
+    }
+    result.kind = Parsed::Command;
     if (!commands.contains(positional.first())) {
         result.error = QStringLiteral("unknown command %1 (commands: %2)")
                            .arg(quoted(positional.first()), commands.join(QStringLiteral(", ")));
@@ -251,23 +270,24 @@ Parsed parse(const QStringList &arguments)
         r.command += QLatin1Char(' ') + topic;
         reader.words.removeFirst();
     }
-    if (help)
-        r.command = QStringLiteral("help");
 
     r.json = flags.contains(QStringLiteral("--json"));
     r.dryRun = flags.contains(QStringLiteral("--dry-run"));
+    if (result.hidden)
+        unknown.prepend(QStringLiteral("--hidden"));
+    unknown = toolkit + unknown;
     if (!unknown.isEmpty()) {
         result.error = QStringLiteral("%1: unknown option %2 (options: --demo[=FAMILY], --dry-run%3)")
                            .arg(r.command, quoted(unknown.first()),
                                 jsonCommands.contains(r.command) ? QStringLiteral(", --json") : QString());
         return result;
     }
-    if (r.json && !jsonCommands.contains(r.command) && r.command != QLatin1String("help")) {
+    if (r.json && !jsonCommands.contains(r.command)) {
         result.error = QStringLiteral("%1: --json is for %2").arg(r.command, jsonCommands.join(QStringLiteral(", ")));
         return result;
     }
     for (auto option = reader.values.cbegin(); option != reader.values.cend(); ++option)
-        if (!valueOptions.value(option.key()).contains(r.command) && r.command != QLatin1String("help")) {
+        if (!valueOptions.value(option.key()).contains(r.command)) {
             result.error = QStringLiteral("%1: %2 is for %3")
                                .arg(r.command, option.key(), valueOptions.value(option.key()).join(QStringLiteral(", ")));
             return result;
@@ -276,8 +296,7 @@ Parsed parse(const QStringList &arguments)
         result.error = r.command + QStringLiteral(": ") + reader.error;
         return result;
     }
-    if (r.command != QLatin1String("help"))
-        reader.read();
+    reader.read();
     result.error = reader.error;
     return result;
 }
@@ -285,6 +304,14 @@ Parsed parse(const QStringList &arguments)
 QString helpText()
 {
     return QStringLiteral(
+        "Usage: mousecfg [--hidden] [--demo[=553|560|3395]]\n"
+        "       mousecfg [--demo[=553|560|3395]] [--dry-run] COMMAND ...\n"
+        "       mousecfg --probe [--json]\n"
+        "       mousecfg --add-device VID:PID --family 553|560 [--name TEXT]\n"
+        "       mousecfg --udev-rule\n"
+        "\n"
+        "Without a command mousecfg shows its window and lives in the tray (--hidden: only the tray).\n"
+        "\n"
         "Commands (on the current profile of the connected mouse):\n"
         "  status                      device, profile, active stage and report rate\n"
         "  get [--json]                everything the window shows\n"
@@ -309,16 +336,27 @@ QString helpText()
         "  macro list [--json]         the macros with their events\n"
         "  macro export NAME FILE      a macro to a file (.mc)\n"
         "  macro import FILE           a macro from a file, under the next free name\n"
+        "  help                        this text\n"
         "\n"
-        "  --demo[=553|560|3395]       a virtual mouse instead of the attached ones\n"
+        "  --demo[=553|560|3395]       a virtual mouse instead of the attached ones (560 when bare)\n"
         "  --dry-run                   print the reports that would be sent; change nothing\n"
         "\n"
-        "While mousecfg runs in the tray the command is handed to it, so that only one program\n"
+        "While mousecfg runs in the tray a command is handed to it, so that only one program\n"
         "talks to the mouse.\n"
         "\n"
-        "Exit codes: 0 done, 2 bad arguments, 3 no mouse, 4 mouse not accessible (see the\n"
-        "udev rule), 5 the mouse refused or did not answer, 6 the saved state did not verify,\n"
-        "7 the window has unsaved changes or an open dialog.\n");
+        "Finding and adding a mouse (no display needed):\n"
+        "  --probe [--json]            the hidraw interfaces and what mousecfg makes of them\n"
+        "  --add-device VID:PID --family 553|560 [--name TEXT]\n"
+        "                              add the mouse of these USB ids (hexadecimal) to your own\n"
+        "                              device table\n"
+        "  --udev-rule                 the udev rule that lets the user at the seat open the mice\n"
+        "                              of the device table\n"
+        "\n"
+        "Exit codes of a command: 0 done, 2 bad arguments, 3 no mouse, 4 mouse not accessible\n"
+        "(see --udev-rule), 5 the mouse refused or did not answer, 6 the saved state did not\n"
+        "verify, 7 the window has unsaved changes or an open dialog. Of --probe, --add-device\n"
+        "and --udev-rule: 0 done, 1 not done (the mouse is in the table already, a file cannot\n"
+        "be written), 2 bad arguments.\n");
 }
 
 namespace {

@@ -24,7 +24,7 @@ enum ExitCode {
 struct Request
 {
     // "status", "get", "set dpi", "set rate", "set lod", "set light", "set button", "profile",
-    // "export", "import", "reset", "macro list", "macro export", "macro import" or "help".
+    // "export", "import", "reset", "macro list", "macro export" or "macro import".
     QString command;
     // The command's own words: a light mode, a button function, a profile, file names, a macro.
     QStringList words;
@@ -36,7 +36,7 @@ struct Request
     QStringList colours;   // --color, "rrggbb" each
     bool json = false;
     bool dryRun = false;
-    bool demo = false;     // --demo, with its family (empty: the default one)
+    bool demo = false;     // --demo, with its family (empty: the default one); the window's too
     QString demoFamily;
 
     // Whether it changes the mouse or the stored settings.
@@ -45,16 +45,24 @@ struct Request
 
 struct Parsed
 {
-    bool isCommand = false;  // false: the words are the window's (start it as before)
+    enum Kind {
+        Window,      // no command: the window starts (in the tray with --hidden)
+        Command,     // the request
+        DeviceTool,  // --probe, --add-device or --udev-rule: their own words, read by them
+        Help,        // --help, -h or "help": the usage
+    };
+    Kind kind = Window;
+    bool hidden = false;
     Request request;
     QString error;           // one line naming the bad word and the choices
 };
 
-// Reads the arguments after the program's name. Words that are no command are left to the
-// window's own options, unless they are clearly meant as a command (an unknown first word).
+// Reads the arguments after the program's name: the one place that decides what a start does.
+// Single-dash options before any command are left to the toolkit ("-session ID" from the
+// session manager, "-platform NAME").
 Parsed parse(const QStringList &arguments);
 
-// The commands, their options and the exit codes, for --help.
+// The ways to start, the commands, their options and the exit codes, for --help.
 QString helpText();
 
 // The answer of "get" (and "status": the first lines only) from what the pages show, and of

@@ -167,10 +167,8 @@ void CommandServer::next()
     m_job = m_queue.takeFirst();
     m_job.parsed = parse(m_job.arguments);
     const Request &r = m_job.parsed.request;
-    if (!m_job.parsed.error.isEmpty() || !m_job.parsed.isCommand)
-        return finish(failure(Usage, m_job.parsed.isCommand ? m_job.parsed.error : QStringLiteral("no command")));
-    if (r.command == QLatin1String("help"))
-        return finish({Done, QStringLiteral("Usage: mousecfg [--demo[=FAMILY]] [--dry-run] COMMAND ...\n\n") + helpText(), {}});
+    if (m_job.parsed.kind != Parsed::Command || !m_job.parsed.error.isEmpty())
+        return finish(failure(Usage, m_job.parsed.error.isEmpty() ? QStringLiteral("no command") : m_job.parsed.error));
     const QString asked = r.demo ? (r.demoFamily.isEmpty() ? m_defaultDemoFamily : r.demoFamily) : QString();
     if (asked != m_demoFamily)
         return finish(failure(NoMouse, (m_demoFamily.isEmpty() ? QStringLiteral("the mousecfg that runs serves the attached mice")

@@ -150,15 +150,9 @@ bool mergeLanguages(const QString &from, const QString &to, const QString &base)
     return ok;
 }
 
-// Copies a device folder beside its place and renames it in: it is there whole or not at all.
-bool addFolder(const QString &from, const QString &userModules, const QString &name)
+QString environmentDataHome()
 {
-    const QString aside = userModules + QLatin1Char('/') + AsidePrefix + name;
-    QDir(aside).removeRecursively();
-    if (copyTree(from, aside) && QDir().rename(aside, userModules + QLatin1Char('/') + name))
-        return true;
-    QDir(aside).removeRecursively();
-    return false;
+    return dataHome(qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
 }
 
 // Copies an interrupted start left behind.
@@ -225,7 +219,7 @@ bool update(const QString &installedModules, const QString &userModules, int wai
         if (!entry.isDir())
             done = follow(entry.filePath(), target);
         else if (isDeviceFolderName(name))
-            done = (QFileInfo::exists(target) || addFolder(entry.filePath(), userModules, name))
+            done = (QFileInfo::exists(target) || addDeviceFolder(entry.filePath(), userModules, name))
                 && completeDevice(entry.filePath(), target, factory + QLatin1Char('/') + name);
         else if (name == QLatin1String("i18n"))
             done = mergeLanguages(entry.filePath(), target, factory + QLatin1Char('/') + name);
@@ -241,10 +235,31 @@ bool copyTree(const QString &from, const QString &to)
     return isFolder(from) && addFiles(from, to, true);
 }
 
+bool addDeviceFolder(const QString &from, const QString &modules, const QString &name,
+                     const std::function<bool(const QString &copy)> &prepare)
+{
+    const QString aside = modules + QLatin1Char('/') + AsidePrefix + name;
+    QDir(aside).removeRecursively();
+    if (copyTree(from, aside) && (!prepare || prepare(aside)) && QDir().rename(aside, modules + QLatin1Char('/') + name))
+        return true;
+    QDir(aside).removeRecursively();
+    return false;
+}
+
+QString userTable()
+{
+    const QString home = environmentDataHome();
+    return home.isEmpty() ? QString() : home + QStringLiteral("/mousecfg/devConfig.ini");
+}
+
+Choice current(const QString &exeDir)
+{
+    return choose(exeDir, environmentDataHome(), QFileInfo(exeDir + Modules).isWritable());
+}
+
 QString enter(const QString &exeDir)
 {
-    const QString home = dataHome(qEnvironmentVariable("XDG_DATA_HOME"), qEnvironmentVariable("HOME"));
-    const Choice choice = choose(exeDir, home, QFileInfo(exeDir + Modules).isWritable());
+    const Choice choice = current(exeDir);
     QString working = choice.working;
     QString note;
     QString unusable;

@@ -13,6 +13,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace datafolder {
 
 struct Choice
@@ -52,6 +54,21 @@ bool update(const QString &installedModules, const QString &userModules, int wai
 
 // Copies a folder tree; false when anything could not be copied.
 bool copyTree(const QString &from, const QString &to);
+
+// Copies the device folder `from` to modules/name whole or not at all: the copy is made beside its
+// place (a leftover of an interrupted copy goes at the next update), `prepare` (when given) may
+// change it there, and it is renamed in. False when any step fails; nothing is left then.
+bool addDeviceFolder(const QString &from, const QString &modules, const QString &name,
+                     const std::function<bool(const QString &copy)> &prepare = {});
+
+// The user's own device table, for the mice they added: devConfig.ini in their data folder
+// ($XDG_DATA_HOME/mousecfg), outside the modules copy that follows the install. Empty without a
+// data home.
+QString userTable();
+
+// The choice for the running executable (the environment's data home, the file system's say on
+// whether the data beside it may be written).
+Choice current(const QString &exeDir);
 
 // Chooses the folder for the running executable, brings a per-user copy up to date, makes the
 // folder the working directory and says in the debug output which one it is. Returns the

@@ -2,6 +2,7 @@
 // attached HID devices and brings the configuration UI up for the first row present, or
 // hides the window when there is none.
 
+#include "app/datafolder.h"
 #include "app/devicetable.h"
 #include "app/widget.h"
 #include "platform/sessionwatch.h"
@@ -19,7 +20,7 @@ void Widget::checkDevice()
         return;
     }
 
-    QList<DeviceEntry> entries = devicetable::readFile(QStringLiteral("./modules/devConfig.ini"));
+    QList<DeviceEntry> entries = devicetable::readAll(QStringLiteral("./modules/devConfig.ini"), datafolder::userTable());
     for (DeviceEntry &entry : entries)
         devicetable::assignPaths(entry, devicetable::enumerate(entry.vid, entry.pid));
     reportLockedOut(devicetable::dropLockedOut(entries));
@@ -74,6 +75,7 @@ void Widget::reportLockedOut(const QStringList &paths)
     if (fresh)
         showTrayMessage(tr("Mouse not accessible"),
                         tr("A mouse was found, but this user may not open it. Install the mousecfg package "
-                           "(or its udev rule), then unplug the mouse and plug it in again."),
+                           "(or its udev rule; for a mouse you added, the rule \"mousecfg --udev-rule\" prints), "
+                           "then unplug the mouse and plug it in again."),
                         QSystemTrayIcon::Warning, 15000);
 }

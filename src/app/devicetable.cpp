@@ -2,7 +2,10 @@
 
 #include "device/hidapi_seam.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
 #include <QSettings>
 
 namespace devicetable {
@@ -19,6 +22,24 @@ namespace {
 quint16 hexKey(QSettings &table, const QString &key)
 {
     return parseHex16(table.value(key).toString());
+}
+
+QByteArray hex4(quint16 value)
+{
+    return QByteArray::number(value, 16).rightJustified(4, '0');
+}
+
+// A text value as the INI reader takes it back whole (commas, semicolons and quotes included).
+QByteArray quoted(const QString &text)
+{
+    QString escaped;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char('"'))
+            escaped += QLatin1Char('\\');
+        if (c >= QLatin1Char(' '))
+            escaped += c;
+    }
+    return '"' + escaped.toUtf8() + '"';
 }
 
 } // namespace
@@ -44,6 +65,7 @@ QList<DeviceEntry> read(QSettings &table)
         e.usage2 = hexKey(table, section + QStringLiteral("usage2"));
         e.reportLength = table.value(section + QStringLiteral("reportLength"), 32).toInt();
         e.sCode = table.value(section + QStringLiteral("sCode"), QStringLiteral("583041")).toString();
+        e.name = table.value(section + QStringLiteral("name")).toStringList().join(QStringLiteral(", "));
         entries.append(e);
     }
     return entries;
@@ -55,6 +77,55 @@ QList<DeviceEntry> readFile(const QString &fileName)
         return {};
     QSettings table(fileName, QSettings::IniFormat);
     return read(table);
+}
+
+QList<DeviceEntry> readAll(const QString &installedTable, const QString &userTable)
+{
+    QList<DeviceEntry> entries = readFile(installedTable);
+    if (!userTable.isEmpty())
+        entries += readFile(userTable);
+    return entries;
+}
+
+QByteArray format(const QList<DeviceEntry> &entries)
+{
+    QByteArray text = "; Mice added with mousecfg --add-device. type 0: keyboard, type 1: mouse\n[common]\ndeviceCount="
+        + QByteArray::number(entries.size()) + '\n';
+    for (int n = 0; n < entries.size(); ++n) {
+        const DeviceEntry &e = entries.at(n);
+        text += "\n[" + QByteArray::number(n) + "]\ntype=" + QByteArray::number(e.type, 16) + "\nname=" + quoted(e.name)
+            + "\nvid=" + hex4(e.vid) + "\npid=" + hex4(e.pid) + "\nusagePage=" + hex4(e.usagePage) + "\nusage="
+            + hex4(e.usage) + "\nusagePage2=" + hex4(e.usagePage2) + "\nusage2=" + hex4(e.usage2)
+            + "\nreportLength=" + QByteArray::number(e.reportLength) + "\nsCode=" + quoted(e.sCode) + '\n';
+    }
+    return text;
+}
+
+bool writeFile(const QString &fileName, const QList<DeviceEntry> &entries, QString *error)
+{
+    const QByteArray text = format(entries);
+    QSaveFile file(fileName);
+    const bool folder = QDir().mkpath(QFileInfo(fileName).path());
+    if (folder && file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit())
+        return true;
+    if (error)
+        *error = folder ? file.errorString() : QStringLiteral("its folder cannot be made");
+    return false;
+}
+
+QByteArray udevRules(const QList<DeviceEntry> &entries)
+{
+    QByteArray rules;
+    QSet<quint32> seen;
+    for (const DeviceEntry &entry : entries) {
+        const quint32 id = quint32(entry.vid) << 16 | entry.pid;
+        if (!entry.vid || !entry.pid || seen.contains(id))
+            continue;
+        seen.insert(id);
+        rules += "KERNEL==\"hidraw*\", SUBSYSTEM==\"hidraw\", ATTRS{idVendor}==\"" + hex4(entry.vid)
+            + "\", ATTRS{idProduct}==\"" + hex4(entry.pid) + "\", TAG+=\"uaccess\"\n";
+    }
+    return rules;
 }
 
 void assignPaths(DeviceEntry &entry, const QList<HidInterface> &interfaces)

@@ -32,6 +32,19 @@ quint16 parseHex16(const QString &text);
 QList<DeviceEntry> read(QSettings &table);
 // The rows of the table file; a missing file has no rows.
 QList<DeviceEntry> readFile(const QString &fileName);
+// The rows the program uses: the installed table's, then those of the user's own table (the mice
+// they added).
+QList<DeviceEntry> readAll(const QString &installedTable, const QString &userTable);
+
+// The text of a table of these rows, as read() reads it back.
+QByteArray format(const QList<DeviceEntry> &entries);
+// Replaces the table file with these rows in one step (its folder made when missing); on failure
+// the file stays as it was and `error` says why.
+bool writeFile(const QString &fileName, const QList<DeviceEntry> &entries, QString *error);
+
+// The udev rules that let the user at the seat open the hidraw nodes of these rows: one line per
+// vendor and product id, none for a zero id (it would match every device).
+QByteArray udevRules(const QList<DeviceEntry> &entries);
 
 // Sets path and path2 of an entry from the interfaces of its device: the last interface with the
 // command usage page and usage gives path, the last with the status ones gives path2.

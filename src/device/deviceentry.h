@@ -16,6 +16,7 @@ struct DeviceEntry
     int reportLength = 32;      // data bytes per report on the command interface
     bool isEncode = false;      // request/reply payloads scrambled
     QString sCode = QStringLiteral("583041");
+    QString name;               // what the user called the mouse when adding it; may be empty
     QString path;               // command interface; empty when absent
     QString path2;              // status interface; empty when absent
 };

@@ -98,8 +98,10 @@ bool WireEvent::isReport() const
 VirtualDevice::VirtualDevice()
     : m_start(std::chrono::steady_clock::now())
 {
-    for (int m = 0; m < MouseCount; ++m)
+    for (int m = 0; m < MouseCount; ++m) {
         m_mice[m].firmware = std::make_unique<VirtualFirmware>(models[m].family, models[m].reportLength);
+        m_mice[m].productId = models[m].productId;
+    }
     // The 3395 sensor has no number the identity query knows: it reports none.
     m_mice[Mouse3395].firmware->mutableState().keyboardOption[2] = 0;
 }
@@ -157,11 +159,26 @@ VirtualDevice *VirtualDevice::installed()
 
 QString VirtualDevice::path(int mouse, Iface iface) const
 {
-    const MouseModel &s = mouseModel(mouse);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return pathLocked(mouse, iface);
+}
+
+QString VirtualDevice::pathLocked(int mouse, Iface iface) const
+{
+    const Mouse &m = m_mice[validMouse(mouse)];
     return QStringLiteral("vdev:%1:%2:%3")
-        .arg(VendorId, 4, 16, QLatin1Char('0'))
-        .arg(s.productId, 4, 16, QLatin1Char('0'))
+        .arg(m.vendorId, 4, 16, QLatin1Char('0'))
+        .arg(m.productId, 4, 16, QLatin1Char('0'))
         .arg(QLatin1String(ifaceName(iface)));
+}
+
+void VirtualDevice::setIds(int mouse, unsigned short vendorId, unsigned short productId)
+{
+    if (mouse < 0 || mouse >= MouseCount)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_mice[mouse].vendorId = vendorId;
+    m_mice[mouse].productId = productId;
 }
 
 void VirtualDevice::plug(int mouse)
@@ -474,13 +491,14 @@ hid_device_info *VirtualDevice::enumerate(unsigned short vendorId, unsigned shor
     int count = 0;
     for (int m = 0; m < MouseCount; ++m) {
         const MouseModel &s = models[m];
-        if (!m_mice[m].plugged || (vendorId && vendorId != VendorId) || (productId && productId != s.productId))
+        const Mouse &mouse = m_mice[m];
+        if (!mouse.plugged || (vendorId && vendorId != mouse.vendorId) || (productId && productId != mouse.productId))
             continue;
         for (Iface iface : enumeratedIfaces) {
             auto *d = new hid_device_info{};
-            d->path = strdup(path(m, iface).toLatin1().constData());
-            d->vendor_id = VendorId;
-            d->product_id = s.productId;
+            d->path = strdup(pathLocked(m, iface).toLatin1().constData());
+            d->vendor_id = mouse.vendorId;
+            d->product_id = mouse.productId;
             d->release_number = 0x0100;
             d->interface_number = static_cast<int>(iface) - 1;
             d->bus_type = HID_API_BUS_USB;
@@ -535,7 +553,7 @@ int VirtualDevice::mouseOfPath(const char *pathText, Iface *iface) const
     const QString wanted = QString::fromLatin1(pathText ? pathText : "");
     for (int m = 0; m < MouseCount; ++m)
         for (Iface i : enumeratedIfaces)
-            if (wanted == path(m, i)) {
+            if (wanted == pathLocked(m, i)) {
                 *iface = i;
                 return m;
             }

@@ -110,6 +110,9 @@ public:
     static VirtualDevice *installed();
 
     QString path(int mouse, Iface iface) const;
+    // Presents the mouse under other USB ids (its model's by default), as a mouse of the same
+    // family that the shipped device table does not know; its paths follow the ids.
+    void setIds(int mouse, unsigned short vendorId, unsigned short productId);
 
     // Plugging raises a device-change notification (queued to each monitor's thread).
     void plug(int mouse);
@@ -173,6 +176,8 @@ private:
         std::unique_ptr<VirtualFirmware> firmware;
         bool plugged = false;
         bool accessDenied = false;
+        unsigned short vendorId = VendorId;
+        unsigned short productId = 0;
         unsigned epoch = 0;       // bumped at every unplug: older handles are dead
         std::deque<std::vector<uint8_t>> injectedStatus;
     };
@@ -185,6 +190,7 @@ private:
     };
 
     // All below with m_mutex held.
+    QString pathLocked(int mouse, Iface iface) const;
     Handle *handleOf(hid_device *device) const;
     // The mouse and interface a path names (mouse -1: none).
     int mouseOfPath(const char *pathText, Iface *iface) const;

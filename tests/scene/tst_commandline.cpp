@@ -155,10 +155,16 @@ private slots:
     void parse_data()
     {
         QTest::addColumn<QString>("args");
-        QTest::addColumn<QString>("expected");  // "window", "error: <part of the message>" or the request
+        // "window [hidden] [demo FAMILY]", "tools", "help", "error: <part of the message>" or the request
+        QTest::addColumn<QString>("expected");
         QTest::newRow("no words") << "" << "window";
-        QTest::newRow("window options") << "--hidden --demo 553" << "window";
-        QTest::newRow("another option's value") << "--add-device 1209:5600 --family 560" << "window";
+        QTest::newRow("window options") << "--hidden --demo 553" << "window hidden demo 553";
+        QTest::newRow("toolkit's options") << "-session 1a2b -platform xcb --demo" << "window demo ";
+        QTest::newRow("device tool") << "--family 560 --add-device=1209:5600" << "tools";
+        QTest::newRow("help") << "set dpi --help" << "help";
+        QTest::newRow("window's unknown option") << "--hiden" << "error: unknown option \"--hiden\" (options: --hidden,";
+        QTest::newRow("window, command's option") << "--dry-run" << "error: --dry-run goes with a command (commands: status,";
+        QTest::newRow("window's option to a command") << "--hidden get" << "error: get: unknown option \"--hidden\"";
         QTest::newRow("unknown command") << "--hidden stauts" << "error: unknown command \"stauts\" (commands: status, get, set,";
         QTest::newRow("set what") << "set" << "error: set: what? (choices: dpi, rate, lod, light, button)";
         QTest::newRow("unknown setting") << "set dip 400" << "error: set: unknown \"dip\" (choices: dpi,";
@@ -182,7 +188,6 @@ private slots:
         QTest::newRow("light") << "set light Breath --speed 50% --brightness=100 --color FF0000,#00ff00"
                                << "set light||Breath|0|50|100|ff0000,00ff00||";
         QTest::newRow("button") << "set button 3 key:ctrl+c" << "set button|3|key:ctrl+c|0|-1|-1|||";
-        QTest::newRow("help") << "get --help" << "help|||0|-1|-1|||";
     }
 
     void parse()
@@ -190,14 +195,14 @@ private slots:
         QFETCH(QString, args);
         QFETCH(QString, expected);
         const cli::Parsed p = cli::parse(args.split(' ', Qt::SkipEmptyParts));
-        if (expected == "window") {
-            QVERIFY(!p.isCommand);
-            QCOMPARE(p.error, QString());
+        const cli::Request &r = p.request;
+        if (p.kind != cli::Parsed::Command && p.error.isEmpty()) {
+            const QStringList kinds = {"window", "", "tools", "help"};
+            QCOMPARE(kinds.at(p.kind) + (p.hidden ? " hidden" : "") + (r.demo ? " demo " + r.demoFamily : ""), expected);
         } else if (expected.startsWith("error: ")) {
             QVERIFY2(p.error.startsWith(expected.mid(7)), qPrintable(p.error));
         } else {
             QCOMPARE(p.error, QString());
-            const cli::Request &r = p.request;
             QStringList numbers;
             for (int n : r.numbers)
                 numbers << QString::number(n);
