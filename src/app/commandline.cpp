@@ -242,8 +242,8 @@ Parsed parse(const QStringList &arguments)
     if (positional.isEmpty()) {
         if (!unknown.isEmpty())
             result.error = QStringLiteral("unknown option %1 (options: --hidden, --demo[=FAMILY], --probe, --add-device, "
-                                          "--udev-rule, --help; commands: %2)")
-                               .arg(quoted(unknown.first()), commands.join(QStringLiteral(", ")));
+                                          "--udev-rule, --help)")
+                               .arg(quoted(unknown.first()));
         else if (!flags.isEmpty() || !reader.values.isEmpty())
             result.error = QStringLiteral("%1 goes with a command (commands: %2)")
                                .arg(flags.isEmpty() ? reader.values.firstKey() : flags.first(), commands.join(QStringLiteral(", ")));
@@ -336,7 +336,7 @@ QString helpText()
         "  macro list [--json]         the macros with their events\n"
         "  macro export NAME FILE      a macro to a file (.mc)\n"
         "  macro import FILE           a macro from a file, under the next free name\n"
-        "  help                        this text\n"
+        "  help, --help, -h            this text\n"
         "\n"
         "  --demo[=553|560|3395]       a virtual mouse instead of the attached ones (560 when bare)\n"
         "  --dry-run                   print the reports that would be sent; change nothing\n"

@@ -214,6 +214,29 @@ private slots:
         }
     }
 
+    // What the parser takes is in --help, the manual page and the bash completion.
+    void documented()
+    {
+        auto choices = [](const QString &args) {
+            const QString error = cli::parse(args.split(' ')).error;
+            return error.mid(error.lastIndexOf(": ") + 2).remove("[=FAMILY]").remove(')').split(", ");
+        };
+        const QStringList words = choices("nonsense") + choices("set") + choices("macro") + choices("--nonsense")
+                                  + QStringList{"--stage", "--speed", "--brightness", "--color", "--json", "--dry-run",
+                                                "--family", "--name"};
+        QFile man(MOUSECFG_SOURCE_DIR "/packaging/mousecfg.1"), completion(MOUSECFG_SOURCE_DIR "/packaging/mousecfg.bash-completion");
+        QVERIFY(man.open(QIODevice::ReadOnly) && completion.open(QIODevice::ReadOnly));
+        const QStringList texts = {cli::helpText(), QString(man.readAll()).remove(QRegularExpression("\\\\f.")).remove('\\'), completion.readAll()};
+        QCOMPARE(words.size(), 31);
+        for (const QString &text : texts)
+            for (const QString &word : words)
+                QVERIFY2(text.contains(QRegularExpression("(^|[^-\\w])" + QRegularExpression::escape(word) + "\\b")),
+                         qPrintable(word + " missing in:\n" + text.left(60)));
+        const QString codes = cli::helpText().section("Exit codes of a command:", 1).section(". Of", 0, 0).simplified();
+        for (int code : {cli::Done, cli::Usage, cli::NoMouse, cli::NotAccessible, cli::NoAnswer, cli::NotVerified, cli::Busy})
+            QVERIFY2(codes.contains(QRegularExpression(QString("(^|, )%1 ").arg(code))), qPrintable(codes));
+    }
+
     // The same change through the window and through the command line: the same bytes on the
     // wire and in every file of the device's folder.
     void sameAsWindow_data()
@@ -233,6 +256,10 @@ private slots:
             << Mouse553 << QStringList()
             << QStringList{"choose lightModeList 1", "click lightSpeedSlider 213 8", "until lightControlMain speedStep 4", "save"}
             << "set light breath --speed 100";
+        QTest::newRow("brightness") << Mouse3395 << QStringList()
+                                    << QStringList{"click lightBrightnessSlider 1 8", "until lightControlMain brightnessStep 0",
+                                                   "save"}
+                                    << "set light --brightness 0";
         QTest::newRow("colour") << Mouse560 << QStringList()
                                 << QStringList{"click lightBlock1", "type lightRedField 10", "type lightGreenField 20",
                                                "type lightBlueField 30", "click lightBlock0", "save"}
@@ -301,6 +328,7 @@ private slots:
         QTest::newRow("macro") << "" << "set button 2 macro:none" << 2 << "no macro \"none\"";
         QTest::newRow("dpi range") << "" << "set dpi 100000" << 2 << "100000 is outside";
         QTest::newRow("dpi grid") << "" << "set dpi 410,800" << 0 << "stage 1: 410 is set as 400";
+        QTest::newRow("active stage") << "" << "set dpi 400,800 --stage 2" << 0 << "mouse: dpiStage 1\n";
         QTest::newRow("profile") << "" << "profile 5" << 2 << "(profiles: 1 (Standard))";
         QTest::newRow("no lift-off") << "" << "set lod 2" << 2 << "no lift-off setting";
         QTest::newRow("other mouse") << "" << "--demo=553 status" << 3 << "serves the attached mice";
@@ -333,50 +361,79 @@ private slots:
         if (state == "deny" || state == "unplug")
             scene.connect(Mouse560);
         scene.call("initPages", {false});
-        QVERIFY2((reply.out + reply.err).contains(text), qPrintable(reply.out + reply.err));
+        // "mouse: ...": what the mouse holds afterwards
+        const QString answer = text.startsWith("mouse: ") ? QString::fromStdString(scene.device().describe(Mouse560))
+                                                          : reply.out + reply.err;
+        QVERIFY2(answer.contains(text.mid(text.startsWith("mouse: ") ? 7 : 0)), qPrintable(answer + reply.err));
         QCOMPARE(reply.exitCode, exitCode);
     }
 
     // A dry run prints the reports that the change then sends, and changes nothing.
+    void dryRun_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::addColumn<QString>("change");
+        QTest::newRow("560 light") << Mouse560 << "set light neon --color 00ff00";
+        QTest::newRow("553 stages") << Mouse553 << "set dpi 400,800,1600 --stage 2";
+        QTest::newRow("3395 button") << Mouse3395 << "set button 4 key:ctrl+c";
+    }
+
     void dryRun()
     {
+        QFETCH(int, mouse);
+        QFETCH(QString, change);
         m_scene.reset();
-        SceneRig scene({Mouse560});
-        const Outcome before = outcome(scene, Mouse560);
-        const int mode = scene.item("lightControlMain")->property("lightMode").toInt();
-        const QString change = "set light neon --color 00ff00";
+        SceneRig scene({mouse});
+        const Outcome before = outcome(scene, mouse);
+        // What the pages hold of the mouse's own reports (stage, rate, light).
+        auto shown = [&] {
+            return scene.call(scene.root()->findChild<QObject *>("commandOps"), "snapshot").value<QJSValue>().toVariant();
+        };
+        const QVariant state = shown();
         const CommandReply dry = command(scene, "--dry-run " + change);
         QCOMPARE(dry.exitCode, int(cli::Done));
-        compare(outcome(scene, Mouse560), before);
-        QCOMPARE(scene.item("lightControlMain")->property("lightMode").toInt(), mode);
+        compare(outcome(scene, mouse), before);
+        QCOMPARE(shown(), state);
         QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
 
         scene.clearWire();
         QCOMPARE(command(scene, change).exitCode, int(cli::Done));
         QStringList sent;
-        for (const WireEvent &e : vdevtest::calls(scene.device(), Call::SendFeature, Iface::Command))
-            sent << "feature " + QByteArray(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size())).toHex(' ');
+        for (const WireEvent &e : scene.device().wireLog())
+            if (e.iface == Iface::Command && (e.call == Call::SendFeature || e.call == Call::Write))
+                sent << (e.call == Call::Write ? "output  " : "feature ")
+                            + QByteArray(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size())).toHex(' ');
         QVERIFY(sent.size() >= 2);
-        QStringList printed = dry.out.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^feature"));
-        QCOMPARE(printed, sent);
+        QCOMPARE(dry.out.split('\n', Qt::SkipEmptyParts), sent);
     }
 
-    // A profile and a macro out to files and back in.
+    // A profile and a macro out to files and back in; the imported profile reaches the mouse.
+    void files_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::newRow("553") << Mouse553;
+        QTest::newRow("560") << Mouse560;
+        QTest::newRow("3395") << Mouse3395;
+    }
+
     void files()
     {
+        QFETCH(int, mouse);
         m_scene.reset();
-        SceneRig scene({Mouse560});
+        SceneRig scene({mouse});
         QTemporaryDir dir;
+        auto rate = [&] { return QString::fromStdString(scene.device().describe(mouse)).section("reportRate ", 1).section('\n', 0, 0); };
+        const QString rateBefore = rate();
         QCOMPARE(command(scene, "export saved.pf", dir.path()).exitCode, int(cli::Done));
         scene.view()->openSettings();
-        QFile exported(dir.filePath("saved.pf")), profile(scene.settingFile(Mouse560, "p1.bin"));
+        QFile exported(dir.filePath("saved.pf")), profile(scene.settingFile(mouse, "p1.bin"));
         QVERIFY(exported.open(QIODevice::ReadOnly) && profile.open(QIODevice::ReadOnly));
         const QByteArray saved = exported.readAll();
         QCOMPARE(saved, profile.readAll());
         QCOMPARE(command(scene, "set rate 500").exitCode, int(cli::Done));
-        scene.clearWire();
+        QVERIFY(rate() != rateBefore);
         QCOMPARE(command(scene, "import saved.pf", dir.path()).exitCode, int(cli::Done));
-        QCOMPARE(scene.codes().left(5), QByteArray("02 03"));
+        QCOMPARE(rate(), rateBefore);
         QCOMPARE(scene.item("reportRateList")->property("currentSelect").toInt(), 3);
         QCOMPARE(command(scene, "import nothing.pf", dir.path()).exitCode, int(cli::Usage));
 
@@ -388,11 +445,22 @@ private slots:
         QCOMPARE(macro.readAll(), saved);
     }
 
-    // The real program: a command run in a process of its own, and the same command handed to a
-    // program that runs already (as the tray keeps it; "--demo 553" names its family too); the
-    // same answers, the same reports sent.
+    // The real program, against each virtual mouse: a change run in a process of its own, and the
+    // same handed to a program that runs already (as the tray keeps it, started with "--demo
+    // FAMILY"); the same status, the same reports sent.
+    void program_data()
+    {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QStringList>("change");
+        QTest::newRow("553") << "553" << QStringList{"set", "rate", "250"};
+        QTest::newRow("560") << "560" << QStringList{"set", "dpi", "400,800", "--stage", "2"};
+        QTest::newRow("3395") << "3395" << QStringList{"set", "lod", "2"};
+    }
+
     void program()
     {
+        QFETCH(QString, family);
+        QFETCH(QStringList, change);
         m_scene.reset();
         QTemporaryDir alone, running;
         QStringList programs;
@@ -401,29 +469,30 @@ private slots:
             QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), programs.last()));
             QVERIFY(datafolder::copyTree(MOUSECFG_BUILD_DIR "/modules", dir->filePath("modules")));
         }
-        const Run set = runProgram(programs[0], {"--demo=553", "set", "rate", "250"}, alone.filePath("wire.log"));
+        const QStringList demo = {"--demo=" + family};
+        const Run set = runProgram(programs[0], demo + change, alone.filePath("wire.log"));
         QVERIFY2(set.exitCode == 0, set.err.constData());
-        const Run get = runProgram(programs[0], {"--demo=553", "get", "--json"});
+        const Run get = runProgram(programs[0], demo + QStringList{"get", "--json"});
         QCOMPARE(get.exitCode, 0);
-        QCOMPARE(QJsonDocument::fromJson(get.out).object().value("rate").toInt(), 250);
-        const Run status = runProgram(programs[0], {"--demo=553", "status"});
+        QCOMPARE(QJsonDocument::fromJson(get.out).object().value("device").toObject().value("id").toString(),
+                 QString("1209:%1").arg(mouseModel(mouseForFamily(family)).productId, 4, 16));
 
         QProcess instance;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("MOUSECFG_WIRE_LOG", running.filePath("wire.log"));
         instance.setProcessEnvironment(env);
         instance.setStandardErrorFile(QProcess::nullDevice());
-        instance.start(programs[1], {"--demo", "553", "--hidden"});
+        instance.start(programs[1], {"--demo", family, "--hidden"});
         const QString server = SingleInstance::serverNameFor(SingleInstance::idForExecutable(programs[1]));
         QTRY_VERIFY_WITH_TIMEOUT([&] {
             QLocalSocket probe;
             probe.connectToServer(server);
             return probe.waitForConnected(200);
         }(), 60000);
-        const Run handed = runProgram(programs[1], {"--demo=553", "set", "rate", "250"});
+        const Run handed = runProgram(programs[1], demo + change);
         QVERIFY2(handed.exitCode == 0, handed.err.constData());
-        QCOMPARE(runProgram(programs[1], {"--demo=553", "status"}).out, status.out);
-        QCOMPARE(runProgram(programs[1], {"--demo", "status"}).exitCode, int(cli::NoMouse));
+        QCOMPARE(runProgram(programs[1], demo + QStringList{"status"}).out, runProgram(programs[0], demo + QStringList{"status"}).out);
+        QCOMPARE(runProgram(programs[1], {"status"}).exitCode, int(cli::NoMouse));
         QCOMPARE(runProgram(programs[1], {"set", "rate", "30"}).exitCode, int(cli::Usage));
         instance.terminate();
         QVERIFY(instance.waitForFinished(10000));
