@@ -6,6 +6,7 @@
 #   lib/udev/rules.d/70-mousecfg.rules            hidraw access for the seat's user
 #   /etc/xdg/autostart/mousecfg.desktop           optional: starts hidden in the tray at login
 #   share/doc/mousecfg/{copyright,changelog.gz}, share/man/man1/mousecfg.1.gz
+#   share/bash-completion/completions/mousecfg   completion of the command line
 include(GNUInstallDirs)
 
 option(MOUSECFG_INSTALL_AUTOSTART "Install an autostart entry that starts mousecfg in the tray at login" ON)
@@ -89,6 +90,8 @@ if(MOUSECFG_INSTALL_AUTOSTART)
 endif()
 install(FILES ${packaging}/copyright ${generated}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 install(FILES ${generated}/mousecfg.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${packaging}/mousecfg.bash-completion DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+  RENAME mousecfg)
 
 # ---- Debian package ------------------------------------------------------------------------
 # Shared-library dependencies come from dpkg-shlibdeps; cmake/cpack-project.cmake adds the QML

@@ -142,12 +142,7 @@ Item {
                     ListElement { textValue: "1000Hz" }
                 }
                 count: 4
-                onValueChange: function(index) {
-                    ui_View.setData("mouse/reportRate", index)
-                    ui_View.beginSave()
-                    root.o_saveData0(true)
-                    root.endSave()
-                }
+                onValueChange: function(index) { root.chooseReportRate(index) }
             }
         }
 
@@ -178,13 +173,7 @@ Item {
                         ListElement { textValue: "2 MM" }
                     }
                     count: 2
-                    onValueChange: function(index) {
-                        root.lodIndex = index
-                        ui_View.setData("mouse/lod", index + 1)
-                        ui_View.beginSave()
-                        root.o_saveData1(1, true)
-                        root.endSave()
-                    }
+                    onValueChange: function(index) { root.chooseLod(index) }
                 }
             }
         }

@@ -459,11 +459,35 @@ Item {
         ui_View.setGlobalData("mouse/profileNo", n)
         ui_View.setCurrentProfile(n)
         ui_View.beginSave()
+        applyProfile()
+        endSave()
+        controlUIEnable(true)
+    }
+
+    // The profile in use goes to the device whole, the pointer settings to the desktop.
+    function applyProfile() {
         sendProfile()
         systemSettingMain.init(true, false)
         sendGunMatrices()
+    }
+
+    // The report-rate and lift-off rows send their choice at once.
+    function chooseReportRate(index) {
+        reportRateList.currentSelect = index
+        ui_View.setData("mouse/reportRate", index)
+        ui_View.beginSave()
+        o_saveData0(true)
         endSave()
-        controlUIEnable(true)
+    }
+
+    function chooseLod(index) {
+        lodIndex = index
+        if (lodList)
+            lodList.currentSelect = index
+        ui_View.setData("mouse/lod", index + 1)
+        ui_View.beginSave()
+        o_saveData1(1, true)
+        endSave()
     }
 
     function factoryReset() {
@@ -552,6 +576,12 @@ Item {
             macroEditorMain.detectKeyboard(isDown, usbCode)
         else if (macroEditorMain.isInsertting)
             macroEditorMain.detectInput(isDown, usbCode)
+    }
+
+    // What the command line asks of the window (mousecfg set, get, profile, ...).
+    CommandOps {
+        objectName: "commandOps"
+        scene: root
     }
 
     Timer {

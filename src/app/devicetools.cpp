@@ -21,7 +21,6 @@
 #include <QTextStream>
 
 #include <algorithm>
-#include <cstring>
 
 namespace devicetools {
 
@@ -484,16 +483,6 @@ DeviceEntry proposeRow(const DeviceEntry &usual, const QList<HidrawNode> &nodes,
     return row;
 }
 
-bool isDeviceCommand(int argc, char **argv)
-{
-    for (int i = 1; i < argc; ++i)
-        for (const char *option : {"--probe", "--add-device", "--udev-rule"})
-            if (std::strcmp(argv[i], option) == 0
-                || (std::strncmp(argv[i], option, std::strlen(option)) == 0 && argv[i][std::strlen(option)] == '='))
-                return true;
-    return false;
-}
-
 namespace {
 
 struct Options
@@ -513,17 +502,6 @@ struct Options
 };
 
 } // namespace
-
-void describeOptions(QCommandLineParser &parser)
-{
-    // Their companions (--json, --family, --name) are named in the texts: other commands of the
-    // program may have options of those names.
-    const Options o;
-    parser.addOption(QCommandLineOption(o.probe.names(), o.probe.description() + QStringLiteral(" With --json: as JSON.")));
-    parser.addOption(QCommandLineOption(o.add.names(), o.add.description() + QStringLiteral(" With --family 553|560 [--name TEXT]."),
-                                        o.add.valueName()));
-    parser.addOption(o.udev);
-}
 
 int run(const QStringList &arguments, const Context &context, QTextStream &out, QTextStream &err)
 {

@@ -14,7 +14,6 @@
 #include <QString>
 #include <QStringList>
 
-class QCommandLineParser;
 class QTextStream;
 
 namespace devicetools {
@@ -75,10 +74,6 @@ QByteArray probeJson(const QList<HidrawNode> &nodes, const QList<KnownRow> &rows
 // that the descriptors of the mouse's interfaces show; `notes` say where they came from (pure).
 DeviceEntry proposeRow(const DeviceEntry &usual, const QList<HidrawNode> &nodes, QStringList *notes);
 
-// Whether the program's arguments ask for one of these commands (before any application object).
-bool isDeviceCommand(int argc, char **argv);
-// Names the commands in the program's own --help.
-void describeOptions(QCommandLineParser &parser);
 // Runs such a command for main() and returns its exit code.
 int main(int argc, char **argv);
 // Runs the command that `arguments` (the program's name first) ask for.

@@ -1,4 +1,5 @@
 // Entry point: one instance per executable, the main window, one device check, the event loop.
+#include "app/commandserver.h"
 #include "app/copydata.h"
 #include "app/datafolder.h"
 #include "app/devicetools.h"
@@ -14,9 +15,10 @@
 #include "vdev/demo.h"
 
 #include <QApplication>
-#include <QCommandLineOption>
-#include <QCommandLineParser>
+#include <QDir>
 #include <QTimer>
+
+#include <cstdio>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -26,23 +28,11 @@
 #include "platform/win/copydatafilter.h"
 #endif
 
-namespace {
-
 #ifdef __GLIBC__
+namespace {
 constexpr int StartUpSettledMs = 2000;
-#endif
-
-// "--demo" takes an optional family ("--demo=553"); the parser wants a value, so a bare
-// "--demo" becomes "--demo=" (an empty family).
-QStringList normalisedArguments(QStringList args)
-{
-    for (QString &arg : args)
-        if (arg == QLatin1String("--demo"))
-            arg = QStringLiteral("--demo=");
-    return args;
-}
-
 } // namespace
+#endif
 
 int main(int argc, char *argv[])
 {
@@ -51,9 +41,36 @@ int main(int argc, char *argv[])
     // the device or load the scene once, and an arena of their own would stay resident for it.
     mallopt(M_ARENA_MAX, 1);
 #endif
+    // What the start does, read once: the window, a command ("mousecfg set dpi 400,800"), a
+    // device tool, or the usage.
+    const QString callerDir = QDir::currentPath();
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const cli::Parsed parsed = cli::parse(arguments);
+    const cli::Request &request = parsed.request;
+    const bool isCommand = parsed.kind == cli::Parsed::Command;
     // Finding and adding a mouse needs neither a window, nor a display, nor the running instance.
-    if (devicetools::isDeviceCommand(argc, argv))
+    if (parsed.kind == cli::Parsed::DeviceTool)
         return devicetools::main(argc, argv);
+    if (parsed.kind == cli::Parsed::Help) {
+        std::fputs(qPrintable(cli::helpText()), stdout);
+        return cli::Done;
+    }
+    QString error = parsed.error;
+    if (error.isEmpty() && !vdev::isDemoFamily(request.demoFamily))
+        error = QStringLiteral("--demo: unknown family \"%1\" (553, 560, 3395)").arg(request.demoFamily);
+    auto usageError = [&error] {
+        std::fprintf(stderr, "mousecfg: %s\n", qPrintable(error));
+        return int(cli::Usage);
+    };
+    // A command's bad words are told at once, the window's once no running program is to be woken.
+    if (isCommand && !error.isEmpty())
+        return usageError();
+    const QString demoFamily = !request.demo ? QString()
+                                             : request.demoFamily.isEmpty() ? vdev::defaultDemoFamily() : request.demoFamily;
+    if (isCommand)
+        cli::prepareProcess();
     selectSceneRenderer();
 
     QApplication app(argc, argv);
@@ -61,35 +78,34 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("mousecfg"));
     QCoreApplication::setApplicationName(QStringLiteral("mousecfg"));
 
-    // One instance per executable and user: a second start wakes the first and leaves, whatever
-    // its arguments.
+    // One instance per executable and user: a second start wakes the first and leaves (a
+    // command is handed to it).
     SingleInstance instance;
     if (instance.isRunning()) {
+        // A command is answered by the running program: one program talks to the mouse.
+        if (isCommand)
+            return cli::handOver(instance, arguments, callerDir);
         instance.sendMessage(QString(), 5000);
         return 1;
     }
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Configuration tool for USB gaming mice."));
-    parser.addHelpOption();
-    QCommandLineOption demoOption(QStringLiteral("demo"),
-                                  QStringLiteral("Run with a virtual mouse of the given firmware family "
-                                                 "(553, 560 or 3395; 560 when empty)."),
-                                  QStringLiteral("family"));
-    parser.addOption(demoOption);
-    QCommandLineOption hiddenOption(QStringLiteral("hidden"),
-                                    QStringLiteral("Start in the tray without showing the window (for the desktop's autostart)."));
-    parser.addOption(hiddenOption);
-    devicetools::describeOptions(parser);
-    parser.process(normalisedArguments(app.arguments()));
-
+    if (!error.isEmpty())
+        return usageError();
     // Every data path is relative to the data folder: the executable's, or the user's own copy
     // of an installed program's data.
     const QString unusableFolder = datafolder::enter(QCoreApplication::applicationDirPath());
 
     Widget w;
+    // With --demo a virtual mouse stands in for real devices (after the Widget, before the
+    // first device check).
+    if (request.demo)
+        vdev::setupDemo(demoFamily, &w);
+    // A command runs on the window without showing it.
+    if (isCommand)
+        return cli::runHere(w, instance, arguments, callerDir, demoFamily, vdev::defaultDemoFamily());
     markFirstFrame(w.view());
     QObject::connect(&instance, &SingleInstance::messageReceived, &w, &Widget::receiveMessage);
+    cli::CommandServer commands(&w, demoFamily, vdev::defaultDemoFamily());
+    QObject::connect(&instance, &SingleInstance::commandReceived, &commands, &cli::CommandServer::submit);
     // What start-up could not set up is told once there is a tray to tell it.
     if (!unusableFolder.isEmpty())
         store::reportWriteFailure(unusableFolder + QStringLiteral("/modules"), QStringLiteral("no copy of the data can be made there"));
@@ -99,20 +115,12 @@ int main(int argc, char *argv[])
                               .arg(instance.problem()),
                           QSystemTrayIcon::Warning, 15000);
 
-    // ---- Demo mode -------------------------------------------------------------------------
-    // With --demo a virtual mouse stands in for real devices (after the Widget, before the
-    // first device check).
-    if (parser.isSet(demoOption) && !vdev::setupDemo(parser.value(demoOption), &w)) {
-        qWarning("unknown demo family: %s", qPrintable(parser.value(demoOption)));
-        return 2;
-    }
-
     // ---- Login session ---------------------------------------------------------------------
     // The seat's devices follow the active session: when this one is active again the mouse is
     // looked for anew. The virtual mice do not depend on the seat, so demo mode only watches a
     // logind that MOUSECFG_LOGIND_BUS names (a D-Bus address; unset: the system bus).
     const QString logindBus = qEnvironmentVariable("MOUSECFG_LOGIND_BUS");
-    if (!parser.isSet(demoOption) || !logindBus.isEmpty())
+    if (!request.demo || !logindBus.isEmpty())
         w.watchSession(createSessionWatch(&w, logindBus));
 
     // ---- Input capture ---------------------------------------------------------------------
@@ -135,7 +143,7 @@ int main(int argc, char *argv[])
                      [](const copydata::Record &record) { InputHook::deliverCopyData(record); });
 #endif
 
-    const bool hidden = parser.isSet(hiddenOption);
+    const bool hidden = parsed.hidden;
     if (!hidden)
         w.showNormal();
     w.checkDevice();

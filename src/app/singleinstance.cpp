@@ -24,7 +24,7 @@
 
 namespace {
 
-enum RecordKind : quint8 { MessageKind = 1, CopyDataKind = 2 };
+enum RecordKind : quint8 { MessageKind = 1, CopyDataKind = 2, CommandKind = 3, ReplyKind = 4 };
 constexpr char Ack = 'A';
 // A peer that connects and says nothing is dropped after this long.
 constexpr int IdleTimeoutMs = 5000;
@@ -52,11 +52,13 @@ QByteArray frame(const QByteArray &record)
     return out;
 }
 
-// Reads one peer's frame and acknowledges it; lives as long as the connection.
+// Reads one peer's frame and acknowledges it (a command is answered instead, once it has run);
+// lives as long as the connection.
 class Connection : public QObject
 {
 public:
-    Connection(QLocalSocket *socket, std::function<void(const QByteArray &)> deliver)
+    using Deliver = std::function<void(const QByteArray &, QLocalSocket *)>;
+    Connection(QLocalSocket *socket, Deliver deliver)
         : QObject(socket), m_socket(socket), m_deliver(std::move(deliver))
     {
         connect(socket, &QLocalSocket::readyRead, this, [this] { readMore(); });
@@ -92,11 +94,15 @@ private:
         m_idle.stop();
         const QByteArray record = m_buffer.mid(4);
         m_buffer.clear();
-        m_socket->write(&Ack, 1);
-        m_socket->flush();
-        m_socket->disconnectFromServer();
+        if (record.isEmpty() || quint8(record.at(0)) != CommandKind) {
+            m_socket->write(&Ack, 1);
+            m_socket->flush();
+            m_socket->disconnectFromServer();
+        }
         // Delivered after this handler returns: a receiver may open a modal box.
-        QTimer::singleShot(0, m_socket->parent(), [deliver = m_deliver, record] { deliver(record); });
+        QTimer::singleShot(0, m_socket->parent(), [deliver = m_deliver, record, socket = QPointer<QLocalSocket>(m_socket)] {
+            deliver(record, socket);
+        });
     }
 
     void drop()
@@ -108,7 +114,7 @@ private:
     }
 
     QLocalSocket *m_socket;
-    std::function<void(const QByteArray &)> m_deliver;
+    Deliver m_deliver;
     QByteArray m_buffer;
     QTimer m_idle;
     bool m_done = false;
@@ -232,14 +238,14 @@ void SingleInstance::acceptConnections()
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         socket->setParent(this);
         QPointer<SingleInstance> self(this);
-        new Connection(socket, [self](const QByteArray &record) {
+        new Connection(socket, [self](const QByteArray &record, QLocalSocket *peer) {
             if (self)
-                self->dispatch(record);
+                self->dispatch(record, peer);
         });
     }
 }
 
-void SingleInstance::dispatch(const QByteArray &record)
+void SingleInstance::dispatch(const QByteArray &record, QLocalSocket *socket)
 {
     QDataStream s(record);
     s.setVersion(QDataStream::Qt_6_0);
@@ -255,6 +261,28 @@ void SingleInstance::dispatch(const QByteArray &record)
         s >> r.dwData >> r.cbData >> r.bytes;
         if (s.status() == QDataStream::Ok && s.atEnd())
             emit copyDataReceived(r);
+    } else if (kind == CommandKind) {
+        QStringList arguments;
+        QString workingDir;
+        s >> arguments >> workingDir;
+        if (s.status() != QDataStream::Ok || !s.atEnd() || !socket) {
+            if (socket)
+                socket->abort();
+            return;
+        }
+        // The sender may have given up meanwhile: the answer then goes nowhere.
+        QPointer<QLocalSocket> peer(socket);
+        emit commandReceived(arguments, workingDir, [peer](const CommandReply &reply) {
+            if (!peer)
+                return;
+            QByteArray answer;
+            QDataStream a(&answer, QIODevice::WriteOnly);
+            a.setVersion(QDataStream::Qt_6_0);
+            a << quint8(ReplyKind) << qint32(reply.exitCode) << reply.out << reply.err;
+            peer->write(frame(answer));
+            peer->flush();
+            peer->disconnectFromServer();
+        });
     }
 }
 
@@ -276,28 +304,58 @@ bool SingleInstance::sendCopyData(const copydata::Record &r, int timeout)
     return send(record, timeout);
 }
 
+bool SingleInstance::sendCommand(const QStringList &arguments, const QString &workingDir, int timeout,
+                                 CommandReply *reply)
+{
+    QByteArray record;
+    QDataStream s(&record, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_6_0);
+    s << quint8(CommandKind) << arguments << workingDir;
+    QByteArray answer;
+    if (!send(record, timeout, &answer))
+        return false;
+    QDataStream a(answer);
+    a.setVersion(QDataStream::Qt_6_0);
+    quint8 kind = 0;
+    qint32 exitCode = 0;
+    CommandReply r;
+    a >> kind >> exitCode >> r.out >> r.err;
+    if (kind != ReplyKind || a.status() != QDataStream::Ok)
+        return false;
+    r.exitCode = exitCode;
+    if (reply)
+        *reply = r;
+    return true;
+}
+
 // Waits with a local event loop rather than the socket's blocking calls, so a receiver living in
 // this same thread (as in tests) can still answer.
-bool SingleInstance::send(const QByteArray &record, int timeout)
+bool SingleInstance::send(const QByteArray &record, int timeout, QByteArray *answer)
 {
     if (quint32(record.size()) > MaxRecordSize)
         return false;
     QLocalSocket socket;
     QEventLoop loop;
-    bool acknowledged = false;
-    bool failed = false;
-    connect(&socket, &QLocalSocket::connected, &loop, [&] { socket.write(frame(record)); });
-    auto readAck = [&] {
-        if (socket.bytesAvailable() > 0)
-            acknowledged = socket.read(1) == QByteArray(1, Ack);
+    QByteArray received;
+    // An acknowledgement is one byte; an answer a whole frame.
+    auto complete = [&] {
+        if (!answer)
+            return !received.isEmpty();
+        QDataStream s(received);
+        quint32 length = 0;
+        s >> length;
+        return s.status() == QDataStream::Ok && received.size() >= qsizetype(4) + qsizetype(length);
     };
+    connect(&socket, &QLocalSocket::connected, &loop, [&] { socket.write(frame(record)); });
     connect(&socket, &QLocalSocket::readyRead, &loop, [&] {
-        readAck();
-        loop.quit();
+        received += socket.readAll();
+        if (complete())
+            loop.quit();
     });
     // The receiver closes right after its answer; the close may be reported first.
+    bool failed = false;
     connect(&socket, &QLocalSocket::errorOccurred, &loop, [&] {
-        readAck();
+        received += socket.readAll();
         failed = true;
         loop.quit();
     });
@@ -306,8 +364,13 @@ bool SingleInstance::send(const QByteArray &record, int timeout)
     connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     timer.start(qMax(0, timeout));
     socket.connectToServer(m_serverName);
-    if (!failed && !acknowledged)
+    if (!failed && !complete())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     socket.abort();
-    return acknowledged;
+    if (!answer)
+        return received.startsWith(Ack);
+    if (!complete())
+        return false;
+    *answer = received.mid(4);
+    return true;
 }

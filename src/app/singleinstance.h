@@ -4,12 +4,27 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QLocalServer;
+class QLocalSocket;
+
+// The running instance's answer to a command of the command line.
+struct CommandReply
+{
+    int exitCode = 0;
+    QString out;  // for standard output
+    QString err;  // for standard error
+};
+// Hands the answer back to the command's sender; called once, when the command has run.
+using CommandAnswer = std::function<void(const CommandReply &)>;
 
 // One running instance per executable and user. The first instance listens on a local socket
 // that only the same user may open; a later start finds it, hands over a message and quits.
-// The channel carries two kinds of records: a text message and a copy-data record.
+// The channel carries three kinds of records: a text message, a copy-data record and a command
+// of the command line, which the running instance answers once it has run it.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -37,6 +52,9 @@ public:
     // Hands a record to the running instance; true once it has confirmed receipt within timeout ms.
     bool sendMessage(const QString &message, int timeout);
     bool sendCopyData(const copydata::Record &record, int timeout);
+    // Hands a command (its arguments, and the folder its file names are relative to) to the
+    // running instance and waits up to timeout ms for the answer; false without one.
+    bool sendCommand(const QStringList &arguments, const QString &workingDir, int timeout, CommandReply *reply);
 
     // Largest record accepted on the channel; a peer announcing more is dropped.
     static constexpr quint32 MaxRecordSize = 64 * 1024;
@@ -44,11 +62,13 @@ public:
 signals:
     void messageReceived(const QString &message);
     void copyDataReceived(const copydata::Record &record);
+    void commandReceived(const QStringList &arguments, const QString &workingDir, const CommandAnswer &answer);
 
 private:
-    bool send(const QByteArray &record, int timeout);
+    // Sends a record; true once it is acknowledged or, when answer is given, answered.
+    bool send(const QByteArray &record, int timeout, QByteArray *answer = nullptr);
     void acceptConnections();
-    void dispatch(const QByteArray &record);
+    void dispatch(const QByteArray &record, QLocalSocket *socket);
     void note(const QString &problem);
 
     QString m_id;

@@ -148,11 +148,13 @@ bool Hid_Thread::claimTransport(const char *failureLine)
     if (refuseCommands) {
         lastTransferOk = false;
         qDebug() << failureLine << "(unknown device family)";
+        ++failedTransfers;
         return false;
     }
     if (waitForTransport())
         return true;
     qDebug() << failureLine;
+    ++failedTransfers;
     return false;
 }
 
@@ -185,6 +187,8 @@ bool Hid_Thread::endTransfer(bool ok)
     closeCommandHandle();
     hidBusy = false;
     lastTransferOk = ok;
+    if (!ok)
+        ++failedTransfers;
     return ok;
 }
 
@@ -203,7 +207,7 @@ static bool dataPhaseAllowed(const DeviceEntry &entry, int length, int capacity)
     return true;
 }
 
-bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode)
+bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode, bool dry)
 {
     const DeviceEntry *entry = entryAt(deviceIndex);
     if (!entry || entry->path.isEmpty())
@@ -217,6 +221,10 @@ bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode)
         return endTransfer(false);
     if (encode)
         USBDataEncryption(request + 1, secrecyCode);
+    if (dry) {
+        dryRun->append({true, QByteArray(reinterpret_cast<const char *>(request), featureReportSize)});
+        return true;
+    }
     if (!openCommandInterface(deviceIndex) || hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
         return endTransfer(false);
     return true;
@@ -276,9 +284,10 @@ bool Hid_Thread::transferCommand(int length, bool settle)
     // The event processing above may have run a device check: the entry is looked up afterwards.
     int reportLength = 0;
     bool encode = false;
-    if (!sendRequest(length, reportLength, encode))
+    const bool dry = dryRun != nullptr;
+    if (!sendRequest(length, reportLength, encode, dry))
         return false;
-    if (settle)
+    if (settle && !dry)
         settlePause();
     if (length == 0)
         return endTransfer(true);
@@ -287,6 +296,10 @@ bool Hid_Thread::transferCommand(int length, bool settle)
     std::vector<unsigned char> report(static_cast<size_t>(reportLength) + 1);
     for (int offset = 0; offset < length; offset += chunk) {
         fillOutputReport(report, dataBuffer, length, offset, chunk);
+        if (dry) {
+            dryRun->append({false, QByteArray(reinterpret_cast<const char *>(report.data()), int(report.size()))});
+            continue;
+        }
         if (!openCommandInterface(deviceIndex) || hid::write(commandHandle, report.data(), report.size()) < 0)
             return endTransfer(false);
         QThread::msleep(pauseAfterOutputMs);

@@ -69,6 +69,17 @@ public:
     // Whether the last transfer reached the device (false too when its command never claimed
     // the transport).
     bool lastTransferSucceeded() const { return lastTransferOk; }
+    // Transfers that did not reach the device (or never claimed the transport) since start.
+    std::atomic<unsigned> failedTransfers{0};
+
+    // A dry run: set commands put the reports they would send here (as they would go on the
+    // wire, scrambled where the device wants it) and report success; queries still ask.
+    struct Report
+    {
+        bool feature = false;
+        QByteArray bytes;
+    };
+    QList<Report> *dryRun = nullptr;
 
     // While recording, every set command that reaches the transport is kept as it went out (a
     // save is checked against what it sent, and sends it again when the mouse did not keep it).
@@ -141,7 +152,7 @@ private:
     bool transferCommand(int length, bool settle);
     // First step of every transfer: refuses a data phase the entry cannot carry, then scrambles
     // (if the device wants it) and sends the request. On failure the transfer has been ended.
-    bool sendRequest(int length, int &reportLength, bool &encode);
+    bool sendRequest(int length, int &reportLength, bool &encode, bool dry = false);
     // Claims the transport for a command slot; writes failureLine when it stays busy.
     bool claimTransport(const char *failureLine);
     // A request and its data block (length bytes of src, zeros when src is null), settled.

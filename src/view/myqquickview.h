@@ -64,6 +64,11 @@ public:
     // Settings folder of the connected device, "./modules/" + its pid in lower-case hex;
     // empty while no device entry is selected.
     QString settingsFolder() const;
+    // Another folder in its place while set (a dry run works on a copy); openSettings() then
+    // puts the handles on it, and back on the device's own folder once it is cleared.
+    QString settingsFolderOverride;
+    // (Re)opens the settings handles on settingsFolder(); false without a device.
+    bool openSettings();
     // The current profile's settings; null before initUI or with currentProfile out of range.
     QSettings *currentProfileSettings() const;
     // The connected device speaks the "560" command set (any other icType: the "553" set).

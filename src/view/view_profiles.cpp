@@ -51,16 +51,7 @@ void myQQuickView::initUI()
         ++connectCount;
         expectedState = savecheck::State();
         setUnkept({});
-        store::close(globalSettings);
-        store::close(defaultSettings);
-        for (QSettings *&handle : profileSettings)
-            store::close(handle);
-        profileSettings.clear();
-
-        globalSettings = store::open(store::globalFile(folder), this);
-        defaultSettings = store::open(store::defaultProfileFile(folder), this);
-        for (int slot = 0; slot < store::profileCount; ++slot)
-            profileSettings.append(store::open(store::profileFile(folder, slot), this));
+        openSettings();
 
         isColorful = globalSettings->value(QStringLiteral("mouse/isColorful")).toBool();
         isGun = globalSettings->value(QStringLiteral("mouse/isGun")).toBool();
@@ -75,6 +66,24 @@ void myQQuickView::initUI()
             readMissingProfileBlocks(0, isGun ? 4 : 1);
     }
     invokeRoot("initUI", Qt::QueuedConnection);
+}
+
+bool myQQuickView::openSettings()
+{
+    const QString folder = settingsFolder();
+    if (folder.isEmpty())
+        return false;
+    store::close(globalSettings);
+    store::close(defaultSettings);
+    for (QSettings *&handle : profileSettings)
+        store::close(handle);
+    profileSettings.clear();
+
+    globalSettings = store::open(store::globalFile(folder), this);
+    defaultSettings = store::open(store::defaultProfileFile(folder), this);
+    for (int slot = 0; slot < store::profileCount; ++slot)
+        profileSettings.append(store::open(store::profileFile(folder, slot), this));
+    return true;
 }
 
 bool myQQuickView::familyKnown() const

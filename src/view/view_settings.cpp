@@ -25,6 +25,8 @@ QString myQQuickView::settingsFolder() const
 {
     if (!hid || hid->deviceIndex < 0 || hid->deviceIndex >= hid->deviceList.size())
         return QString();
+    if (!settingsFolderOverride.isEmpty())
+        return settingsFolderOverride;
     return QStringLiteral("./modules/") + QString::number(hid->deviceList.at(hid->deviceIndex).pid, 16);
 }
 

@@ -23,7 +23,7 @@ class tst_SingleInstance : public QObject
     Q_OBJECT
 private slots:
     // Over what a crashed instance leaves behind (a bound socket file nobody listens on), the
-    // next start becomes the owner and receives both kinds of records.
+    // next start becomes the owner and receives every kind of record; a command is answered.
     void staleSocketThenRecordsReachTheOwner()
     {
         const QString id = freshId();
@@ -50,6 +50,16 @@ private slots:
         QCOMPARE(got.dwData, sent.dwData);
         QCOMPARE(got.cbData, sent.cbData);
         QCOMPARE(got.bytes, sent.bytes);
+
+        connect(&first, &SingleInstance::commandReceived, &first,
+                [](const QStringList &args, const QString &dir, const CommandAnswer &answer) {
+                    answer({3, args.join(' ') + '@' + dir, QStringLiteral("why")});
+                });
+        CommandReply reply;
+        QVERIFY(second.sendCommand({"get", "--json"}, "/here", 5000, &reply));
+        QCOMPARE(reply.exitCode, 3);
+        QCOMPARE(reply.out, QStringLiteral("get --json@/here"));
+        QCOMPARE(reply.err, QStringLiteral("why"));
     }
 
     // The socket lives in a folder of this user's alone (a name that another user put in the

@@ -167,7 +167,8 @@ private slots:
               "./usr/share/mousecfg/modules/img/logo.ico", "./usr/share/applications/mousecfg.desktop",
               "./usr/share/icons/hicolor/scalable/apps/mousecfg.svg", "./usr/share/icons/hicolor/48x48/apps/mousecfg.png",
               "./usr/lib/udev/rules.d/70-mousecfg.rules", "./etc/xdg/autostart/mousecfg.desktop",
-              "./usr/share/doc/mousecfg/copyright"})
+              "./usr/share/doc/mousecfg/copyright", "./usr/share/man/man1/mousecfg.1.gz",
+              "./usr/share/bash-completion/completions/mousecfg"})
             QVERIFY2(files.contains(wanted), wanted);
         for (const QString &file : files)
             QVERIFY2(!file.contains("/qml/") && !file.endsWith(".gitkeep"), qPrintable(file));

@@ -1,8 +1,9 @@
 import QtQuick
 import QtTest
 import "qrc:/modules/qml/Xq"
+import "qrc:/modules/qml/Xq/KeyFunctions.js" as KeyFunctions
 
-// The key code vocabulary and its two lookups.
+// The key code vocabulary, its two lookups and the command line's words for button functions.
 TestCase {
     name: "KeyCodeString"
 
@@ -69,6 +70,43 @@ TestCase {
 
     function test_strTokeycode(data) {
         compare(vocabulary().strTokeycode(data.name), data.code)
+    }
+
+    // A word read as a definition and written back; keys with "+" or "," in their names too.
+    function test_functionWords_data() {
+        return [
+            { tag: "fixed", word: "Play-Pause", codes: [3, 0, 0xCD, 0], back: "play-pause" },
+            { tag: "none", word: "none", codes: [0, 0, 0, 0], back: "none" },
+            { tag: "fire", word: "fire:,,5ms,3", codes: [1, 0x36, 5, 3], back: "fire:,,5ms,3" },
+            { tag: "fire, defaults", word: "fire:F1", codes: [1, 0x3A, 10, 0], back: "fire:f1,10ms,endless" },
+            { tag: "combination", word: "key:c+ctrl+kp+", keys: [0x06, 0xE0, 0x57], back: "key:ctrl+c+kp+" },
+            { tag: "macro, comma in name", word: "macro:a,b", macro: "a,b", back: "macro:a,b,once" },
+            { tag: "four keys", word: "key:ctrl+shift+a+b", error: "at most 3" },
+            { tag: "mouse key", word: "fire:ms-l", error: "no key \"ms-l\"" },
+            { tag: "rate", word: "fire:a,256ms", error: "the rate is 1 to 255 ms" },
+            { tag: "gun without guns", word: "gun2", error: "no gun functions" },
+        ]
+    }
+
+    function test_functionWords(data) {
+        var v = vocabulary()
+        function code(word) { return KeyFunctions.keyCode(word, v.keyCode, v.keyCodeName) }
+        function word(c) { return KeyFunctions.keyWord(c, v.keyCode, v.keyCodeName) }
+        var parsed = KeyFunctions.parseWord(data.word, code, ["a,b"], false)
+        if (data.error) {
+            verify(parsed.error.indexOf(data.error) >= 0, parsed.error)
+            return
+        }
+        var codes = parsed.codes || (parsed.fire ? [1].concat(parsed.fire) : null)
+        if (parsed.keys)
+            codes = parsed.keys.reduce(KeyFunctions.comboAdd, [KeyFunctions.ComboGroup, 0, 0, 0])
+        if (parsed.macro) {
+            compare(parsed.macro, data.macro)
+            codes = [KeyFunctions.MacroGroup, parsed.mode, 2, 0]
+        } else {
+            compare(parsed.keys || codes, data.keys || data.codes)
+        }
+        compare(KeyFunctions.functionWord(codes, word, function(slot) { return slot === 2 ? data.macro : "" }), data.back)
     }
 
     // A language's names replace the shown ones; a short or missing list shows fewer keys. The

@@ -78,7 +78,7 @@ function isModifier(code) {
 
 // Names of a combination: the modifiers in bit order, then the keys; one text for the live
 // capture and the stored definition.
-function comboText(codes, keyName) {
+function comboNames(codes, keyName) {
     var names = []
     for (var bit = 0; bit < 8; ++bit)
         if (codes[1] & (1 << bit))
@@ -87,7 +87,11 @@ function comboText(codes, keyName) {
         names.push(keyName(codes[2]))
     if (codes[3] !== 0)
         names.push(keyName(codes[3]))
-    return names.join(" + ")
+    return names
+}
+
+function comboText(codes, keyName) {
+    return comboNames(codes, keyName).join(" + ")
 }
 
 // The device sends a combination as at most three keys, its modifiers counted.
@@ -163,4 +167,145 @@ function isOnlyLeftButton(definitions, index, keyCount) {
         if (isLeft(definitions[i]))
             ++lefts
     return lefts <= 1
+}
+
+// ---- The command line's words --------------------------------------------------------------
+// The fixed choices by their label: "mousecfg set button 3 copy". Fire, combination and macro
+// functions are written "fire:KEY[,RATEms[,TIMES]]", "key:KEY[+KEY...]" and
+// "macro:NAME[,MODE]"; keys by the vocabulary's own names (any case) or the aliases below.
+var choiceWords = {
+    2: "left", 3: "middle", 4: "right", 5: "forward", 6: "back", 7: "double-fire", 59: "none",
+    27: "player", 28: "next", 29: "previous", 30: "stop", 31: "mute", 32: "play-pause", 33: "volume-up",
+    34: "volume-down", 35: "my-pc", 36: "home-page", 37: "search", 38: "maximise", 39: "minimise",
+    40: "desktop", 41: "run", 42: "new", 43: "cut", 44: "copy", 45: "paste", 46: "save", 47: "print",
+    48: "find", 49: "redo", 50: "undo", 51: "select-all", 22: "dpi+", 23: "dpi-", 24: "dpi-loop",
+    56: "sniper", 53: "gun1", 54: "gun2", 55: "gun3"
+}
+// The dialog's macro repeat modes 0..2: once, until any button is pressed, while held.
+var macroModeWords = ["once", "loop", "hold"]
+var keyAliases = { ctrl: 0xE0, shift: 0xE1, alt: 0xE2, win: 0xE3, right: 0x4F, left: 0x50, down: 0x51, up: 0x52 }
+var fireRateDefault = 10
+
+// The word of a key code: an alias, else the vocabulary's name in lower case ("" for none).
+function keyWord(code, codes, names) {
+    for (var alias in keyAliases)
+        if (keyAliases[alias] === code)
+            return alias
+    var i = codes.indexOf(code)
+    return i >= 0 && i < names.length ? String(names[i]).toLowerCase() : ""
+}
+
+// The code of a key's word, 0 for none.
+function keyCode(word, codes, names) {
+    var w = String(word).toLowerCase()
+    if (keyAliases.hasOwnProperty(w))
+        return keyAliases[w]
+    for (var i = 0; i < codes.length && i < names.length; ++i)
+        if (String(names[i]).toLowerCase() === w)
+            return codes[i]
+    return 0
+}
+
+// The word of a definition; keyWordOf(code) names a key, macroName(slot) a slot's macro.
+function functionWord(codes, keyWordOf, macroName) {
+    switch (codes[0]) {
+    case FireGroup:
+        return "fire:" + keyWordOf(codes[1]) + "," + codes[2] + "ms," + (codes[3] === 0 ? "endless" : codes[3])
+    case ComboGroup:
+        return "key:" + comboNames(codes, keyWordOf).join("+")
+    case MacroGroup:
+        return "macro:" + macroName(codes[2]) + "," + (macroModeWords[codes[1]] || codes[1])
+    }
+    var label = labelOf(codes)
+    return choiceWords.hasOwnProperty(label) ? choiceWords[label]
+                                              : "unknown(" + codes.map(function(c) { return c.toString(16) }).join(" ") + ")"
+}
+
+function fixedChoice(word) {
+    for (var g = 0; g < choices.length; ++g)
+        for (var i = 0; i < choices[g].length; ++i)
+            if (choiceWords[choices[g][i].label] === word)
+                return choices[g][i].codes
+    return null
+}
+
+function wordList() {
+    var words = []
+    for (var label in choiceWords)
+        words.push(choiceWords[label])
+    return words.join(", ") + ", fire:KEY[,RATEms[,TIMES]], key:KEY[+KEY...], macro:NAME[,"
+           + macroModeWords.join("|") + "]"
+}
+
+// Keys of a combination: "+" separates them, and a "+" right after one ends its name ("kp+").
+function splitKeys(text) {
+    var parts = String(text).split("+")
+    var keys = []
+    for (var i = 0; i < parts.length; ++i) {
+        if (parts[i] === "" && keys.length > 0 && i > 0)
+            keys[keys.length - 1] += "+"
+        else
+            keys.push(parts[i])
+    }
+    return keys
+}
+
+// A definition from its word: { codes } for a fixed choice, { fire: [key, rate, times] },
+// { keys: [codes in order] }, { macro: name, mode } or { error }. keyCodeOf(word) gives a
+// key's code (0 for none); macroNames lists the device's macros; gun functions need isGun.
+function parseWord(text, keyCodeOf, macroNames, isGun) {
+    var t = String(text)
+    var colon = t.indexOf(":")
+    var kind = colon < 0 ? "" : t.slice(0, colon).toLowerCase()
+    var rest = t.slice(colon + 1)
+    function keyboardKey(word) {
+        var c = keyCodeOf(word)
+        return c > 0 && c < 0xF0 ? c : 0
+    }
+    if (colon < 0) {
+        var codes = fixedChoice(t.toLowerCase())
+        if (!codes)
+            return { error: "unknown function \"" + t + "\" (functions: " + wordList() + ")" }
+        if (codes[0] === GunGroup && !isGun)
+            return { error: "\"" + t + "\": this mouse has no gun functions" }
+        return { codes: codes.slice() }
+    }
+    if (kind === "fire") {
+        var m = /^(.+?)(?:,(\d+)(?:ms)?)?(?:,(\d+|endless))?$/i.exec(rest)
+        var key = m ? keyboardKey(m[1]) : 0
+        if (!key)
+            return { error: "\"" + t + "\": no key \"" + (m ? m[1] : rest) + "\" (keys as the macro editor names them, e.g. a, f1, space, ctrl)" }
+        var rate = m[2] === undefined ? fireRateDefault : Number(m[2])
+        var times = m[3] === undefined || m[3].toLowerCase() === "endless" ? 0 : Number(m[3])
+        if (rate < 1 || rate > rateSegments + 1)
+            return { error: "\"" + t + "\": the rate is 1 to " + (rateSegments + 1) + " ms" }
+        if (times > 255)
+            return { error: "\"" + t + "\": the times are 0 (endless) to 255" }
+        return { fire: [key, rate, times] }
+    }
+    if (kind === "key") {
+        var keys = splitKeys(rest)
+        var combo = [ComboGroup, 0, 0, 0]
+        var taken = []
+        for (var k = 0; k < keys.length; ++k) {
+            var c = keyboardKey(keys[k])
+            if (!c)
+                return { error: "\"" + t + "\": no key \"" + keys[k] + "\" (keys as the macro editor names them, e.g. a, f1, space, ctrl)" }
+            var next = comboAdd(combo, c)
+            if (sameCodes(next, combo))
+                return { error: "\"" + t + "\": at most " + comboLimit + " different keys, two of them not modifiers" }
+            combo = next
+            taken.push(c)
+        }
+        return { keys: taken }
+    }
+    if (kind === "macro") {
+        var comma = rest.lastIndexOf(",")
+        var mode = comma < 0 ? -1 : macroModeWords.indexOf(rest.slice(comma + 1).toLowerCase())
+        var name = mode < 0 ? rest : rest.slice(0, comma)
+        if (!macroNames || macroNames.indexOf(name) < 0)
+            return { error: "\"" + t + "\": no macro \"" + name + "\" (macros: " + (macroNames || []).join(", ") + ")" }
+        return { macro: name, mode: Math.max(0, mode) }
+    }
+    return { error: "unknown function \"" + t + "\" (functions: " + wordList() + ")" }
 }
