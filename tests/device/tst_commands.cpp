@@ -118,61 +118,61 @@ private slots:
         checkQuery(rig, queryCases(mouse)[index]);
     }
 
-    // The 560 repeats these requests with attempt numbers 1..4, once on a gun device.
+    // The 560 repeats these requests with attempt numbers 1..4, once on a gun device. Each attempt
+    // holds the transport while it processes events, so a command started from there is dropped
+    // instead of overwriting the request the attempt is about to send.
     void repeatedRequests_data()
     {
         QTest::addColumn<bool>("rate");
         QTest::addColumn<bool>("gun");
+        QTest::addColumn<bool>("nested");
         QTest::addColumn<QStringList>("requests");
-        QTest::newRow("current dpi 2") << false << false
-            << QStringList{"04010200000000f8", "04020200000000f7", "04030200000000f6", "04040200000000f5"};
-        QTest::newRow("report rate 1000 Hz") << true << false
+        const QStringList dpi{"04010200000000f8", "04020200000000f7", "04030200000000f6", "04040200000000f5"};
+        QTest::newRow("current dpi 2") << false << false << false << dpi;
+        QTest::newRow("report rate 1000 Hz") << true << false << false
             << QStringList{"03010100000000fa", "03020100000000f9", "03030100000000f8", "03040100000000f7"};
-        QTest::newRow("current dpi 2, gun") << false << true << QStringList{"04010200000000f8"};
-        QTest::newRow("report rate 1000 Hz, gun") << true << true << QStringList{"03010100000000fa"};
+        QTest::newRow("current dpi 2, gun") << false << true << false << QStringList{"04010200000000f8"};
+        QTest::newRow("report rate 1000 Hz, gun") << true << true << false << QStringList{"03010100000000fa"};
+        QTest::newRow("current dpi 2, commands between attempts") << false << false << true << dpi;
     }
 
     void repeatedRequests()
     {
         QFETCH(bool, rate);
         QFETCH(bool, gun);
+        QFETCH(bool, nested);
         QFETCH(QStringList, requests);
         Widget widget;
         QVERIFY(widget.view());
         widget.view()->isGun = gun;
         Rig rig(Mouse560, &widget.hid);
+        int started = 0;
+        std::function<void()> between = [&]() {
+            rig.hid.hid560_02H_SetCurrentProfile(9);
+            if (++started < 4)
+                QTimer::singleShot(0, between);
+        };
+        if (nested) {
+            rig.hid.transportWaitCount = 2;
+            QTimer::singleShot(0, between);
+        }
         const auto call = [&](Hid_Thread &h) { rate ? h.hid560_03H_SetReportRate(1) : h.hid560_04H_SetCurrentDPI(2); };
-        rig.run(call);
+        {
+            testsupport::DebugCapture capture;
+            rig.run(call);
+            QCOMPARE(capture.lines().count("cmd Failed 02"), started);
+        }
         QCOMPARE(rig.requests(), requests);
+        QCOMPARE(started, nested ? 4 : 0);
         for (const Transfer &t : rig.transfers())
             QVERIFY(t.settleMs >= 9.5);
         const VirtualFirmware::State s = rig.state();
         QCOMPARE(rate ? s.reportRateRequests : s.dpiRequests, int(requests.size()));
         QCOMPARE(int(rate ? s.reportRate : s.dpiStage), rate ? 1 : 2);
         QCOMPARE(int(s.lastAttempt), int(requests.size()));
+        QCOMPARE(s.currentProfile, 1);
         QVERIFY(!rig.hid.hidBusy);
         checkBusy(rig, call, rate ? "cmd Failed 01" : "cmd Failed 04");
-    }
-
-    // Each attempt holds the transport while it processes events, so a command started from
-    // there is dropped instead of overwriting the request the attempt is about to send.
-    void commandBetweenAttemptsIsDropped()
-    {
-        Rig rig(Mouse560);
-        rig.hid.transportWaitCount = 2;
-        int started = 0;
-        std::function<void()> nested = [&]() {
-            rig.hid.hid560_02H_SetCurrentProfile(9);
-            if (++started < 4)
-                QTimer::singleShot(0, nested);
-        };
-        QTimer::singleShot(0, nested);
-        testsupport::DebugCapture capture;
-        rig.run([](Hid_Thread &h) { h.hid560_04H_SetCurrentDPI(2); });
-        QCOMPARE(rig.requests(), (QStringList{"04010200000000f8", "04020200000000f7", "04030200000000f6", "04040200000000f5"}));
-        QCOMPARE(started, 4);
-        QCOMPARE(capture.lines().count("cmd Failed 02"), 4);
-        QCOMPARE(rig.state().currentProfile, 1);
     }
 
     // The caller's block is the pre-fill: a read that fails early hands it back, one that fails
@@ -216,34 +216,6 @@ private slots:
         block = own;
         checkBusy(rig, read, "cmd Failed 8c");
         QCOMPARE(block, own);
-    }
-
-    // A short sequence as the view sends it; the mouse's state afterwards.
-    void deviceHoldsWhatItWasSent()
-    {
-        Rig rig(Mouse553);
-        // rate 250 Hz, stage 2, mode 1, brightness 0xBC, speed code 4, colour 3
-        QByteArray p0 = QByteArray::fromHex("040201bc0403") + QByteArray(58, 0);
-        QByteArray matrix = pattern(64, 9);
-        QByteArray macro = pattern(128, 8);
-        rig.run([&](Hid_Thread &h) {
-            h.hid553_02H_SetParameter_0(bytes(p0), 2);
-            h.hid553_12H_SetKeyMatrix(bytes(matrix), 4);
-            h.hid553_02H_SetCurrentKeyMatrix(3);
-            h.hid553_13H_SetMacroKey(11, bytes(macro));
-            h.hid553_04H_SetGunData(5, 1, 0xFE, 1);
-            h.hid553_01H_SetReportRate(8);
-        });
-        const VirtualFirmware::State s = rig.state();
-        QCOMPARE((QList<int>{s.parameter0Profile, s.dpiStage, s.lightMode, s.brightness, s.lightSpeed, s.colourIndex,
-                             s.currentKeyMatrix, s.reportRate}),
-                 (QList<int>{2, 2, 1, 0xBC, 4, 3, 3, 4}));
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(s.keyMatrix[4].data()), 64), matrix);
-        QCOMPARE(QByteArray(reinterpret_cast<const char *>(s.macro[11].data()), 128), macro);
-        QCOMPARE(s.gunData[1], (std::array<uint8_t, 3>{5, 1, 0xFE}));
-        uchar stage = 0;
-        rig.run([&](Hid_Thread &h) { h.hid553_8BH_GetCurrentDPI(stage); });
-        QCOMPARE(stage, uchar(2));
     }
 };
 

@@ -1,13 +1,18 @@
 // The command transport against the virtual mice: framing, chunking, pauses, the reopen per
-// report, and what every failure leaves behind.
+// report, what every failure leaves behind, and payload scrambling (the pure pair, where the
+// transport applies it, and the challenge that tells whether a device speaks it).
 
 #include "commandwire_helper.h"
 
 #include "device/commandset.h"
+#include "device/scrambling.h"
 #include "device/widget_rig.h"
 #include "testsupport.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+
+#include <cstring>
 
 using namespace vdev;
 using commandwire::Rig;
@@ -50,7 +55,27 @@ bool released(Rig &rig)
     return !rig.hid.hidBusy && !rig.hid.commandHandle && rig.device.openHandleCount() == 0;
 }
 
+QByteArray hex8(const uint8_t *p, int n = 8)
+{
+    return QByteArray(reinterpret_cast<const char *>(p), n).toHex();
+}
+
+void setCode(const char *six)
+{
+    const QString text = QString::fromLatin1(six);
+    secrecyCodeFromText(reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size()), secrecyCode);
+}
+
+struct ChallengeRow
+{
+    QString mouseCode;   // empty: the mouse does not scramble
+    QString entryCode;
+    int index;
+    bool busy, listReplaced, passes;
+};
+
 } // namespace
+Q_DECLARE_METATYPE(ChallengeRow)
 
 class TransportTest : public QObject
 {
@@ -63,15 +88,10 @@ private slots:
         QTest::addColumn<int>("mouse");
         QTest::addColumn<int>("length");
         QTest::addColumn<int>("reports");
-        QTest::newRow("8 at 32") << Mouse553 << 8 << 1;
-        QTest::newRow("24 at 32") << Mouse553 << 24 << 1;
-        QTest::newRow("64 at 32") << Mouse553 << 64 << 2;
-        QTest::newRow("128 at 32") << Mouse553 << 128 << 4;
         QTest::newRow("192 at 32") << Mouse553 << 192 << 6;
         QTest::newRow("40 at 32: last report half empty") << Mouse553 << 40 << 2;
         QTest::newRow("8 at 64") << Mouse560 << 8 << 1;
         QTest::newRow("64 at 64") << Mouse560 << 64 << 1;
-        QTest::newRow("128 at 64") << Mouse560 << 128 << 2;
         QTest::newRow("192 at 64") << Mouse560 << 192 << 3;
     }
 
@@ -263,6 +283,150 @@ private slots:
             rig.device.clearFaults();
             rig.connect();
             QVERIFY2(run(), qPrintable(where + ": no command afterwards"));
+        }
+    }
+
+    // Fixed vectors worked out by hand (swap, mix, 64-bit rotation, key): they pin the byte order
+    // and the rotation direction, which a round trip alone cannot.
+    void knownAnswers_data()
+    {
+        QTest::addColumn<QByteArray>("plain");
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QByteArray>("scrambled");
+        QTest::newRow("sync request") << QByteArray::fromHex("800000000000007f") << QByteArray("583041") << QByteArray("16b1de0039e7fdd6");
+        QTest::newRow("challenge") << QByteArray::fromHex("00123456780000eb") << QByteArray("QWERTY") << QByteArray("16548791b6e6ee76");
+    }
+
+    void knownAnswers()
+    {
+        QFETCH(QByteArray, plain);
+        QFETCH(QByteArray, code);
+        QFETCH(QByteArray, scrambled);
+        uint8_t c[8] = {};
+        std::memcpy(c + 1, code.constData(), 6);
+        uint8_t p[8];
+        std::memcpy(p, plain.constData(), 8);
+
+        Hid_Thread hid;
+        hid.USBDataEncryption(p, c);
+        QCOMPARE(hex8(p), scrambled);
+        hid.USBDataDecipher(p, c);
+        QCOMPARE(hex8(p), plain.toHex());
+    }
+
+    // Random payloads and codes come back unchanged; bytes 0 and 7 of the code take no part.
+    void roundTripsRandomPayloads()
+    {
+        QRandomGenerator random(4711);
+        for (int round = 0; round < 2000; ++round) {
+            uint8_t code[8], other[8], p[8], original[8];
+            random.fillRange(reinterpret_cast<quint32 *>(code), 2);
+            random.fillRange(reinterpret_cast<quint32 *>(p), 2);
+            if (round < 2)
+                std::memset(p, round ? 0xFF : 0, 8);
+            std::memcpy(original, p, 8);
+            std::memcpy(other, code, 8);
+            other[0] = static_cast<uint8_t>(~code[0]);
+            other[7] = static_cast<uint8_t>(code[7] + 1 + round);
+            scramble(p, code);
+            uint8_t q[8];
+            std::memcpy(q, original, 8);
+            scramble(q, other);
+            QCOMPARE(hex8(q), hex8(p));
+            unscramble(p, code);
+            QVERIFY2(std::memcmp(p, original, 8) == 0, qPrintable(hex8(original) + " code " + hex8(code)));
+        }
+    }
+
+    // With isEncode the request goes out scrambled and the reply of a query without data phase is
+    // unscrambled; data phases stay plain both ways. Without it every byte is the plain payload.
+    void transportScramblesRequestOnly()
+    {
+        Rig rig(vdev::Mouse560);
+        setCode("ZX81AB");
+
+        rig.run([](Hid_Thread &hid) { hid.hid560_02H_SetCurrentProfile(3); });
+        QCOMPARE(rig.transfers().at(0).request.toHex(), QByteArray("0002030000000000fa"));
+
+        rig.device.withFirmware(rig.mouse, [](VirtualFirmware &fw) { fw.setScrambling(true, "ZX81AB"); });
+        rig.hid.deviceList[0].isEncode = true;
+
+        rig.run([](Hid_Thread &hid) { hid.hid560_02H_SetCurrentProfile(4); });
+        QCOMPARE(rig.transfers().at(0).request.mid(1).toHex(), QByteArray("17dcae285e6085d6"));
+        QCOMPARE(rig.state().currentProfile, 4);
+
+        uchar profile = 0;
+        rig.run([&](Hid_Thread &hid) { hid.hid560_82H_GetCurrentProfile(profile); });
+        QCOMPARE(profile, uchar(4));
+
+        const QByteArray block = commandwire::pattern(128, 3);
+        QByteArray copy = block;
+        rig.run([&](Hid_Thread &hid) { hid.hid560_0CH_setProfile(commandwire::bytes(copy), 1); });
+        QCOMPARE(commandwire::dataOut(rig.transfers().at(0), 128, rig.reportLength), block);
+        QCOMPARE(QByteArray(reinterpret_cast<const char *>(rig.state().profile[1].data()), 128), block);
+
+        QByteArray back(128, 0);
+        rig.run([&](Hid_Thread &hid) { hid.hid560_8CH_readProfile(commandwire::bytes(back), 1); });
+        QCOMPARE(back, block);
+        QCOMPARE(rig.state().badChecksums + rig.state().unknownRequests, 0);
+    }
+
+    // The challenge that tells whether a device speaks scrambling with the entry's code. A bad
+    // index leaves the connected entry selected; a device check that replaces the list during the
+    // challenge's wait does not move the result onto another entry.
+    void challenge_data()
+    {
+        QTest::addColumn<ChallengeRow>("row");
+        // The previous code (ABCDEF, loaded before each row) stays when the entry's is not six long.
+        QTest::newRow("wrong code") << ChallengeRow{"ABCDEF", "ABCDEG", 0, false, false, false};
+        QTest::newRow("plain mouse") << ChallengeRow{"", "ABCDEF", 0, false, false, false};
+        QTest::newRow("busy transport") << ChallengeRow{"ABCDEF", "ABCDEF", 0, true, false, false};
+        QTest::newRow("right code") << ChallengeRow{"ABCDEF", "ABCDEF", 0, false, false, true};
+        QTest::newRow("five characters keep the code") << ChallengeRow{"ABCDEF", "QWERT", 0, false, false, true};
+        QTest::newRow("seven characters keep the code") << ChallengeRow{"ABCDEF", "QWERTYU", 0, false, false, true};
+        QTest::newRow("index past the list") << ChallengeRow{"", "ABCDEF", 1, false, false, false};
+        QTest::newRow("negative index") << ChallengeRow{"", "ABCDEF", -1, false, false, false};
+        QTest::newRow("list replaced while waiting") << ChallengeRow{"ABCDEF", "ABCDEF", 0, false, true, true};
+    }
+
+    void challenge()
+    {
+        QFETCH(ChallengeRow, row);
+        Rig rig(vdev::Mouse553);
+        setCode("ABCDEF");
+        if (!row.mouseCode.isEmpty())
+            rig.device.withFirmware(rig.mouse, [&](VirtualFirmware &fw) { fw.setScrambling(true, row.mouseCode.toStdString()); });
+        rig.hid.deviceList[0].sCode = row.entryCode;
+        rig.hid.deviceIndex = row.index ? 0 : 5;   // a valid index selects its entry, a bad one leaves it
+        if (row.busy) {
+            rig.hid.hidBusy = true;
+            rig.hid.transportWaitCount = 1;
+        }
+        if (row.listReplaced) {
+            // As a check would: a new list, the mouse now second, selected by its new index.
+            rig.hid.hidBusy = true;
+            QMetaObject::invokeMethod(this, [&rig] {
+                DeviceEntry keyboard;
+                keyboard.sCode = "ABCDEF";
+                rig.hid.deviceList = {keyboard, rig.hid.deviceList[0]};
+                rig.hid.deviceIndex = 1;
+                rig.hid.hidBusy = false;
+            }, Qt::QueuedConnection);
+        }
+        testsupport::DebugCapture capture;
+        bool result = !row.passes;
+        rig.run([&](Hid_Thread &hid) { result = hid.chkDeviceIsEnCode(row.index); });
+        QCOMPARE(result, row.passes);
+        QCOMPARE(rig.hid.deviceIndex, row.listReplaced ? 1 : 0);
+        QCOMPARE(rig.hid.deviceList.first().isEncode, row.passes && !row.listReplaced);
+        QCOMPARE(rig.hid.deviceList.last().isEncode, row.passes);
+        QCOMPARE(capture.contains("cmd Failed 00"), row.busy);
+        if (row.entryCode.size() == 6)
+            QCOMPARE(QString::fromLatin1(reinterpret_cast<const char *>(secrecyCode + 1), 6), row.entryCode);
+        // The selected entry drives the mouse, scrambled once passed.
+        if (row.passes || row.mouseCode.isEmpty()) {
+            rig.run([](Hid_Thread &hid) { hid.hid553_0BH_SetCurrentDPI(2); });
+            QCOMPARE(rig.state().dpiStage, 2);
         }
     }
 };
