@@ -223,7 +223,9 @@ private slots:
         rig.view->mouseSetParameter_0({8, 1, 7, 252, 5, 3, 99}, 3);
         QCOMPARE(rig.commands(), QByteArray("02"));
         QCOMPARE(hex(rig.state().parameter0.data(), 8), QByteArray("08 01 07 fc 05 03 00 00"));
-        QCOMPARE(int(rig.state().parameter0Profile), 3);
+        const VirtualFirmware::State p0 = rig.state();   // as the mouse takes the block
+        QCOMPARE((QList<int>{p0.parameter0Profile, p0.reportRate, p0.dpiStage, p0.lightMode, p0.brightness, p0.lightSpeed,
+                             p0.colourIndex}), (QList<int>{3, 8, 1, 7, 0xFC, 5, 3}));
 
         rig.view->mouseSetCurrentDPI(2);
         QCOMPARE(int(rig.state().dpiStage), 2);
