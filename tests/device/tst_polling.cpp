@@ -50,7 +50,7 @@ private slots:
         rig = std::make_unique<WidgetRig>();
         reports.clear();
         reportsOnGuiThread = true;
-        rig->view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/device/polling_probe.qml")));
+        rig->view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/view/frame_probe.qml")));
         QObject *root = rig->view()->rootObject();
         QVERIFY(root);
         QVERIFY(connect(root, SIGNAL(fwReport(int,int,int,int,int)), this,
@@ -65,8 +65,8 @@ private slots:
     {
         startPolling(Mouse553);
         // Report 5 of seven bytes only: another id, a non-zero second byte, one byte short or long.
-        for (const char *report : {"05000200010300", "04000200010300", "05010200010300", "050002000103", "0500020001030000",
-                                   "05000802070103", "050008ff0701ff"}) {   // the last: the stage wraps
+        for (const char *report : {"05000200010300", "04000200010300", "05010200010300", "050002000103",
+                                   "0500020001030000", "05000802070103", "050008ff0701ff"}) {   // the last: the stage wraps
             const QByteArray b = QByteArray::fromHex(report);
             rig->device->injectStatusReport(Mouse553, std::vector<uint8_t>(b.begin(), b.end()));
         }
