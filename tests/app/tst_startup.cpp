@@ -16,6 +16,14 @@
 #include <sys/inotify.h>
 #include <unistd.h>
 
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void secondStartHandsOverOtherFolderRunsApart();
+    void simultaneousStartsLeaveOneRunning();
+};
+
 namespace {
 
 bool listening(const QString &serverName)
@@ -52,93 +60,87 @@ void stop(QProcess &process)
 
 } // namespace
 
-class tst_Startup : public QObject
+void tst_Startup::secondStartHandsOverOtherFolderRunsApart()
 {
-    Q_OBJECT
-private slots:
-    void secondStartHandsOverOtherFolderRunsApart()
-    {
-        // Private copies have their own single-instance ids, untouched by other tests running at once.
-        QTemporaryDir folderA, folderB, elsewhere;
-        const QString programA = folderA.filePath(QStringLiteral("mousecfg"));
-        const QString programB = folderB.filePath(QStringLiteral("mousecfg"));
-        for (const QString &program : {programA, programB})
-            QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
-        QVERIFY(datafolder::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), folderB.filePath("modules")));
-
-        QProcess second, other;
-        for (QProcess *p : {&second, &other}) {
-            p->setWorkingDirectory(elsewhere.path());
-            p->setProcessChannelMode(QProcess::ForwardedChannels);
-        }
-
-        // This test owns A's id, as a running first instance would.
-        SingleInstance first(SingleInstance::idForExecutable(programA));
-        QVERIFY(!first.isRunning());
-        QSignalSpy messages(&first, &SingleInstance::messageReceived);
-        // An argument the program does not know still wakes the first instance.
-        second.start(programA, {QStringLiteral("--no-such-option")});
-        QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 60000);
-        QCOMPARE(second.exitCode(), 1);
-        QCOMPARE(messages.count(), 1);
-
-        other.start(programB, {});
-        QVERIFY2(listensOn(SingleInstance::serverNameFor(SingleInstance::idForExecutable(programB)), other),
-                 "the copy in another folder runs");
-        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(other.processId())).canonicalFilePath(),
-                 QFileInfo(folderB.path()).canonicalFilePath());
-        stop(other);
-    }
-
-    // Both check at once whether another copy runs; the race shows only under some timings, so it
-    // is run a few times, and then forced.
-    void simultaneousStartsLeaveOneRunning()
-    {
-        QTemporaryDir folder;
-        const QString program = folder.filePath(QStringLiteral("mousecfg"));
+    // Private copies have their own single-instance ids, untouched by other tests running at once.
+    QTemporaryDir folderA, folderB, elsewhere;
+    const QString programA = folderA.filePath(QStringLiteral("mousecfg"));
+    const QString programB = folderB.filePath(QStringLiteral("mousecfg"));
+    for (const QString &program : {programA, programB})
         QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
-        const QString serverName = SingleInstance::serverNameFor(SingleInstance::idForExecutable(program));
-        for (int round = 0; round < 3; ++round) {
-            QProcess a, b;
-            start(a, program);
-            start(b, program);
-            QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning, 60000);
-            QProcess &left = a.state() == QProcess::NotRunning ? a : b;
-            QProcess &running = &left == &a ? b : a;
-            QCOMPARE(left.exitStatus(), QProcess::NormalExit);
-            QCOMPARE(left.exitCode(), 1);
-            QVERIFY2(listensOn(serverName, running), "the other start runs");
-            stop(running);
-        }
+    QVERIFY(datafolder::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), folderB.filePath(QStringLiteral("modules"))));
 
-        // The moment that decides: a start comes while the other one has found nobody but does not
-        // listen yet. This test plays the other one: it holds the start-up lock, and listens only
-        // once the program waits for the lock (it opens the lock file to see whose it is).
-        const QByteArray lockFile = QFile::encodeName(serverName + QStringLiteral(".lock"));
-        QLockFile checking(QFile::decodeName(lockFile));
-        QVERIFY(checking.lock());
-        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        QVERIFY(::inotify_add_watch(watch, lockFile.constData(), IN_OPEN) >= 0);
-        QProcess late;
-        start(late, program);
-        char events[sizeof(inotify_event) + NAME_MAX + 1];
-        bool opened = false;
-        QTRY_VERIFY_WITH_TIMEOUT((opened = opened || ::read(watch, events, sizeof events) > 0) || listening(serverName),
-                                 60000);
-        ::close(watch);
-        QVERIFY2(!listening(serverName), "a start waits while another decides");
-        QLocalServer other;
-        connect(&other, &QLocalServer::newConnection, &other, [&other] {
-            QLocalSocket *peer = other.nextPendingConnection();
-            connect(peer, &QLocalSocket::readyRead, peer, [peer] { peer->readAll(); peer->write("A", 1); });
-        });
-        QLocalServer::removeServer(serverName);
-        QVERIFY(other.listen(serverName));
-        checking.unlock();
-        QTRY_COMPARE_WITH_TIMEOUT(late.state(), QProcess::NotRunning, 60000);
-        QCOMPARE(late.exitCode(), 1);
+    QProcess second, other;
+    for (QProcess *p : {&second, &other}) {
+        p->setWorkingDirectory(elsewhere.path());
+        p->setProcessChannelMode(QProcess::ForwardedChannels);
     }
-};
+
+    // This test owns A's id, as a running first instance would.
+    SingleInstance first(SingleInstance::idForExecutable(programA));
+    QVERIFY(!first.isRunning());
+    QSignalSpy messages(&first, &SingleInstance::messageReceived);
+    // An argument the program does not know still wakes the first instance.
+    second.start(programA, {QStringLiteral("--no-such-option")});
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 60000);
+    QCOMPARE(second.exitCode(), 1);
+    QCOMPARE(messages.count(), 1);
+
+    other.start(programB, {});
+    QVERIFY2(listensOn(SingleInstance::serverNameFor(SingleInstance::idForExecutable(programB)), other),
+             "the copy in another folder runs");
+    QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(other.processId())).canonicalFilePath(),
+             QFileInfo(folderB.path()).canonicalFilePath());
+    stop(other);
+}
+
+// Both check at once whether another copy runs; the race shows only under some timings, so it
+// is run a few times, and then forced.
+void tst_Startup::simultaneousStartsLeaveOneRunning()
+{
+    QTemporaryDir folder;
+    const QString program = folder.filePath(QStringLiteral("mousecfg"));
+    QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
+    const QString serverName = SingleInstance::serverNameFor(SingleInstance::idForExecutable(program));
+    for (int round = 0; round < 3; ++round) {
+        QProcess a, b;
+        start(a, program);
+        start(b, program);
+        QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning, 60000);
+        QProcess &left = a.state() == QProcess::NotRunning ? a : b;
+        QProcess &running = &left == &a ? b : a;
+        QCOMPARE(left.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(left.exitCode(), 1);
+        QVERIFY2(listensOn(serverName, running), "the other start runs");
+        stop(running);
+    }
+
+    // The moment that decides: a start comes while the other one has found nobody but does not
+    // listen yet. This test plays the other one: it holds the start-up lock, and listens only
+    // once the program waits for the lock (it opens the lock file to see whose it is).
+    const QByteArray lockFile = QFile::encodeName(serverName + QStringLiteral(".lock"));
+    QLockFile checking(QFile::decodeName(lockFile));
+    QVERIFY(checking.lock());
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    QVERIFY(::inotify_add_watch(watch, lockFile.constData(), IN_OPEN) >= 0);
+    QProcess late;
+    start(late, program);
+    char events[sizeof(inotify_event) + NAME_MAX + 1];
+    bool opened = false;
+    QTRY_VERIFY_WITH_TIMEOUT((opened = opened || ::read(watch, events, sizeof events) > 0) || listening(serverName), 60000);
+    ::close(watch);
+    QVERIFY2(!listening(serverName), "a start waits while another decides");
+    QLocalServer other;
+    connect(&other, &QLocalServer::newConnection, &other, [&other] {
+        QLocalSocket *peer = other.nextPendingConnection();
+        connect(peer, &QLocalSocket::readyRead, peer, [peer] { peer->readAll(); peer->write("A", 1); });
+    });
+    QLocalServer::removeServer(serverName);
+    QVERIFY(other.listen(serverName));
+    checking.unlock();
+    QTRY_COMPARE_WITH_TIMEOUT(late.state(), QProcess::NotRunning, 60000);
+    QCOMPARE(late.exitCode(), 1);
+}
 
 QTEST_GUILESS_MAIN(tst_Startup)
 #include "tst_startup.moc"
