@@ -72,43 +72,35 @@ private slots:
         QCOMPARE(datafolder::dataHome(xdg, home), expected);
     }
 
+    // Rows: folders made under a temporary root, whether the data beside the program may be
+    // written, whether there is a per-user data home, then the installed and the working folder
+    // relative to the root ("~": the per-user copy).
     void choose_data()
     {
-        QTest::addColumn<QStringList>("layout");  // folders made under a temporary root
-        QTest::addColumn<bool>("besideWritable");
-        QTest::addColumn<bool>("haveDataHome");
-        QTest::addColumn<QString>("installed");   // relative to the root
-        QTest::addColumn<QString>("working");     // relative to the root; "~" for the per-user copy
-        QTest::newRow("build folder") << QStringList{"bin/modules"} << true << true << "bin" << "bin";
-        QTest::newRow("read-only data beside the program")
-            << QStringList{"bin/modules"} << false << true << "bin" << "~";
-        QTest::newRow("read-only, no per-user home") << QStringList{"bin/modules"} << false << false << "bin" << "bin";
+        QTest::addColumn<QStringList>("row");
+        QTest::newRow("build folder") << QStringList{"bin/modules", "w", "h", "bin", "bin"};
+        QTest::newRow("read-only data beside the program") << QStringList{"bin/modules", "", "h", "bin", "~"};
+        QTest::newRow("read-only, no per-user home") << QStringList{"bin/modules", "", "", "bin", "bin"};
         // An installed tree is the package's, whoever may write it.
-        QTest::newRow("installed tree") << QStringList{"bin", "share/mousecfg/modules"} << true << true
-                                        << "share/mousecfg" << "~";
+        QTest::newRow("installed tree") << QStringList{"bin share/mousecfg/modules", "w", "h", "share/mousecfg", "~"};
         QTest::newRow("installed, no per-user home")
-            << QStringList{"bin", "share/mousecfg/modules"} << true << false << "share/mousecfg" << "share/mousecfg";
-        QTest::newRow("data beside wins") << QStringList{"bin/modules", "share/mousecfg/modules"} << true << true
-                                          << "bin" << "bin";
-        QTest::newRow("no data anywhere") << QStringList{"bin"} << true << true << "" << "bin";
+            << QStringList{"bin share/mousecfg/modules", "w", "", "share/mousecfg", "share/mousecfg"};
+        QTest::newRow("data beside wins") << QStringList{"bin/modules share/mousecfg/modules", "w", "h", "bin", "bin"};
+        QTest::newRow("no data anywhere") << QStringList{"bin", "w", "h", "", "bin"};
     }
 
     void choose()
     {
-        QFETCH(QStringList, layout);
-        QFETCH(bool, besideWritable);
-        QFETCH(bool, haveDataHome);
-        QFETCH(QString, installed);
-        QFETCH(QString, working);
+        QFETCH(QStringList, row);
         QTemporaryDir root;
-        for (const QString &folder : layout)
+        for (const QString &folder : row[0].split(' '))
             QVERIFY(QDir(root.path()).mkpath(folder));
         const QString home = root.filePath("home");
         const datafolder::Choice c =
-            datafolder::choose(root.filePath("bin"), haveDataHome ? home : QString(), besideWritable);
-        QCOMPARE(c.installed, installed.isEmpty() ? QString() : root.filePath(installed));
-        QCOMPARE(c.working, working == "~" ? home + "/mousecfg" : root.filePath(working));
-        QCOMPARE(c.perUser, working == "~");
+            datafolder::choose(root.filePath("bin"), row[2].isEmpty() ? QString() : home, !row[1].isEmpty());
+        QCOMPARE(c.installed, row[3].isEmpty() ? QString() : root.filePath(row[3]));
+        QCOMPARE(c.working, row[4] == "~" ? home + "/mousecfg" : root.filePath(row[4]));
+        QCOMPARE(c.perUser, row[4] == "~");
     }
 
     // Each row: what the user did to their copy after the first start, what a newer install

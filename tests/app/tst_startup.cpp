@@ -43,10 +43,11 @@ bool listensOn(const QString &serverName, const QProcess &process)
     return false;
 }
 
-void silence(QProcess &process)
+void start(QProcess &process, const QString &program)
 {
     process.setStandardOutputFile(QProcess::nullDevice());
     process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, {});
 }
 
 void stop(QProcess &process)
@@ -103,10 +104,8 @@ void tst_Startup::simultaneousStartsLeaveOneRunning()
     const QString serverName = SingleInstance::serverNameFor(SingleInstance::idForExecutable(program));
     for (int round = 0; round < 3; ++round) {
         QProcess a, b;
-        silence(a);
-        silence(b);
-        a.start(program, {});
-        b.start(program, {});
+        start(a, program);
+        start(b, program);
         QTRY_VERIFY_WITH_TIMEOUT(a.state() == QProcess::NotRunning || b.state() == QProcess::NotRunning, 60000);
         QProcess &left = a.state() == QProcess::NotRunning ? a : b;
         QProcess &running = &left == &a ? b : a;
@@ -125,8 +124,7 @@ void tst_Startup::simultaneousStartsLeaveOneRunning()
     const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     QVERIFY(::inotify_add_watch(watch, lockFile.constData(), IN_OPEN) >= 0);
     QProcess late;
-    silence(late);
-    late.start(program, {});
+    start(late, program);
     char events[sizeof(inotify_event) + NAME_MAX + 1];
     bool opened = false;
     QTRY_VERIFY_WITH_TIMEOUT((opened = opened || ::read(watch, events, sizeof events) > 0) || listening(serverName), 60000);

@@ -10,11 +10,7 @@
 #include <QtTest>
 
 using namespace vdev;
-using vdevtest::entryFor;
-using vdevtest::WidgetRig;
-
-using Bytes = std::vector<uint8_t>;
-Q_DECLARE_METATYPE(Bytes)
+using namespace vdevtest;
 
 class PollingTest : public QObject
 {
@@ -54,7 +50,7 @@ private slots:
         rig = std::make_unique<WidgetRig>();
         reports.clear();
         reportsOnGuiThread = true;
-        rig->view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/device/polling_probe.qml")));
+        rig->view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/view/frame_probe.qml")));
         QObject *root = rig->view()->rootObject();
         QVERIFY(root);
         QVERIFY(connect(root, SIGNAL(fwReport(int,int,int,int,int)), this,
@@ -68,13 +64,12 @@ private slots:
     void reportsReachTheViewInOrder()
     {
         startPolling(Mouse553);
-        rig->device->injectStatusReport(Mouse553, {5, 0, 2, 0, 1, 3, 0});
-        rig->device->injectStatusReport(Mouse553, {4, 0, 2, 0, 1, 3, 0});
-        rig->device->injectStatusReport(Mouse553, {5, 1, 2, 0, 1, 3, 0});
-        rig->device->injectStatusReport(Mouse553, {5, 0, 2, 0, 1, 3});
-        rig->device->injectStatusReport(Mouse553, {5, 0, 2, 0, 1, 3, 0, 0});
-        rig->device->injectStatusReport(Mouse553, {5, 0, 8, 2, 7, 1, 3});
-        rig->device->injectStatusReport(Mouse553, {5, 0, 8, 255, 7, 1, 0xFF});   // last stage wraps
+        // Report 5 of seven bytes only: another id, a non-zero second byte, one byte short or long.
+        for (const char *report : {"05000200010300", "04000200010300", "05010200010300", "050002000103",
+                                   "0500020001030000", "05000802070103", "050008ff0701ff"}) {   // the last: the stage wraps
+            const QByteArray b = QByteArray::fromHex(report);
+            rig->device->injectStatusReport(Mouse553, std::vector<uint8_t>(b.begin(), b.end()));
+        }
         rig->device->pressDpiButton(Mouse553);
         QTRY_COMPARE(reports.size(), 4);
 
@@ -170,19 +165,19 @@ private slots:
     // what names nothing, or a query that never reached the device, leaves them as they were.
     void debugModeIdentity_data()
     {
-        QTest::addColumn<Bytes>("identity");       // keyboard-option reply b2..b5
+        QTest::addColumn<QByteArray>("identity");  // keyboard-option reply b2..b5, hex
         QTest::addColumn<bool>("reachable");
         QTest::addColumn<QString>("expected");      // icType sensorType keyCount
-        QTest::newRow("query does not reach the device") << Bytes{0, 7, 7, 8} << false << "553 3389 6";
-        QTest::newRow("IC index past the table") << Bytes{0, 9, 7, 8} << true << "553 3360 8";
-        QTest::newRow("sensor index past the table") << Bytes{0, 7, 16, 8} << true << "560 3389 8";
-        QTest::newRow("index 0 names nothing") << Bytes{0, 0, 0, 5} << true << "553 3389 5";
-        QTest::newRow("560 mouse") << Bytes{0, 7, 7, 8} << true << "560 3360 8";
+        QTest::newRow("query does not reach the device") << QByteArray("00070708") << false << "553 3389 6";
+        QTest::newRow("IC index past the table") << QByteArray("00090708") << true << "553 3360 8";
+        QTest::newRow("sensor index past the table") << QByteArray("00071008") << true << "560 3389 8";
+        QTest::newRow("index 0 names nothing") << QByteArray("00000005") << true << "553 3389 5";
+        QTest::newRow("560 mouse") << QByteArray("00070708") << true << "560 3360 8";
     }
 
     void debugModeIdentity()
     {
-        QFETCH(Bytes, identity);
+        QFETCH(QByteArray, identity);
         QFETCH(bool, reachable);
         QFETCH(QString, expected);
         const QString file = "./modules/5600/setting/apConfig.bin";
@@ -195,7 +190,8 @@ private slots:
         myQQuickView *v = rig->view();
         v->icType = "553";
         rig->device->withFirmware(Mouse560, [&](VirtualFirmware &f) {
-            std::copy(identity.begin(), identity.end(), f.mutableState().keyboardOption.begin());
+            const QByteArray b = QByteArray::fromHex(identity);
+            std::copy(b.begin(), b.end(), f.mutableState().keyboardOption.begin());
         });
         if (!reachable)
             rig->device->addFault({Call::Open, FaultAction::Fail, 0, -1, Mouse560, Iface::Command});

@@ -13,36 +13,31 @@ using keycodes::FlagAltDown;
 using keycodes::FlagExtended;
 
 namespace {
-struct Composed
+// Every keystroke with a key code, as "scan:code" in hex; "e" marks the extended flag. Keyboards
+// send the right Shift key without the extended flag; the right Windows key is 0x5C extended.
+const char composedTable[] =
+    "01:29 02:1E 03:1F 04:20 05:21 06:22 07:23 08:24 09:25 0A:26 0B:27 0C:2D 0D:2E 0E:2A 0F:2B 10:14 11:1A "
+    "12:08 13:15 14:17 15:1C 16:18 17:0C 18:12 19:13 1A:2F 1B:30 1C:28 1Ce:58 1D:E0 1De:E4 1E:04 1F:16 20:07 "
+    "21:09 22:0A 23:0B 24:0D 25:0E 26:0F 27:33 28:34 29:35 2A:E1 2B:31 2C:1D 2D:1B 2E:06 2F:19 30:05 31:11 "
+    "32:10 33:36 34:37 35:38 35e:54 36e:E5 37:55 37e:46 38:E2 38e:E6 39:2C 3A:39 3B:3A 3C:3B 3D:3C 3E:3D "
+    "3F:3E 40:3F 41:40 42:41 43:42 44:43 45:48 45e:53 46:47 47:5F 47e:4A 48:60 48e:52 49:61 49e:4B 4A:56 "
+    "4B:5C 4Be:50 4C:5D 4D:5E 4De:4F 4E:57 4F:59 4Fe:4D 50:5A 50e:51 51:5B 51e:4E 52:62 52e:49 53:63 53e:4C "
+    "56:64 57:44 58:45 5Be:E3 5De:65 6E:72 36:E5 5Ce:E7";
+
+// One row per "key:code" pair of a table.
+void addPairRows(const char *table)
 {
-    quint8 scan;
-    quint8 extended;
-    quint8 code;
-};
-// Every keystroke with a key code: scan code, extended flag, key code.
-const Composed composedTable[] = {
-    {0x01, 0, 0x29}, {0x02, 0, 0x1E}, {0x03, 0, 0x1F}, {0x04, 0, 0x20}, {0x05, 0, 0x21}, {0x06, 0, 0x22},
-    {0x07, 0, 0x23}, {0x08, 0, 0x24}, {0x09, 0, 0x25}, {0x0A, 0, 0x26}, {0x0B, 0, 0x27}, {0x0C, 0, 0x2D},
-    {0x0D, 0, 0x2E}, {0x0E, 0, 0x2A}, {0x0F, 0, 0x2B}, {0x10, 0, 0x14}, {0x11, 0, 0x1A}, {0x12, 0, 0x08},
-    {0x13, 0, 0x15}, {0x14, 0, 0x17}, {0x15, 0, 0x1C}, {0x16, 0, 0x18}, {0x17, 0, 0x0C}, {0x18, 0, 0x12},
-    {0x19, 0, 0x13}, {0x1A, 0, 0x2F}, {0x1B, 0, 0x30}, {0x1C, 0, 0x28}, {0x1C, 1, 0x58}, {0x1D, 0, 0xE0},
-    {0x1D, 1, 0xE4}, {0x1E, 0, 0x04}, {0x1F, 0, 0x16}, {0x20, 0, 0x07}, {0x21, 0, 0x09}, {0x22, 0, 0x0A},
-    {0x23, 0, 0x0B}, {0x24, 0, 0x0D}, {0x25, 0, 0x0E}, {0x26, 0, 0x0F}, {0x27, 0, 0x33}, {0x28, 0, 0x34},
-    {0x29, 0, 0x35}, {0x2A, 0, 0xE1}, {0x2B, 0, 0x31}, {0x2C, 0, 0x1D}, {0x2D, 0, 0x1B}, {0x2E, 0, 0x06},
-    {0x2F, 0, 0x19}, {0x30, 0, 0x05}, {0x31, 0, 0x11}, {0x32, 0, 0x10}, {0x33, 0, 0x36}, {0x34, 0, 0x37},
-    {0x35, 0, 0x38}, {0x35, 1, 0x54}, {0x36, 1, 0xE5}, {0x37, 0, 0x55}, {0x37, 1, 0x46}, {0x38, 0, 0xE2},
-    {0x38, 1, 0xE6}, {0x39, 0, 0x2C}, {0x3A, 0, 0x39}, {0x3B, 0, 0x3A}, {0x3C, 0, 0x3B}, {0x3D, 0, 0x3C},
-    {0x3E, 0, 0x3D}, {0x3F, 0, 0x3E}, {0x40, 0, 0x3F}, {0x41, 0, 0x40}, {0x42, 0, 0x41}, {0x43, 0, 0x42},
-    {0x44, 0, 0x43}, {0x45, 0, 0x48}, {0x45, 1, 0x53}, {0x46, 0, 0x47}, {0x47, 0, 0x5F}, {0x47, 1, 0x4A},
-    {0x48, 0, 0x60}, {0x48, 1, 0x52}, {0x49, 0, 0x61}, {0x49, 1, 0x4B}, {0x4A, 0, 0x56}, {0x4B, 0, 0x5C},
-    {0x4B, 1, 0x50}, {0x4C, 0, 0x5D}, {0x4D, 0, 0x5E}, {0x4D, 1, 0x4F}, {0x4E, 0, 0x57}, {0x4F, 0, 0x59},
-    {0x4F, 1, 0x4D}, {0x50, 0, 0x5A}, {0x50, 1, 0x51}, {0x51, 0, 0x5B}, {0x51, 1, 0x4E}, {0x52, 0, 0x62},
-    {0x52, 1, 0x49}, {0x53, 0, 0x63}, {0x53, 1, 0x4C}, {0x56, 0, 0x64}, {0x57, 0, 0x44}, {0x58, 0, 0x45},
-    {0x5B, 1, 0xE3}, {0x5D, 1, 0x65}, {0x6E, 0, 0x72},
-    // Keyboards send the right Shift key without the extended flag; the right Windows key is
-    // 0x5C extended.
-    {0x36, 0, 0xE5}, {0x5C, 1, 0xE7},
-};
+    for (const QString &pair : QString::fromLatin1(table).split(' ', Qt::SkipEmptyParts))
+        QTest::newRow(qPrintable(pair)) << pair.section(':', 0, 0) << pair.section(':', 1).toInt(nullptr, 16);
+}
+
+// A key as the tables write it: hex digits, then "e" for the extended flag, "a" for Alt held,
+// "x" for flags beyond the known bits.
+uint scanOf(const QString &key) { return key.section(QRegularExpression("[a-z]"), 0, 0).toUInt(nullptr, 16); }
+uint flagsOf(const QString &key)
+{
+    return (key.contains('e') ? FlagExtended : 0) | (key.contains('a') ? FlagAltDown : 0) | (key.contains('x') ? 0x90 : 0);
+}
 
 QList<QString> reported;
 void recordKey(uchar code, uchar isDown, void *context)
@@ -56,13 +51,8 @@ void recordKey(uchar code, uchar isDown, void *context)
 QString runKeys(InputHook &hook, const QString &events)
 {
     reported.clear();
-    const QStringList list = events.split(' ', Qt::SkipEmptyParts);
-    for (const QString &e : list) {
-        const bool down = e.startsWith('D');
-        const bool extended = e.endsWith('e');
-        const QString hex = e.mid(1, e.size() - 1 - (extended ? 1 : 0));
-        hook.keyEvent(hex.toUInt(nullptr, 16), extended ? FlagExtended : 0, down);
-    }
+    for (const QString &e : events.split(' ', Qt::SkipEmptyParts))
+        hook.keyEvent(scanOf(e.mid(1)), flagsOf(e.mid(1)), e.startsWith('D'));
     return reported.join(' ');
 }
 
@@ -87,79 +77,52 @@ class TestKeyCodes : public QObject
 private slots:
     void translation_data()
     {
-        QTest::addColumn<uint>("scanCode");
-        QTest::addColumn<uint>("flags");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<int>("code");
-
         // Nothing to report.
-        QTest::newRow("scan 0") << 0u << 0u << 0;
-        QTest::newRow("above 255 reads as 0, not as its low byte") << 0x11Eu << 0u << 0;
-        QTest::newRow("extended flag on a plain key") << 0x1Eu << FlagExtended << 0;
-        QTest::newRow("Print Screen without Alt") << 0x54u << 0u << 0;
-        QTest::newRow("unlisted scan 0x59") << 0x59u << 0u << 0;
-        QTest::newRow("unlisted scan 0xFF") << 0xFFu << FlagExtended << 0;
-
+        QTest::newRow("scan 0") << "0" << 0;
+        QTest::newRow("above 255 reads as 0, not as its low byte") << "11E" << 0;
+        QTest::newRow("extended flag on a plain key") << "1Ee" << 0;
+        QTest::newRow("Print Screen without Alt") << "54" << 0;
+        QTest::newRow("unlisted scan 0x59") << "59" << 0;
+        QTest::newRow("unlisted scan 0xFF") << "FFe" << 0;
         // The overrides; the pairs that differ only in the extended flag (Enter and keypad Enter,
-        // Pause and Num Lock, both Shifts, both Windows keys) are rows of the table below.
-        QTest::newRow("Ctrl+Break reads as Pause") << 0x46u << FlagExtended << 0x48;
-        QTest::newRow("Alt+Print Screen") << 0x54u << FlagAltDown << 0x46;
-        QTest::newRow("Alt+Print Screen, extended") << 0x54u << (FlagAltDown | FlagExtended) << 0x46;
-        QTest::newRow("Alt held on a plain key") << 0x1Eu << FlagAltDown << 0x04;
-        QTest::newRow("flags beyond the known bits ignored") << 0x1Eu << 0x90u << 0x04;
-
-        for (const Composed &c : composedTable) {
-            const QByteArray name = QByteArray::number(c.scan, 16).toUpper() + (c.extended ? "+E0" : "");
-            QTest::newRow(name.constData()) << uint(c.scan) << (c.extended ? FlagExtended : 0u) << int(c.code);
-        }
+        // Pause and Num Lock, both Shifts, both Windows keys) are rows of the table.
+        QTest::newRow("Ctrl+Break reads as Pause") << "46e" << 0x48;
+        QTest::newRow("Alt+Print Screen") << "54a" << 0x46;
+        QTest::newRow("Alt+Print Screen, extended") << "54ea" << 0x46;
+        QTest::newRow("Alt held on a plain key") << "1Ea" << 0x04;
+        QTest::newRow("flags beyond the known bits ignored") << "1Ex" << 0x04;
+        addPairRows(composedTable);
     }
 
     void translation()
     {
-        QFETCH(uint, scanCode);
-        QFETCH(uint, flags);
-        QFETCH(int, code);
-        const keycodes::KeyTranslator translator;
-        QCOMPARE(int(translator.keyCode(scanCode, flags)), code);
+        QFETCH(QString, key);
+        QTEST(int(keycodes::KeyTranslator().keyCode(scanOf(key), flagsOf(key))), "code");
     }
 
-    // Virtual keys by themselves: the backslash key of either layout, and the first and last
-    // code of every run of rows (and the code past it), reached by a scan code or not.
+    // Virtual keys by themselves ("n": the non-US layout): the backslash key of either layout,
+    // and the first and last code of every run of rows (and the code past it), reached by a scan
+    // code or not.
     void virtualKeyUsage_data()
     {
-        QTest::addColumn<bool>("nonUs");
-        QTest::addColumn<int>("virtualKey");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<int>("code");
-        QTest::newRow("US backslash") << false << 0xDC << 0x31;
-        QTest::newRow("non-US backslash") << true << 0xDC << 0x32;
-        QTest::newRow("none for 0") << false << 0x00 << 0;
-        QTest::newRow("before the first") << false << 0x07 << 0;
-        QTest::newRow("first: Back") << false << 0x08 << 0x2A;
-        QTest::newRow("F12") << false << 0x7B << 0x45;
-        QTest::newRow("F13") << false << 0x7C << 0x68;
-        QTest::newRow("F22") << false << 0x85 << 0x71;
-        QTest::newRow("F24") << false << 0x87 << 0x73;
-        QTest::newRow("past F24") << false << 0x88 << 0;
-        QTest::newRow("Intl1") << false << 0xC1 << 0x87;
-        QTest::newRow("keypad comma") << false << 0xC2 << 0x85;
-        QTest::newRow("past keypad comma") << false << 0xC3 << 0;
-        QTest::newRow("Intl5") << false << 0xEB << 0x8B;
-        QTest::newRow("past Intl5") << false << 0xEC << 0;
-        QTest::newRow("before the last") << false << 0xFE << 0;
-        QTest::newRow("last: Power") << false << 0xFF << 0x66;
+        addPairRows("DC:31 DCn:32 00:00 07:00 08:2A 7B:45 7C:68 85:71 87:73 88:00 C1:87 C2:85 C3:00 EB:8B EC:00 "
+                    "FE:00 FF:66");
     }
 
     void virtualKeyUsage()
     {
-        QFETCH(bool, nonUs);
-        QFETCH(int, virtualKey);
-        QTEST(int(keycodes::KeyTranslator(nonUs).usage(uint8_t(virtualKey))), "code");
+        QFETCH(QString, key);
+        QTEST(int(keycodes::KeyTranslator(key.endsWith('n')).usage(uint8_t(scanOf(key)))), "code");
     }
 
     void repeatFilter_data()
     {
         QTest::addColumn<QString>("events");
         QTest::addColumn<QString>("reports");
-
         QTest::newRow("release without a press") << "U1E" << "";
         QTest::newRow("keys without a code leave no state") << "D59 U59 D1Ee U1Ee" << "";
         QTest::newRow("held key: one down, one up") << "D1E D1E D1E U1E U1E" << "04+ 04-";
@@ -172,11 +135,10 @@ private slots:
     void repeatFilter()
     {
         QFETCH(QString, events);
-        QFETCH(QString, reports);
         InputHook hook;
         int calls = 0;
         hook.setKeyboardCallback(recordKey, &calls);
-        QCOMPARE(runKeys(hook, events), reports);
+        QTEST(runKeys(hook, events), "reports");
         QCOMPARE(calls, int(reported.size()));
     }
 
@@ -191,10 +153,10 @@ private slots:
         QVERIFY(hook.translator().isDown(0x04));
     }
 
+    // Every press and release of the three buttons, with its position; moves, double-click
+    // messages, the wheel and side buttons are never reported.
     void mouseButtons()
     {
-        // Every press and release of the three buttons, with its position; moves, double-click
-        // messages, the wheel and side buttons are never reported.
         InputHook hook;
         mouseReports.clear();
         hook.setMouseCallback(recordMouse, nullptr);
@@ -202,62 +164,38 @@ private slots:
             hook.mouseEvent(message, 640, 2000);
         hook.mouseEvent(0x201, 1, 2); // a double click's second press comes as a plain press
         QCOMPARE(mouseReports.join(' '), QString("F0+@640,2000 F0-@640,2000 F1+@640,2000 F1-@640,2000 F2+@640,2000 "
-                                        "F2-@640,2000 F0+@1,2"));
+                                                 "F2-@640,2000 F0+@1,2"));
         hook.setMouseCallback(nullptr, nullptr);
         hook.mouseEvent(0x201, 0, 0);
         QCOMPARE(mouseReports.size(), 7);
     }
 
+    // Evdev codes in decimal: the first and last key of every run of the table and the code past
+    // it (Esc, keypad ., non-US backslash, F11, F12, keypad Enter and /, right Alt, line feed,
+    // Home, Delete, mute, Pause, both Windows keys, Menu, F23, F24); the keys the X11 end-to-end
+    // test presses are left to it.
     void evdevKeys_data()
     {
-        QTest::addColumn<uint>("evdev");
+        QTest::addColumn<QString>("key");
         QTest::addColumn<int>("code");
-
-        // The first and last key of every run of the table and the code past it; the keys the
-        // X11 end-to-end test presses are left to it.
-        QTest::newRow("reserved 0") << 0u << 0;
-        QTest::newRow("first: Esc") << 1u << 0x29;
-        QTest::newRow("last plain scan code: keypad .") << 83u << 0x63;
-        QTest::newRow("unused 84") << 84u << 0;
-        QTest::newRow("non-US backslash") << 86u << 0x64;
-        QTest::newRow("F11") << 87u << 0x44;
-        QTest::newRow("F12") << 88u << 0x45;
-        QTest::newRow("keypad Enter") << 96u << 0x58;
-        QTest::newRow("keypad /") << 98u << 0x54;
-        QTest::newRow("right Alt") << 100u << 0xE6;
-        QTest::newRow("line feed has no code") << 101u << 0;
-        QTest::newRow("Home") << 102u << 0x4A;
-        QTest::newRow("Delete") << 111u << 0x4C;
-        QTest::newRow("mute has no code") << 112u << 0;
-        QTest::newRow("Pause") << 119u << 0x48;
-        QTest::newRow("left Windows") << 125u << 0xE3;
-        QTest::newRow("right Windows") << 126u << 0xE7;
-        QTest::newRow("Menu") << 127u << 0x65;
-        QTest::newRow("past Menu") << 128u << 0;
-        QTest::newRow("F23") << 193u << 0x72;
-        QTest::newRow("past F24") << 195u << 0;
-        QTest::newRow("last of the table") << 255u << 0;
-        QTest::newRow("beyond the table") << 300u << 0;
+        addPairRows("0:00 1:29 83:63 84:00 86:64 87:44 88:45 96:58 98:54 100:E6 101:00 102:4A 111:4C 112:00 119:48 "
+                    "125:E3 126:E7 127:65 128:00 193:72 195:00 255:00 300:00");
     }
 
     void evdevKeys()
     {
-        QFETCH(uint, evdev);
-        QFETCH(int, code);
-        quint32 scan = 0;
-        quint32 flags = 0;
-        const bool mapped = keycodes::scanCodeFromEvdev(evdev, &scan, &flags);
-        const keycodes::KeyTranslator translator;
-        QCOMPARE(mapped ? int(translator.keyCode(scan, flags)) : 0, code);
+        QFETCH(QString, key);
+        quint32 scan = 0, flags = 0;
+        const bool mapped = keycodes::scanCodeFromEvdev(key.toUInt(), &scan, &flags);
+        QTEST(mapped ? int(keycodes::KeyTranslator().keyCode(scan, flags)) : 0, "code");
     }
 
+    // Two physical keys must never read as the same keystroke.
     void evdevCodesAreDistinct()
     {
-        // Two physical keys must never read as the same keystroke.
         QHash<quint32, uint> seen;
         for (uint evdev = 0; evdev < 256; ++evdev) {
-            quint32 scan = 0;
-            quint32 flags = 0;
+            quint32 scan = 0, flags = 0;
             if (!keycodes::scanCodeFromEvdev(evdev, &scan, &flags))
                 continue;
             QVERIFY(scan > 0 && scan < 256);
@@ -284,10 +222,10 @@ private slots:
         QVERIFY(!InputHook::deliverCopyData(record));
     }
 
+    // A key the translation can report but the vocabulary cannot name would be lost on its way
+    // into a macro.
     void everyKeyCodeHasAName()
     {
-        // A key the translation can report but the vocabulary cannot name would be lost on its
-        // way into a macro.
         QQmlEngine engine;
         QQmlComponent component(&engine, QUrl(QStringLiteral("qrc:/modules/qml/Xq/KeyCodeString.qml")));
         std::unique_ptr<QObject> vocabulary(component.create());
@@ -295,13 +233,11 @@ private slots:
         QSet<int> named;
         for (const QVariant &code : vocabulary->property("keyCode").toList())
             named.insert(code.toInt());
-
-        const keycodes::KeyTranslator us(false);
-        const keycodes::KeyTranslator nonUs(true);
-        for (int vk = 0; vk < 256; ++vk) {
-            for (int code : {int(us.usage(uint8_t(vk))), int(nonUs.usage(uint8_t(vk)))})
+        for (int vk = 0; vk < 256; ++vk)
+            for (bool nonUs : {false, true}) {
+                const int code = keycodes::KeyTranslator(nonUs).usage(uint8_t(vk));
                 QVERIFY2(code == 0 || named.contains(code), qPrintable(QString::asprintf("key code %02X", code)));
-        }
+            }
         for (quint32 message = keycodes::WmLButtonDown; message <= keycodes::WmMButtonUp; ++message) {
             const int code = keycodes::mouseButtonFromMessage(message).code;
             QVERIFY(code == 0 || named.contains(code));

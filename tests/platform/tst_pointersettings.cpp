@@ -29,12 +29,26 @@ GSettings *openMouseSettings()
     return settings;
 }
 
+// One slot call through Plasma's backend. `before`: kdeglobals beforehand, or what KWin does.
+struct PlasmaRow
+{
+    bool wayland;
+    const char *slot;
+    uint value;
+    QString before, file;
+    QString expected;   // the file's text afterwards
+    QString devices;    // pointerAcceleration: mouse, trackball, touchpad
+    int announced;
+    QString line;
+};
+
 QString readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 } // namespace
+Q_DECLARE_METATYPE(PlasmaRow)
 
 // One input device of KWin, as its D-Bus object shows it.
 class FakeDevice : public QObject
@@ -161,86 +175,64 @@ private slots:
     // the failure line that makes the page show its note.
     void plasma_data()
     {
-        QTest::addColumn<bool>("wayland");
-        QTest::addColumn<QString>("slot");
-        QTest::addColumn<uint>("value");
-        QTest::addColumn<QString>("before"); // kdeglobals beforehand, or what KWin does
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("expected"); // text the file must hold afterwards
-        QTest::addColumn<QString>("devices");  // pointerAcceleration: mouse, trackball, touchpad
-        QTest::addColumn<int>("announced");
-        QTest::addColumn<QString>("line");
-
+        QTest::addColumn<PlasmaRow>("row");
         QTest::newRow("Wayland speed: every mouse, never the touchpad")
-            << true << "mouseSetCursorSpeed" << 10u << "" << "kcminputrc"
-            << "[Libinput][1133][49298][Gaming Mouse]\nPointerAcceleration=1.000\n\n"
-               "[Libinput][1149][4128][Track/Ball]\nPointerAcceleration=1.000\n"
-            << "1 1 0" << 0 << "";
+            << PlasmaRow{true, "mouseSetCursorSpeed", 10, "", "kcminputrc",
+                         "[Libinput][1133][49298][Gaming Mouse]\nPointerAcceleration=1.000\n\n"
+                         "[Libinput][1149][4128][Track/Ball]\nPointerAcceleration=1.000\n", "1 1 0", 0, ""};
         QTest::newRow("Wayland speed one mouse refuses")
-            << true << "mouseSetCursorSpeed" << 0u << "refuse" << "kcminputrc"
-            << "[Libinput][1133][49298][Gaming Mouse]\nPointerAcceleration=-1.000\n" << "-1 0 0" << 0
-            << "setCursorSpeed Failed";
+            << PlasmaRow{true, "mouseSetCursorSpeed", 0, "refuse", "kcminputrc",
+                         "[Libinput][1133][49298][Gaming Mouse]\nPointerAcceleration=-1.000\n", "-1 0 0", 0,
+                         "setCursorSpeed Failed"};
         QTest::newRow("Wayland speed without a mouse in KWin")
-            << true << "mouseSetCursorSpeed" << 5u << "no devices" << "kcminputrc" << "" << "0 0 0" << 0
-            << "setCursorSpeed Failed";
-        QTest::newRow("X11 speed") << false << "mouseSetCursorSpeed" << 1u << "" << "kcminputrc"
-                                   << "[Mouse]\nXLbInptPointerAcceleration=-0.889\n" << "0 0 0" << 1 << "";
-        QTest::newRow("double-click") << true << "mouseSetDoubleClickSpeed" << 3u << "[General]\nName=x\n"
-                                      << "kdeglobals" << "[General]\nName=x\n\n[KDE]\nDoubleClickInterval=690\n"
-                                      << "0 0 0" << 1 << "";
+            << PlasmaRow{true, "mouseSetCursorSpeed", 5, "no devices", "kcminputrc", "", "0 0 0", 0, "setCursorSpeed Failed"};
+        QTest::newRow("X11 speed") << PlasmaRow{false, "mouseSetCursorSpeed", 1, "", "kcminputrc",
+                                                "[Mouse]\nXLbInptPointerAcceleration=-0.889\n", "0 0 0", 1, ""};
+        QTest::newRow("double-click") << PlasmaRow{true, "mouseSetDoubleClickSpeed", 3, "[General]\nName=x\n", "kdeglobals",
+                                                   "[General]\nName=x\n\n[KDE]\nDoubleClickInterval=690\n", "0 0 0", 1, ""};
         QTest::newRow("double-click in a locked group")
-            << false << "mouseSetDoubleClickSpeed" << 10u << "[KDE][$i]\nDoubleClickInterval=400\n" << "kdeglobals"
-            << "[KDE][$i]\nDoubleClickInterval=400\n" << "0 0 0" << 0 << "setDoubleClickSpeed Failed";
-        QTest::newRow("wheel lines: one screen") << false << "mouseSetVerticalScrollLines" << 1000u << ""
-                                                 << "kdeglobals" << "[KDE]\nWheelScrollLines=1000\n" << "0 0 0"
-                                                 << 1 << "";
+            << PlasmaRow{false, "mouseSetDoubleClickSpeed", 10, "[KDE][$i]\nDoubleClickInterval=400\n", "kdeglobals",
+                         "[KDE][$i]\nDoubleClickInterval=400\n", "0 0 0", 0, "setDoubleClickSpeed Failed"};
+        QTest::newRow("wheel lines: one screen") << PlasmaRow{false, "mouseSetVerticalScrollLines", 1000, "", "kdeglobals",
+                                                              "[KDE]\nWheelScrollLines=1000\n", "0 0 0", 1, ""};
         // kwriteconfig5 reports success here; only reading back tells.
-        QTest::newRow("wheel lines, kdeglobals not a file") << true << "mouseSetVerticalScrollLines" << 3u << "directory"
-                                                       << "kdeglobals" << "" << "0 0 0" << 0
-                                                       << "setVerticalScrollLines Failed";
+        QTest::newRow("wheel lines, kdeglobals not a file")
+            << PlasmaRow{true, "mouseSetVerticalScrollLines", 3, "directory", "kdeglobals", "", "0 0 0", 0,
+                         "setVerticalScrollLines Failed"};
     }
 
     void plasma()
     {
-        QFETCH(bool, wayland);
-        QFETCH(QString, slot);
-        QFETCH(uint, value);
-        QFETCH(QString, before);
-        QFETCH(QString, file);
-        QFETCH(QString, expected);
-        QFETCH(QString, devices);
-        QFETCH(int, announced);
-        QFETCH(QString, line);
-
+        QFETCH(PlasmaRow, row);
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
         QFile kdeglobals(config.filePath("kdeglobals"));
-        if (before.startsWith('[') && kdeglobals.open(QIODevice::WriteOnly))
-            kdeglobals.write(before.toUtf8());
+        if (row.before.startsWith('[') && kdeglobals.open(QIODevice::WriteOnly))
+            kdeglobals.write(row.before.toUtf8());
         kdeglobals.close();
-        if (before == "directory")
+        if (row.before == "directory")
             QVERIFY(QDir(config.path()).mkdir("kdeglobals"));
-        kwin.sysNames = before == "no devices" ? QStringList() : QStringList{"event4", "event5", "event9"};
-        trackball.refuses = before == "refuse";
+        kwin.sysNames = row.before == "no devices" ? QStringList() : QStringList{"event4", "event5", "event9"};
+        trackball.refuses = row.before == "refuse";
         mouse.acceleration = trackball.acceleration = touchpad.acceleration = 0;
         kwin.announced.clear();
 
-        PlasmaPointer plasma(wayland ? PlasmaPointer::Session::Wayland : PlasmaPointer::Session::X11);
+        PlasmaPointer plasma(row.wayland ? PlasmaPointer::Session::Wayland : PlasmaPointer::Session::X11);
         setPointerSettings(&plasma);
         myQQuickView view;
         testsupport::DebugCapture debug;
-        QVERIFY(QMetaObject::invokeMethod(&view, slot.toLatin1().constData(), Q_ARG(uint, value)));
-        QCOMPARE(debug.lines(), line.isEmpty() ? QStringList() : QStringList{line});
-        QCOMPARE(readFile(config.filePath(file)), expected);
+        QVERIFY(QMetaObject::invokeMethod(&view, row.slot, Q_ARG(uint, row.value)));
+        QCOMPARE(debug.lines(), row.line.isEmpty() ? QStringList() : QStringList{row.line});
+        QCOMPARE(readFile(config.filePath(row.file)), row.expected);
         QCOMPARE(QString("%1 %2 %3").arg(mouse.acceleration).arg(trackball.acceleration).arg(touchpad.acceleration),
-                 devices);
+                 row.devices);
         // A call after the announcement: the bus delivers it in order, so every announcement
         // has reached KWin's thread before this returns.
         QDBusMessage call = QDBusMessage::createMethodCall("org.kde.KWin", "/org/kde/KWin/InputDevice",
                                                            "org.freedesktop.DBus.Properties", "GetAll");
         QDBusConnection::sessionBus().call(call << "org.kde.KWin.InputDeviceManager");
-        QCOMPARE(kwin.announced, QStringList(announced, "3 0"));
+        QCOMPARE(kwin.announced, QStringList(row.announced, "3 0"));
     }
 
     void gsettingsRoundTrip()
@@ -250,9 +242,9 @@ private slots:
 
         myQQuickView view; // the desktop's own settings: GSettings here
         testsupport::DebugCapture debug;
-        for (uint step : {10u, 0u, 5u}) {
+        for (auto [step, speed] : {std::pair{10u, 1.0}, {0u, -1.0}, {5u, 0.0}}) {
             view.mouseSetCursorSpeed(step);
-            QCOMPARE(g_settings_get_double(settings, "speed"), libinputPointerSpeed(pointer::mouseSpeedFromStep(step)));
+            QCOMPARE(g_settings_get_double(settings, "speed"), speed);
         }
         view.mouseSetDoubleClickSpeed(3);
         QCOMPARE(g_settings_get_int(settings, "double-click"), 690);

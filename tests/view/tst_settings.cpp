@@ -154,19 +154,6 @@ private slots:
             QVERIFY(rig.fileContent("apConfig.bin").contains("icType=553"));
     }
 
-    void profileBlocksReadOnFirstConnect()
-    {
-        // The view has not seen this device before, so only initUI knows it is a "560" one.
-        Rig rig(vdev::Mouse560, false);
-        rig.device.withFirmware(rig.mouse, [](VirtualFirmware &fw) {
-            for (int block = 0; block < 5; ++block)
-                fw.mutableState().profile[block][127] = uint8_t(block + 40);
-        });
-        rig.view->initUI();
-        for (int block = 0; block < 5; ++block)
-            QCOMPARE(int(rig.view->profileBlocks[block][127]), block + 40);
-    }
-
     void copyProfile_data()
     {
         QTest::addColumn<int>("dest");
