@@ -31,7 +31,7 @@ private slots:
 
     void heldKeysFromTheDesktop()
     {
-        SceneRig scene({vdev::Mouse553});
+        SceneRig scene({Mouse553});
         QVERIFY(QTest::qWaitForWindowExposed(scene.rig.widget.get()));
         InputHook hook(false);
         QVERIFY2(QByteArray(hook.captureDescription()).contains("XInput2"), hook.captureDescription());
@@ -41,9 +41,7 @@ private slots:
         QQuickItem *dialog = scene.item("keyAssigmentMain");
 
         // X keycodes: 37 left Ctrl, 38 A, 65 Space.
-        scene.clickItem("keyRow3");
-        scene.clickItem("keyGroup2");
-        scene.clickItem("comboKeyField");
+        scenetest::play(scene, Mouse553, {"click keyRow3", "click keyGroup2", "click comboKeyField"});
         for (int i = 0; i < 3; ++i)
             other.key(37, true);
         other.tap(38);
@@ -51,17 +49,13 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->property("isComboInput").toBool(), 10000);
         QCOMPARE(dialog->property("keyString").toString(), QString("LCtrl + A"));
 
-        scene.clickItem("keyGroup1");
-        scene.clickItem("fireKeyField");
+        scenetest::play(scene, Mouse553, {"click keyGroup1", "click fireKeyField"});
         for (int i = 0; i < 3; ++i)
             other.key(65, true);
         other.key(65, false);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->property("isFireInput").toBool(), 10000);
-        scene.clickItem("keyAssigmentClose");
-        QCOMPARE(scene.item("keyRowText3")->property("text").toString(), QString("Space"));
-        scene.clickItem("saveButton");
-        QCOMPARE(scene.profile(vdev::Mouse553, 0)->value("mouseKeyMatrix/3").toStringList().join(','),
-                 QString("1,44,10,0"));
+        scenetest::play(scene, Mouse553, {"click keyAssigmentClose", "keyRowText3.text = Space", "click saveButton",
+                                          "ini mouseKeyMatrix/3 = 1,44,10,0"});
     }
 
     void recordFromAnotherWindow()
@@ -71,9 +65,7 @@ private slots:
         QVERIFY2(QByteArray(hook.captureDescription()).contains("XInput2"), hook.captureDescription());
         hook.setKeyboardCallback(forwardKeyboardToScene, scene.view());
 
-        scene.clickItem("macroEditorButton");
-        scene.clickItem("macroNewButton");
-        scene.clickItem("macroRecordButton");
+        scenetest::play(scene, Mouse560, {"click macroEditorButton", "click macroNewButton", "click macroRecordButton"});
         QObject *events = scene.item("macroEditorMain")->property("eventModel").value<QObject *>();
 
         XClient other(m_display);
