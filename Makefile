@@ -7,7 +7,7 @@ PACKAGE_BUILD ?= build-package
 # ccache, where installed, makes rebuilds in other checkouts of the tree cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan app demo install package test test-fast test-asan bench screenshots clean
+.PHONY: deps build build-asan app demo install package test test-fast test-asan test-share bench screenshots clean
 
 deps:
 	@scripts/install-deps.sh
@@ -50,12 +50,16 @@ package: deps $(PACKAGE_BUILD)/CMakeCache.txt
 
 # The suite runs twice: a normal build and one under AddressSanitizer + UBSan.
 test: test-fast test-asan
+	@scripts/test-share.sh
 
 test-fast: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-share:
+	@scripts/test-share.sh
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true

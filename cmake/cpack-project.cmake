@@ -15,6 +15,9 @@ endforeach()
 # The scene's font families: a CJK one for Chinese, a Latin and Cyrillic one for the other
 # languages; the scene itself only names them.
 list(APPEND qml_packages "fonts-noto-cjk" "fonts-noto-core")
+# Qt loads its window-system plugins at run time too: the Wayland one lets the program run as a
+# native client of a Wayland session (the X11 one comes with Qt's GUI library).
+list(APPEND qml_packages "qt6-wayland")
 list(REMOVE_DUPLICATES qml_packages)
 list(SORT qml_packages)
 list(JOIN qml_packages ", " CPACK_DEBIAN_PACKAGE_DEPENDS)

@@ -10,7 +10,7 @@ packages=(
   fonts-noto-core fonts-noto-cjk
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtqml-workerscript
   qml6-module-qttest qml6-module-qtquick-controls qml6-module-qtquick-templates
-  qt6-qpa-plugins
+  qt6-qpa-plugins qt6-wayland weston
   libhidapi-dev libudev-dev
   libglib2.0-dev gsettings-desktop-schemas libglib2.0-bin
   libxcb1-dev libxcb-xinput-dev libx11-xcb-dev libx11-dev libxi-dev

@@ -34,6 +34,8 @@ struct PrivateHome
         qputenv("DBUS_SESSION_BUS_ADDRESS", noBus);
         qputenv("DBUS_SYSTEM_BUS_ADDRESS", noBus);
         qunsetenv("XDG_CURRENT_DESKTOP");
+        qunsetenv("XDG_SESSION_TYPE");
+        qunsetenv("WAYLAND_DISPLAY");
         for (const char *variable : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
             const QString path = root.filePath(QString::fromLatin1(variable));
             QDir().mkpath(path);

@@ -135,9 +135,14 @@ int main(int argc, char *argv[])
                      [](const copydata::Record &record) { InputHook::deliverCopyData(record); });
 #endif
 
-    if (!parser.isSet(hiddenOption))
+    const bool hidden = parser.isSet(hiddenOption);
+    if (!hidden)
         w.showNormal();
     w.checkDevice();
+    // Without a tray a window hidden at start could not be reached: it is shown once a mouse is
+    // there (without one the program stays quietly running; a second start asks for the window).
+    if (hidden && deviceConnected && !w.trayAvailable())
+        w.showNormal();
 
 #ifdef __GLIBC__
     // The program stays resident for the whole session: once start-up is through (the scene

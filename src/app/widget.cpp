@@ -3,6 +3,7 @@
 #include "app/screensource.h"
 #include "platform/devicemonitor.h"
 #include "platform/sessionwatch.h"
+#include "platform/trayhost.h"
 #include "view/myqquickview.h"
 #include "view/settingsstore.h"
 #include "view/ui_controler.h"
@@ -11,9 +12,12 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QMenu>
+#include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 bool deviceConnected = false;
 
@@ -61,7 +65,12 @@ Widget::Widget(QWidget *parent)
     if (deviceMonitor)
         connect(deviceMonitor, &DeviceMonitor::deviceChanged, this, &Widget::onDeviceChange);
 
-    createTrayIcon();
+    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
+    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
+    trayMenu = new QMenu(this);
+    trayMenu->addAction(quitAction);
+    trayMenu->setStyleSheet(QString::fromLatin1(TrayMenuStyle));
+    setTrayHost(createTrayHost(this));
     // A read-only or full home would lose every change without a word.
     store::setWriteFailureHandler([this](const QString &folder) {
         showTrayMessage(tr("Settings not saved"),
@@ -101,14 +110,9 @@ myQQuickView *Widget::view() const
 
 void Widget::createTrayIcon()
 {
+    if (trayIcon)
+        return;
     trayIcon = new QSystemTrayIcon(this);
-
-    auto *quitAction = new QAction(tr("Quit (&Q)"), this);
-    connect(quitAction, &QAction::triggered, this, &Widget::exitSYS);
-
-    trayMenu = new QMenu(this);
-    trayMenu->addAction(quitAction);
-    trayMenu->setStyleSheet(QString::fromLatin1(TrayMenuStyle));
     trayIcon->setContextMenu(trayMenu);
 
     trayIcon->setToolTip(deviceTableName());
@@ -132,15 +136,36 @@ void Widget::setScreenSource(ScreenSource *source)
     onResolutionChanged(0);
 }
 
+void Widget::setTrayHost(TrayHost *host)
+{
+    if (!host)
+        return;
+    if (trayHost) {
+        trayHost->disconnect(this);
+        trayHost->deleteLater();
+    }
+    trayHost = host;
+    trayHost->setParent(this);
+    connect(trayHost, &TrayHost::appeared, this, &Widget::createTrayIcon);
+    if (trayHost->canMakeIcon())
+        createTrayIcon();
+}
+
+bool Widget::trayAvailable() const
+{
+    return trayIcon && trayHost && trayHost->isAvailable();
+}
+
 void Widget::showTrayMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon, int msecs)
 {
-    // A balloon costs a D-Bus round or a window of its own: it follows the window's first frame
-    // (a moment later, in the order asked for) instead of holding it up.
-    if (trayIcon) {
-        QTimer::singleShot(TrayMessageDelayMs, trayIcon, [tray = trayIcon, title, text, icon, msecs] {
-            tray->showMessage(title, text, icon, msecs);
-        });
-    }
+    // A balloon or a notification costs D-Bus rounds or a window of its own: it follows the
+    // window's first frame (a moment later, in the order asked for) instead of holding it up.
+    QTimer::singleShot(TrayMessageDelayMs, this, [this, title, text, icon, msecs] {
+        if (trayAvailable())
+            trayIcon->showMessage(title, text, icon, msecs);
+        else if (trayHost)
+            trayHost->notify(windowTitle(), title, text, msecs);
+    });
     emit trayMessageShown(title, text);
 }
 
@@ -184,6 +209,19 @@ void Widget::onResolutionChanged(int currentScreen)
         v->setScreenChange(onFirstScreen ? screenRect0.width() : screenRect1.width());
 }
 
+void Widget::onWindowScreenChanged(QScreen *screen)
+{
+    // Where the window system moves the window itself, the screen it lands on decides the scale
+    // (while the program moves it, the drag's own rule does so from the position).
+    if (!screen)
+        return;
+    const bool first = screenRect1.isNull() || screen->geometry() != screenRect1;
+    if (first == onFirstScreen)
+        return;
+    onFirstScreen = first;
+    onResolutionChanged(0);
+}
+
 void Widget::onDeviceChange()
 {
     // While a device is polled, the task notices its removal, and the removal leads to a check.
@@ -211,9 +249,21 @@ void Widget::watchSession(SessionWatch *watch)
     });
 }
 
+void Widget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (QWindow *window = windowHandle())
+        connect(window, &QWindow::screenChanged, this, &Widget::onWindowScreenChanged, Qt::UniqueConnection);
+}
+
 void Widget::customEvent(QEvent *event)
 {
     if (event->type() == RestoreEventType) {
+        // A Wayland client is not told whether it is minimised, and may not raise itself without
+        // a token from the desktop: a window that is not the active one is mapped anew, which
+        // brings it back in front wherever it was.
+        if (isVisible() && !isActiveWindow() && QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+            setVisible(false);
         setVisible(true);
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         raise();

@@ -9,9 +9,11 @@
 #include <QWidget>
 
 class QMenu;
+class QScreen;
 class DeviceMonitor;
 class ScreenSource;
 class SessionWatch;
+class TrayHost;
 class Ui_Controler;
 class myQQuickView;
 
@@ -41,8 +43,10 @@ public:
     QTimer checkTimer;
     Ui_Controler *ui = nullptr;
     Hid_Thread hid;
+    // Made once the desktop can show it (see TrayHost); the menu exists from the start.
     QSystemTrayIcon *trayIcon = nullptr;
     QMenu *trayMenu = nullptr;
+    TrayHost *trayHost = nullptr;
     ScreenSource *desktop = nullptr;
     QRect screenRect0;
     QRect screenRect1;
@@ -58,7 +62,12 @@ public:
     void requestRestore();
     // Replaces where screen geometries come from (takes ownership) and re-reads them.
     void setScreenSource(ScreenSource *source);
-    // A tray balloon (also announced through trayMessageShown).
+    // Replaces the desktop's tray host (takes ownership); the icon is made when it allows.
+    void setTrayHost(TrayHost *host);
+    // Whether the tray shows the program's icon now: only then may the window go to the tray.
+    bool trayAvailable() const;
+    // A tray balloon, or a desktop notification while no tray shows the icon (also announced
+    // through trayMessageShown).
     void showTrayMessage(const QString &title, const QString &text, QSystemTrayIcon::MessageIcon icon, int msecs);
 
 signals:
@@ -80,6 +89,7 @@ public slots:
 
 protected:
     void customEvent(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 #ifdef Q_OS_WIN
     // WM_DEVICECHANGE and WM_SYSCOMMAND/SC_RESTORE (src/platform/win/widget_native.cpp).
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
@@ -87,6 +97,8 @@ protected:
 
 private:
     void createTrayIcon();
+    // The window system put the window on another screen (also after a move it carried out).
+    void onWindowScreenChanged(QScreen *screen);
     // Tells the user about devices they may not open (see checkDevice).
     void reportLockedOut(const QStringList &paths);
 };

@@ -8,9 +8,12 @@
 #include <QFile>
 #include <QQmlContext>
 #include <QQmlError>
+#include <QQuickItem>
+#include <QQuickWindow>
 #include <QSettings>
 #include <QStringList>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -60,6 +63,7 @@ QString deviceTableName()
 
 Ui_Controler::Ui_Controler(QObject *parent)
     : QObject(parent)
+    , systemMove([](QWindow *window) { return window->startSystemMove(); })
 {
 }
 
@@ -107,8 +111,13 @@ void Ui_Controler::onMinimize()
 
 void Ui_Controler::onClose()
 {
-    if (widget)
+    if (!widget)
+        return;
+    // Without a tray a hidden window could not be reached again: it is minimised instead.
+    if (widget->trayAvailable())
         widget->setVisible(false);
+    else
+        widget->showMinimized();
 }
 
 void Ui_Controler::onXChanged(int x)
@@ -139,6 +148,18 @@ void Ui_Controler::onYChanged(int y)
 {
     if (widget)
         widget->move(widget->x(), widget->y() + y);
+}
+
+bool Ui_Controler::startSystemMove()
+{
+    QWindow *window = widget ? widget->windowHandle() : nullptr;
+    if (!window || !systemMove || !systemMove(window))
+        return false;
+    // The window system holds the pointer until the button is released, and that release never
+    // reaches the scene: the press ends here, so that the next one starts afresh.
+    if (QQuickItem *grabber = view ? view->quickWindow()->mouseGrabberItem() : nullptr)
+        grabber->ungrabMouse();
+    return true;
 }
 
 void Ui_Controler::setBusy(int busyTime)

@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
+class QWindow;
 class Widget;
 class myQQuickView;
 
@@ -15,6 +18,8 @@ public:
 
     Widget *widget = nullptr;
     myQQuickView *view = nullptr;
+    // Hands a drag of the window to the window system (tests put their own here).
+    std::function<bool(QWindow *)> systemMove;
 
     void setupUi(Widget *w);
 
@@ -23,6 +28,10 @@ public slots:
     void onClose();
     void onXChanged(int x);
     void onYChanged(int y);
+    // Asks the window system to move the window with the pointer, as a title bar does: the only
+    // way on Wayland, where a client may not place its window. False where it declines (no
+    // window manager support); the scene then moves the window by the drag's offsets.
+    bool startSystemMove();
     void setBusy(int busyTime);
     void setBusy();
     void reSizeWinodws(int mainW, int mainH);

@@ -3,6 +3,7 @@
 #include "app/copydata.h"
 #include "app/widget.h"
 #include "platform/devicemonitor.h"
+#include "platform/trayhost.h"
 #include "view/myqquickview.h"
 #include "view/settingsstore.h"
 #include "view/ui_controler.h"
@@ -16,6 +17,20 @@
 #include <QSettings>
 
 #include <memory>
+
+namespace {
+class FakeTrayHost : public TrayHost
+{
+public:
+    bool available = false;
+    QStringList notes;
+    bool isAvailable() const override { return available; }
+    void notify(const QString &app, const QString &title, const QString &text, int) override
+    {
+        notes << app + ": " + title + ": " + text;
+    }
+};
+} // namespace
 
 class tst_Widget : public QObject
 {
@@ -115,6 +130,30 @@ private slots:
         QCOMPARE(w->isVisible(), restored);
         if (restored)
             QVERIFY(!w->isMinimized());
+    }
+
+    // Closing goes to the tray only while a tray shows the icon; without one the window is
+    // minimised, and what a balloon would say becomes a desktop notification.
+    void withoutTray_data()
+    {
+        QTest::addColumn<bool>("tray");
+        QTest::newRow("tray") << true;
+        QTest::newRow("no tray") << false;
+    }
+    void withoutTray()
+    {
+        QFETCH(bool, tray);
+        auto *host = new FakeTrayHost;
+        host->available = tray;
+        w->setTrayHost(host);
+        w->show();
+        w->ui->onClose();
+        QCOMPARE(w->isVisible(), !tray);
+        QCOMPARE(w->isMinimized(), !tray);
+        if (!tray) {
+            w->showTrayMessage("Info", "Detect Device", QSystemTrayIcon::Information, 1000);
+            QTRY_COMPARE(host->notes, QStringList{w->windowTitle() + ": Info: Detect Device"});
+        }
     }
 
     void deviceChange()

@@ -173,10 +173,12 @@ private slots:
             QVERIFY2(!file.contains("/qml/") && !file.endsWith(".gitkeep"), qPrintable(file));
         // Removing the package takes the rule out of udev too.
         QVERIFY(run("dpkg-deb", {"-I", m_package, "postrm"}).output.contains("udevadm control --reload-rules"));
-        // dpkg-shlibdeps found the libraries; the scene's QML modules and its font are added.
+        // dpkg-shlibdeps found the libraries; the scene's QML modules, its font and Qt's Wayland
+        // plugin are added.
         const QString depends = QString::fromUtf8(run("dpkg-deb", {"-f", m_package, "Depends"}).output);
         QVERIFY2(depends.contains("libhidapi-hidraw0") && depends.contains("libqt6quick6")
-                     && depends.contains("qml6-module-qtquick") && depends.contains("fonts-noto-cjk"),
+                     && depends.contains("qml6-module-qtquick") && depends.contains("fonts-noto-cjk")
+                     && depends.contains("qt6-wayland"),
                  qPrintable(depends));
     }
 

@@ -35,6 +35,7 @@ public:
     Q_INVOKABLE void reSizeWinodws(int w, int h) { ++resizeCalls; lastSize = QSizeF(w, h); emit changed(); }
     Q_INVOKABLE void onXChanged(int) {}
     Q_INVOKABLE void onYChanged(int) {}
+    Q_INVOKABLE bool startSystemMove() { return false; }
     Q_INVOKABLE void reset() { resizeCalls = 0; lastSize = QSizeF(); emit changed(); }
 signals:
     void changed();

@@ -171,8 +171,29 @@ void SceneRig::waitReady()
     // initUI reaches the scene queued, then locks the view for a second.
     QObject *lock = root()->findChild<QObject *>(QStringLiteral("lockTimer"));
     QVERIFY(lock);
-    QTRY_VERIFY_WITH_TIMEOUT(lock->property("running").toBool(), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(view()->isEnabled() && !lock->property("running").toBool(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(lock->property("running").toBool(), 15000);
+    // The pages are built in slices meanwhile: under a sanitizer or a loaded machine they may
+    // still be building when the lock lifts, and the window is shown once they are.
+    QQuickItem *pages = root()->findChild<QQuickItem *>(QStringLiteral("background"));
+    QVERIFY(pages);
+    QTRY_VERIFY_WITH_TIMEOUT(view()->isEnabled() && !lock->property("running").toBool() && pages->isVisible()
+                                 && !rootProperty("initPending").toBool(),
+                             30000);
+    // Every connect asks the mouse for its state (0x80), and the answer moves the pages to the
+    // device's own values: let it land, or a test's edits race it on a slow run.
+    auto answered = [this] {
+        bool asked = false;
+        for (const vdev::WireEvent &e : device().wireLog()) {
+            if (e.iface == vdev::Iface::Command && e.call == vdev::Call::SendFeature && e.bytes.size() == 9)
+                asked = asked || e.bytes[1] == 0x80;
+            else if (asked && e.iface == vdev::Iface::Status && e.result > 0)
+                return true;
+        }
+        return !asked;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(answered(), 15000);
+    // The polling thread hands the answer on through the event loop.
+    QTest::qWait(100);
 }
 
 QList<Command> SceneRig::commands()

@@ -3,6 +3,7 @@
 // attached later. Assertions are on the wire and the INI files.
 
 #include "scene_helper.h"
+#include "view/ui_controler.h"
 
 #include <QDesktopServices>
 #include <QDirIterator>
@@ -365,22 +366,39 @@ private slots:
         QVERIFY(scene.item("helpEntry1")->isVisible());
     }
 
-    // Dragging the empty background, or the mask, moves the window by the pointer's offset.
+    // Dragging the empty background, or the mask, is offered to the window system; where it
+    // declines, the window moves by the pointer's offset. Where it takes the drag it keeps the
+    // release, and the next press starts a drag of its own.
     void dragging()
     {
         SceneRig scene({Mouse553});
-        QWidget *window = scene.rig.widget.get();
+        Widget *window = scene.rig.widget.get();
+        QList<QWindow *> offered;
+        bool taken = false;
+        window->ui->systemMove = [&](QWindow *w) {
+            offered << w;
+            return taken;
+        };
         for (bool mask : {false, true}) {
             if (mask)
                 scene.clickItem("resetButton");
-            const QPoint before = window->pos();
-            const QPoint start = scene.toView(QPointF(600, 600));
-            QTest::mousePress(scene.view(), Qt::LeftButton, Qt::NoModifier, start);
-            QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 25), scene.view()->mapToGlobal(start + QPoint(40, 25)),
-                             Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(scene.view(), &move);
-            QTest::mouseRelease(scene.view(), Qt::LeftButton, Qt::NoModifier, start + QPoint(40, 25));
-            QCOMPARE(window->pos() - before, QPoint(40, 25));
+            for (bool compositor : {false, true}) {
+                taken = compositor;
+                offered.clear();
+                const QPoint before = window->pos();
+                const QPoint start = scene.toView(QPointF(600, 600));
+                for (int drag = 0; drag < 2; ++drag) {
+                    QTest::mousePress(scene.view(), Qt::LeftButton, Qt::NoModifier, start);
+                    QMouseEvent move(QEvent::MouseMove, start + QPoint(40, 25),
+                                     scene.view()->mapToGlobal(start + QPoint(40, 25)), Qt::NoButton,
+                                     Qt::LeftButton, Qt::NoModifier);
+                    QCoreApplication::sendEvent(scene.view(), &move);
+                    if (!compositor)
+                        QTest::mouseRelease(scene.view(), Qt::LeftButton, Qt::NoModifier, start + QPoint(40, 25));
+                }
+                QCOMPARE(offered, QList<QWindow *>(2, window->windowHandle()));
+                QCOMPARE(window->pos() - before, compositor ? QPoint() : QPoint(80, 50));
+            }
         }
     }
 

@@ -8,6 +8,8 @@
 #include <QtTest>
 
 #include <QQuickItem>
+#include <QScreen>
+#include <QWindow>
 
 #include <memory>
 
@@ -96,6 +98,18 @@ private slots:
             QTEST(w->width(), beyond ? "switchedWidth" : "width");
             QCOMPARE(w->pos(), QPoint(startX + limit + beyond, 40));
         }
+    }
+
+    // Where the window system moves the window itself, the screen it lands on decides the scale.
+    void screenChosenByTheWindowSystem()
+    {
+        QScreen *screen = QGuiApplication::primaryScreen();
+        w->setScreenSource(new FakeScreens({QRect(-2560, 0, 2560, 1440), screen->geometry()}));
+        w->show();
+        QCOMPARE(w->width(), 1365);
+        emit w->windowHandle()->screenChanged(screen);
+        QVERIFY(!w->onFirstScreen);
+        QCOMPARE(w->width(), 1024);
     }
 
     void busyLock()

@@ -126,7 +126,8 @@ void WindowCapture::remove()
 
 const char *WindowCapture::description() const
 {
-    return "keys and buttons in this program's own windows only";
+    return "keys and buttons in this program's own windows only: the macro recorder and key capture "
+           "see what is typed while this window has the focus";
 }
 
 bool WindowCapture::eventFilter(QObject *watched, QEvent *event)
