@@ -69,29 +69,25 @@ TestCase {
         return list
     }
 
-    function test_cut_at_last_whole_record() {
-        // 64 records need 132 bytes; 62 fit.
-        var out = MacroEncoder.encode(pairs(32, "A"), 1, lookup)
-        compare(out.length, 128)
-        compare(out.slice(122), [0x01, 0x04, 0x81, 0x04, 0x00, 0x00])
-        compare(MacroEncoder.encodedLength(pairs(32, "A")), 132)
+    // Cut after the last whole record: 64 records need 132 bytes, 62 fit. Keys still held are
+    // released, last pressed first. A press that would need a 2000 ms extension after 60
+    // records becomes the last kept action with the shortest pause, and is released.
+    function test_cut_data() {
+        return [
+            { tag: "at the last whole record", events: pairs(32, "A"), length: 132, from: 122, tail: [0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "held keys released", events: ["1,LShift", "1,A"].concat(pairs(60, "B"), ["2,A", "2,LShift"]),
+              from: 120, tail: [0x81, 0x05, 0x81, 0x04, 0x81, 0xE1, 0x00, 0x00] },
+            { tag: "an extension that does not fit", events: pairs(30, "B").concat(["1,A", "0,5000", "2,A"]),
+              from: 122, tail: [0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+        ]
     }
 
-    function test_cut_releases_held_keys() {
-        var events = ["1,LShift", "1,A"].concat(pairs(60, "B"), ["2,A", "2,LShift"])
-        var out = MacroEncoder.encode(events, 1, lookup)
+    function test_cut(data) {
+        var out = MacroEncoder.encode(data.events, 1, lookup)
         compare(out.length, 128)
-        // Last kept action (release B), then A and Shift released, last pressed first.
-        compare(out.slice(120), [0x81, 0x05, 0x81, 0x04, 0x81, 0xE1, 0x00, 0x00])
-    }
-
-    function test_cut_drops_an_extension_that_does_not_fit() {
-        // Press A would need a 2000 ms extension after 60 records: it becomes the last kept
-        // action with the shortest pause, and A is released.
-        var events = pairs(30, "B").concat(["1,A", "0,5000", "2,A"])
-        var out = MacroEncoder.encode(events, 1, lookup)
-        compare(out.length, 128)
-        compare(out.slice(122), [0x01, 0x04, 0x81, 0x04, 0x00, 0x00])
+        compare(out.slice(data.from), data.tail)
+        if (data.length)
+            compare(MacroEncoder.encodedLength(data.events), data.length)
     }
 
     // Reads a block back: the actions it plays, or null when it is malformed.
