@@ -2,22 +2,19 @@
 // memory it holds and how much CPU it takes while idle, next to a bare Qt Quick window with a
 // tray icon (bare_window, built alongside).
 //
-// Method: one private Xvfb serves every run; this process watches it as an X client
-// (SubstructureNotify on the root window). A run starts one program from a fresh temporary
-// folder holding a hard link to the executable and a copy of its data folder, with HOME, TMPDIR
-// and the XDG folders pointing inside it (the runtime folder into /dev/shm, in memory as in a
-// session): the program writes nowhere else and has a single-instance identity of its own
-// (derived from the executable's path). Only the QML disk cache is kept from one start of a
-// program to the next, as for a user; a "first start" with an empty one is timed as well. The
-// clock starts just before fork. Measured: the first MapNotify of a managed (not override-
-// redirect) window; the "first frame" line the program writes to stderr when
-// MOUSECFG_MARK_FIRST_FRAME is set, and the CPU time of its threads then (schedstat); the
-// "scene built" line that follows once the program has built the rest of its window behind the
-// power-on picture (a window built at once counts its first frame); VmRSS and
-// VmHWM (/proc/<pid>/status) 5 s after start; idle CPU as utime+stime (/proc/<pid>/stat), and
-// as the threads' run time and wake-ups, from 5 s to 15 s. Then the process is killed. The two
-// programs alternate, after one uncounted warm-up start each; medians of 5 runs (or as many as
-// the first argument says) are reported.
+// One private Xvfb serves every run; this process watches it as an X client (SubstructureNotify
+// on the root window). A run starts one program from a fresh temporary folder holding a hard link
+// to the executable and a copy of its data folder, with HOME, TMPDIR and the XDG folders inside
+// it (the runtime folder in /dev/shm, in memory as in a session): the program writes nowhere else
+// and has a single-instance identity of its own. Only the QML disk cache is kept from one start
+// of a program to the next, as for a user; a "first start" with an empty one is timed too. The
+// clock starts just before fork. Measured: the first MapNotify of a managed window; the "first
+// frame" line the program writes to stderr with MOUSECFG_MARK_FIRST_FRAME set, and its threads'
+// CPU time then (schedstat); the "scene built" line that follows once the rest of the window is
+// built behind the power-on picture (a window built at once counts its first frame); VmRSS and
+// VmHWM 5 s after start; idle CPU from 5 s to 15 s as utime+stime and as the threads' run time and
+// wake-ups. The two programs alternate after one uncounted warm-up start each; medians of 5 runs
+// (or as many as the first argument says) are reported.
 #include "xvfb_helper.h"
 
 #include <QDir>
@@ -44,9 +41,7 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr double SampleAtMs = 5000;
-constexpr double IdleUntilMs = 15000;
-constexpr double StartTimeoutMs = 20000;
+constexpr double SampleAtMs = 5000, IdleUntilMs = 15000, StartTimeoutMs = 20000;
 
 struct Program
 {
@@ -58,59 +53,46 @@ struct Program
 
 struct Run
 {
-    double mappedMs = -1;
-    double frameMs = -1;
-    double frameCpuMs = 0;     // CPU time of its threads up to the first frame
-    double builtMs = -1;       // its whole scene built (the first frame for a scene built at once)
-    double firstStartMs = -1;  // first frame with an empty QML cache
-    double rssMb = 0;
-    double hwmMb = 0;
-    double idleCpu = 0;        // percent of one core, from utime+stime
-    double idleCpuExact = 0;   // the same from the threads' run time
-    double wakeUps = 0;        // per second while idle
+    double mappedMs = -1, frameMs = -1, builtMs = -1, firstStartMs = -1;  // -1: not seen
+    double frameCpuMs = 0;                  // CPU time of its threads up to the first frame
+    double rssMb = 0, hwmMb = 0;
+    double idleCpu = 0, idleCpuExact = 0;   // percent of one core: utime+stime, threads' run time
+    double wakeUps = 0;                     // per second while idle
     QString failure;
 };
 
-// Fields of /proc/<pid>/status in kB, /proc/<pid>/stat in clock ticks.
-long statusKb(pid_t pid, const char *field)
+// The words of a /proc file.
+QList<QByteArray> procWords(const QString &path)
 {
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : file.readAll().split('\n'))
-        if (line.startsWith(field))
-            return line.mid(qstrlen(field)).trimmed().split(' ').value(0).toLong();
-    return 0;
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().simplified().split(' ') : QList<QByteArray>();
 }
 
+// A field of /proc/<pid>/status, in kB.
+long statusKb(pid_t pid, const QByteArray &field)
+{
+    const QList<QByteArray> words = procWords(QStringLiteral("/proc/%1/status").arg(pid));
+    return words.value(words.indexOf(field) + 1).toLong();
+}
+
+// utime + stime in clock ticks: fields 14 and 15 of /proc/<pid>/stat, after the command name.
 long cpuTicks(pid_t pid)
 {
     QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray stat = file.readAll();
-    // After the command name: state is field 3, utime 14, stime 15.
+    const QByteArray stat = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
     return fields.value(11).toLong() + fields.value(12).toLong();
 }
 
 // Time on a CPU (ns) and times scheduled, summed over the threads alive now: finer than ticks.
-struct ThreadsCpu
+std::pair<double, double> threadsCpu(pid_t pid)
 {
-    double ns = 0;
-    double slices = 0;
-};
-ThreadsCpu threadsCpu(pid_t pid)
-{
-    ThreadsCpu sum;
-    const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
+    std::pair<double, double> sum;
+    const QString tasks = QStringLiteral("/proc/%1/task/").arg(pid);
     for (const QString &task : QDir(tasks).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile file(tasks + QLatin1Char('/') + task + QStringLiteral("/schedstat"));
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        const QList<QByteArray> fields = file.readAll().trimmed().split(' ');
-        sum.ns += fields.value(0).toDouble();
-        sum.slices += fields.value(2).toDouble();
+        const QList<QByteArray> fields = procWords(tasks + task + QStringLiteral("/schedstat"));
+        sum.first += fields.value(0).toDouble();
+        sum.second += fields.value(2).toDouble();
     }
     return sum;
 }
@@ -123,42 +105,42 @@ public:
     Launch(xcb_connection_t *x, const Program &program, const QByteArray &display, const QString &cacheFolder)
         : m_x(x)
     {
-        if (!m_dir.isValid()) {
-            m_run.failure = QStringLiteral("no temporary folder");
-            return;
-        }
         namespace fs = std::filesystem;
-        const fs::path folder = m_dir.path().toStdString();
-        const fs::path executable = folder / fs::path(program.executable.toStdString()).filename();
+        const fs::path folder = m_dir.path().toStdString(), from = program.executable.toStdString();
+        const fs::path executable = folder / from.filename();
         std::error_code error;
-        fs::create_hard_link(program.executable.toStdString(), executable, error);
+        fs::create_hard_link(from, executable, error);
         if (error)
-            fs::copy_file(program.executable.toStdString(), executable, error);
+            fs::copy_file(from, executable, error);
         if (!error && !program.dataFolder.isEmpty())
             fs::copy(program.dataFolder.toStdString(), folder / fs::path(program.dataFolder.toStdString()).filename(),
                      fs::copy_options::recursive, error);
         for (const char *sub : {"home", "tmp", "config", "cache", "data"})
             if (!error)
                 fs::create_directory(folder / sub, error);
-        if (error) {
+        if (!m_dir.isValid() || error) {
             m_run.failure = QString::fromStdString("cannot prepare the run folder: " + error.message());
             return;
         }
 
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(display));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        env.insert(QStringLiteral("MOUSECFG_MARK_FIRST_FRAME"), QStringLiteral("1"));
-        env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));  // never the user's settings
         const QString base = m_dir.path() + QLatin1Char('/');
-        env.insert(QStringLiteral("HOME"), base + QStringLiteral("home"));
-        env.insert(QStringLiteral("TMPDIR"), base + QStringLiteral("tmp"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), base + QStringLiteral("config"));
-        env.insert(QStringLiteral("XDG_CACHE_HOME"), cacheFolder.isEmpty() ? base + QStringLiteral("cache") : cacheFolder);
-        env.insert(QStringLiteral("XDG_DATA_HOME"), base + QStringLiteral("data"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtime.isValid() ? m_runtime.path() : base + QStringLiteral("tmp"));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name : {"WAYLAND_DISPLAY", "QT_QUICK_BACKEND", "QT_SCALE_FACTOR"})
             env.remove(QString::fromLatin1(name));
+        const std::pair<const char *, QString> settings[] = {
+            {"DISPLAY", QString::fromLatin1(display)},
+            {"QT_QPA_PLATFORM", "xcb"},
+            {"MOUSECFG_MARK_FIRST_FRAME", "1"},
+            {"GSETTINGS_BACKEND", "memory"},  // never the user's settings
+            {"HOME", base + "home"},
+            {"TMPDIR", base + "tmp"},
+            {"XDG_CONFIG_HOME", base + "config"},
+            {"XDG_CACHE_HOME", cacheFolder.isEmpty() ? base + "cache" : cacheFolder},
+            {"XDG_DATA_HOME", base + "data"},
+            {"XDG_RUNTIME_DIR", m_runtime.isValid() ? m_runtime.path() : base + "tmp"},
+        };
+        for (const auto &setting : settings)
+            env.insert(QString::fromLatin1(setting.first), setting.second);
 
         // Everything exec needs is built before fork.
         std::vector<QByteArray> strings{QByteArray::fromStdString(executable.string())};
@@ -220,14 +202,14 @@ public:
         m_run.rssMb = statusKb(m_pid, "VmRSS:") / 1024.0;
         m_run.hwmMb = statusKb(m_pid, "VmHWM:") / 1024.0;
         const long ticks = cpuTicks(m_pid);
-        const ThreadsCpu threads = threadsCpu(m_pid);
+        const auto threads = threadsCpu(m_pid);
         if (!pump(IdleUntilMs))
             return fail(QString());
         const double seconds = (IdleUntilMs - SampleAtMs) / 1000;
+        const auto after = threadsCpu(m_pid);
         m_run.idleCpu = 100.0 * double(cpuTicks(m_pid) - ticks) / double(::sysconf(_SC_CLK_TCK)) / seconds;
-        const ThreadsCpu after = threadsCpu(m_pid);
-        m_run.idleCpuExact = 100.0 * (after.ns - threads.ns) / 1e9 / seconds;
-        m_run.wakeUps = (after.slices - threads.slices) / seconds;
+        m_run.idleCpuExact = 100.0 * (after.first - threads.first) / 1e9 / seconds;
+        m_run.wakeUps = (after.second - threads.second) / seconds;
         return m_run;
     }
 
@@ -282,13 +264,14 @@ private:
         m_tail.append(buffer, n);
         if (m_run.frameMs < 0 && m_tail.contains("first frame\n")) {
             m_run.frameMs = elapsedMs();
-            m_run.frameCpuMs = threadsCpu(m_pid).ns / 1e6;
+            m_run.frameCpuMs = threadsCpu(m_pid).first / 1e6;
         }
         if (m_run.builtMs < 0 && m_tail.contains("scene built\n"))
             m_run.builtMs = elapsedMs();
         m_tail = m_tail.right(4096);
     }
 
+    // The first map of a managed (not override-redirect) window.
     void takeXEvents()
     {
         while (xcb_generic_event_t *event = xcb_poll_for_event(m_x)) {
@@ -302,7 +285,6 @@ private:
 
     xcb_connection_t *m_x;
     QTemporaryDir m_dir;
-    // A session's runtime folder is in memory, as /dev/shm is.
     QTemporaryDir m_runtime{QStringLiteral("/dev/shm/mousecfg-bench-XXXXXX")};
     Run m_run;
     Clock::time_point m_start;
@@ -310,12 +292,6 @@ private:
     int m_output = -1;
     QByteArray m_tail;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
 
 } // namespace
 
@@ -329,24 +305,20 @@ int main(int argc, char *argv[])
         return 0;
     }
     xcb_connection_t *x = xcb_connect(server.display().constData(), nullptr);
-    xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(x)).data;
     const quint32 mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_change_window_attributes(x, screen->root, XCB_CW_EVENT_MASK, &mask);
+    xcb_change_window_attributes(x, xcb_setup_roots_iterator(xcb_get_setup(x)).data->root, XCB_CW_EVENT_MASK, &mask);
     xcb_flush(x);
 
     const Program programs[] = {
-        {"mousecfg --demo=560", QStringLiteral(MOUSECFG_BINARY), {QStringLiteral("--demo=560")},
-         QStringLiteral(MOUSECFG_DATA)},
-        {"bare window", QStringLiteral(BARE_WINDOW_BINARY), {}, QString()},
+        {"mousecfg --demo=560", MOUSECFG_BINARY, {QStringLiteral("--demo=560")}, MOUSECFG_DATA},
+        {"bare window", BARE_WINDOW_BINARY, {}, QString()},
     };
-    // Each program keeps its QML cache from one start to the next, as it does for a user; the
-    // warm-up start fills it. A first start with an empty cache is timed in every round too.
+    // Each program keeps its QML cache from one start to the next; the warm-up start fills it.
     QTemporaryDir caches;
     std::vector<Run> results[2];
     for (int round = -1; round < runs; ++round) {
         for (int p = 0; p < 2; ++p) {
-            const QString cache = caches.filePath(QString::number(p));
-            Run run = Launch(x, programs[p], server.display(), cache).measure(round < 0);
+            Run run = Launch(x, programs[p], server.display(), caches.filePath(QString::number(p))).measure(round < 0);
             const Run firstStart = round < 0 ? Run() : Launch(x, programs[p], server.display(), QString()).measure(true);
             run.firstStartMs = firstStart.frameMs;
             if (!caches.isValid() || !run.failure.isEmpty() || !firstStart.failure.isEmpty()) {
@@ -355,26 +327,28 @@ int main(int argc, char *argv[])
                 xcb_disconnect(x);
                 return 1;
             }
-            if (round >= 0) {
-                std::printf("run %d %-20s mapped %4.0f  frame %4.0f  CPU %3.0f  first start %4.0f  built %4.0f ms  "
-                            "RSS %4.1f  HWM %4.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
-                            round + 1, programs[p].label, run.mappedMs, run.frameMs, run.frameCpuMs, run.firstStartMs,
-                            run.builtMs,
-                            run.rssMb, run.hwmMb, run.idleCpu, run.idleCpuExact, run.wakeUps);
-                std::fflush(stdout);
-                results[p].push_back(run);
-            }
+            if (round < 0)
+                continue;
+            std::printf("run %d %-20s mapped %4.0f  frame %4.0f  CPU %3.0f  first start %4.0f  built %4.0f ms  "
+                        "RSS %4.1f  HWM %4.1f MB  idle %.2f %% (%.3f %%, %.1f/s)\n",
+                        round + 1, programs[p].label, run.mappedMs, run.frameMs, run.frameCpuMs, run.firstStartMs,
+                        run.builtMs, run.rssMb, run.hwmMb, run.idleCpu, run.idleCpuExact, run.wakeUps);
+            std::fflush(stdout);
+            results[p].push_back(run);
         }
     }
     xcb_disconnect(x);
 
-    auto medianOf = [&](int p, double Run::*field) {
+    const auto median = [&](int p, double Run::*field) {
         std::vector<double> values;
         for (const Run &run : results[p])
             values.push_back(run.*field);
-        return median(values);
+        std::sort(values.begin(), values.end());
+        return values.empty() ? 0 : values[values.size() / 2];
     };
-    // A target is a ratio to the bare window (times) or a limit (the rest); 0 for none.
+    // A target is a ratio to the bare window (times) or a limit (the rest); 0 for none. The
+    // memory peak on the way (the scene's loading) is for information: the limit is on what
+    // stays resident.
     struct Row { const char *name; double Run::*field; const char *unit; int decimals; double ratio, limit; };
     const Row rows[] = {
         {"window mapped", &Run::mappedMs, "ms", 1, 1.3, 0},
@@ -383,8 +357,6 @@ int main(int argc, char *argv[])
         {"  first start", &Run::firstStartMs, "ms", 1, 1.3, 0},
         {"scene built", &Run::builtMs, "ms", 1, 0, 0},
         {"VmRSS at 5 s", &Run::rssMb, "MB", 1, 0, 60},
-        // The peak on the way there (the scene's loading), for information: the limit is on what
-        // stays resident.
         {"  peak (VmHWM)", &Run::hwmMb, "MB", 1, 0, 0},
         {"idle CPU 5-15 s", &Run::idleCpu, "%", 2, 0, 0.1},
         {"  thread time", &Run::idleCpuExact, "%", 3, 0, 0.1},
@@ -395,8 +367,7 @@ int main(int argc, char *argv[])
     std::printf("\nmedians of %d runs (Xvfb; load average %.1f)\n", runs, load[0]);
     std::printf("%-16s %-3s %20s %12s %6s  %s\n", "", "", programs[0].label, programs[1].label, "ratio", "target");
     for (const Row &row : rows) {
-        const double program = medianOf(0, row.field);
-        const double bare = medianOf(1, row.field);
+        const double program = median(0, row.field), bare = median(1, row.field);
         const double ratio = bare > 0 ? program / bare : 0;
         QString target;
         if (row.ratio > 0)

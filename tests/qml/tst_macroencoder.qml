@@ -12,58 +12,41 @@ TestCase {
         return codes.hasOwnProperty(name) ? codes[name] : 0
     }
 
+    // Events (space-separated; or parsed), repeat count, the block in hex.
     function test_encode_data() {
+        var row = function(tag, events, repeat, hex) {
+            return { tag: tag, events: typeof events === "string" ? events.split(" ") : events, repeat: repeat,
+                     bytes: hex.split(" ").map(function(h) { return parseInt(h, 16) }) }
+        }
         return [
-            { tag: "no action: repeat and terminator", events: ["0,50"], repeat: 1,
-              bytes: [0x00, 0x01, 0x00, 0x00] },
-            { tag: "unknown key name is left out, its pause kept",
-              events: ["1,A", "0,30", "1,Nope", "0,20", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "events of other types are ignored", events: ["7,A", "1,A", "x,B", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "press A, 50 ms, release A", events: ["1,A", "0,50", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "parsed events", events: [{ type: 1, info: "A" }, { type: 0, info: 50 }, { type: 2, info: "A" }],
-              repeat: 1, bytes: [0x00, 0x01, 0x05, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "no delay between actions gives 10 ms", events: ["1,A", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "consecutive delays add up", events: ["1,A", "0,500", "0,700", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x78, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "1260 ms still fits the record", events: ["1,A", "0,1260", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x7E, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "1270 ms needs the 20 ms unit", events: ["1,A", "0,1270", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x01, 0x00, 0x3F, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "2000 ms extension", events: ["1,A", "0,2000", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x01, 0x00, 0x64, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "extension after a release keeps the release bit", events: ["2,A", "0,2000", "1,B"], repeat: 1,
-              bytes: [0x00, 0x01, 0x80, 0x04, 0x00, 0x01, 0x00, 0x64, 0x01, 0x05, 0x00, 0x00] },
-            { tag: "20 minutes use the 50 ms unit", events: ["1,A", "0,1200000", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x02, 0x5D, 0xC0, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "50 minutes use the 100 ms unit", events: ["1,A", "0,3000000", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x03, 0x75, 0x30, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "pauses beyond the largest unit are sent as its maximum",
-              events: ["1,A", "0,7000000", "0,7000000", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x00, 0x04, 0x00, 0x03, 0xFF, 0xFF, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "15 ms rounds to 20 ms", events: ["1,A", "0,15", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x02, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "partial pauses are summed before rounding", events: ["1,A", "0,5", "0,5", "0,4", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "unreadable and negative delays count as 0", events: ["1,A", "0,abc", "0,-500", "0,30", "2,A"], repeat: 1,
-              bytes: [0x00, 0x01, 0x03, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "leading and trailing delays dropped", events: ["0,100", "0,20", "1,A", "0,30", "2,A", "0,9000"],
-              repeat: 1, bytes: [0x00, 0x01, 0x03, 0x04, 0x81, 0x04, 0x00, 0x00] },
-            { tag: "single action is kept", events: ["0,20", "3,MS-L"], repeat: 1,
-              bytes: [0x00, 0x01, 0x01, 0xF0, 0x00, 0x00] },
-            { tag: "mouse release sets bit 7", events: ["3,MS-R", "0,40", "4,MS-R"], repeat: 1,
-              bytes: [0x00, 0x01, 0x04, 0xF1, 0x81, 0xF1, 0x00, 0x00] },
-            { tag: "key named comma", events: ["1,,", "2,,"], repeat: 1,
-              bytes: [0x00, 0x01, 0x01, 0x36, 0x81, 0x36, 0x00, 0x00] },
-            { tag: "repeat 300 high byte first", events: ["1,A"], repeat: 300,
-              bytes: [0x01, 0x2C, 0x01, 0x04, 0x00, 0x00] },
-            { tag: "repeat as text", events: ["1,A"], repeat: "65535", bytes: [0xFF, 0xFF, 0x01, 0x04, 0x00, 0x00] },
-            { tag: "repeat 0 clamps to 1", events: ["1,A"], repeat: 0, bytes: [0x00, 0x01, 0x01, 0x04, 0x00, 0x00] },
-            { tag: "repeat above range clamps", events: ["1,A"], repeat: 70000, bytes: [0xFF, 0xFF, 0x01, 0x04, 0x00, 0x00] },
-            { tag: "unreadable repeat counts as 1", events: ["1,A"], repeat: "x", bytes: [0x00, 0x01, 0x01, 0x04, 0x00, 0x00] },
+            row("no action: repeat and terminator", "0,50", 1, "00 01 00 00"),
+            row("unknown key name is left out, its pause kept", "1,A 0,30 1,Nope 0,20 2,A", 1, "00 01 05 04 81 04 00 00"),
+            row("events of other types are ignored", "7,A 1,A x,B 2,A", 1, "00 01 01 04 81 04 00 00"),
+            row("press A, 50 ms, release A", "1,A 0,50 2,A", 1, "00 01 05 04 81 04 00 00"),
+            row("parsed events", [{ type: 1, info: "A" }, { type: 0, info: 50 }, { type: 2, info: "A" }], 1,
+                "00 01 05 04 81 04 00 00"),
+            row("no delay between actions gives 10 ms", "1,A 2,A", 1, "00 01 01 04 81 04 00 00"),
+            row("consecutive delays add up", "1,A 0,500 0,700 2,A", 1, "00 01 78 04 81 04 00 00"),
+            row("1260 ms still fits the record", "1,A 0,1260 2,A", 1, "00 01 7e 04 81 04 00 00"),
+            row("1270 ms needs the 20 ms unit", "1,A 0,1270 2,A", 1, "00 01 00 04 00 01 00 3f 81 04 00 00"),
+            row("2000 ms extension", "1,A 0,2000 2,A", 1, "00 01 00 04 00 01 00 64 81 04 00 00"),
+            row("extension after a release keeps the release bit", "2,A 0,2000 1,B", 1, "00 01 80 04 00 01 00 64 01 05 00 00"),
+            row("20 minutes use the 50 ms unit", "1,A 0,1200000 2,A", 1, "00 01 00 04 00 02 5d c0 81 04 00 00"),
+            row("50 minutes use the 100 ms unit", "1,A 0,3000000 2,A", 1, "00 01 00 04 00 03 75 30 81 04 00 00"),
+            row("pauses beyond the largest unit are sent as its maximum", "1,A 0,7000000 0,7000000 2,A", 1,
+                "00 01 00 04 00 03 ff ff 81 04 00 00"),
+            row("15 ms rounds to 20 ms", "1,A 0,15 2,A", 1, "00 01 02 04 81 04 00 00"),
+            row("partial pauses are summed before rounding", "1,A 0,5 0,5 0,4 2,A", 1, "00 01 01 04 81 04 00 00"),
+            row("unreadable and negative delays count as 0", "1,A 0,abc 0,-500 0,30 2,A", 1, "00 01 03 04 81 04 00 00"),
+            row("leading and trailing delays dropped", "0,100 0,20 1,A 0,30 2,A 0,9000", 1, "00 01 03 04 81 04 00 00"),
+            row("single action is kept", "0,20 3,MS-L", 1, "00 01 01 f0 00 00"),
+            row("mouse release sets bit 7", "3,MS-R 0,40 4,MS-R", 1, "00 01 04 f1 81 f1 00 00"),
+            row("key named comma", "1,, 2,,", 1, "00 01 01 36 81 36 00 00"),
+            row("repeat 300 high byte first", "1,A", 300, "01 2c 01 04 00 00"),
+            row("repeat as text", "1,A", "65535", "ff ff 01 04 00 00"),
+            row("repeat 0 clamps to 1", "1,A", 0, "00 01 01 04 00 00"),
+            row("repeat above range clamps", "1,A", 70000, "ff ff 01 04 00 00"),
+            row("unreadable repeat counts as 1", "1,A", "x", "00 01 01 04 00 00"),
         ]
     }
 
@@ -86,29 +69,25 @@ TestCase {
         return list
     }
 
-    function test_cut_at_last_whole_record() {
-        // 64 records need 132 bytes; 62 fit.
-        var out = MacroEncoder.encode(pairs(32, "A"), 1, lookup)
-        compare(out.length, 128)
-        compare(out.slice(122), [0x01, 0x04, 0x81, 0x04, 0x00, 0x00])
-        compare(MacroEncoder.encodedLength(pairs(32, "A")), 132)
+    // Cut after the last whole record: 64 records need 132 bytes, 62 fit. Keys still held are
+    // released, last pressed first. A press that would need a 2000 ms extension after 60
+    // records becomes the last kept action with the shortest pause, and is released.
+    function test_cut_data() {
+        return [
+            { tag: "at the last whole record", events: pairs(32, "A"), length: 132, from: 122, tail: [0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+            { tag: "held keys released", events: ["1,LShift", "1,A"].concat(pairs(60, "B"), ["2,A", "2,LShift"]),
+              from: 120, tail: [0x81, 0x05, 0x81, 0x04, 0x81, 0xE1, 0x00, 0x00] },
+            { tag: "an extension that does not fit", events: pairs(30, "B").concat(["1,A", "0,5000", "2,A"]),
+              from: 122, tail: [0x01, 0x04, 0x81, 0x04, 0x00, 0x00] },
+        ]
     }
 
-    function test_cut_releases_held_keys() {
-        var events = ["1,LShift", "1,A"].concat(pairs(60, "B"), ["2,A", "2,LShift"])
-        var out = MacroEncoder.encode(events, 1, lookup)
+    function test_cut(data) {
+        var out = MacroEncoder.encode(data.events, 1, lookup)
         compare(out.length, 128)
-        // Last kept action (release B), then A and Shift released, last pressed first.
-        compare(out.slice(120), [0x81, 0x05, 0x81, 0x04, 0x81, 0xE1, 0x00, 0x00])
-    }
-
-    function test_cut_drops_an_extension_that_does_not_fit() {
-        // Press A would need a 2000 ms extension after 60 records: it becomes the last kept
-        // action with the shortest pause, and A is released.
-        var events = pairs(30, "B").concat(["1,A", "0,5000", "2,A"])
-        var out = MacroEncoder.encode(events, 1, lookup)
-        compare(out.length, 128)
-        compare(out.slice(122), [0x01, 0x04, 0x81, 0x04, 0x00, 0x00])
+        compare(out.slice(data.from), data.tail)
+        if (data.length)
+            compare(MacroEncoder.encodedLength(data.events), data.length)
     }
 
     // Reads a block back: the actions it plays, or null when it is malformed.

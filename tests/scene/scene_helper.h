@@ -11,8 +11,10 @@
 #include <QSettings>
 #include <QVariant>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 
 class QQuickItem;
 
@@ -69,5 +71,14 @@ public:
     std::unique_ptr<QSettings> profile(int mouse, int slot) const;
     std::unique_ptr<QSettings> global(int mouse) const;
 };
+
+// A test's own words for play(): a step's words (answered with anything) or a check's subject
+// (answered with its value as text); nullopt for words it does not know either.
+using Custom = std::function<std::optional<QString>(const QStringList &words)>;
+
+// Plays a table row on the scene, line by line: steps, and checks "SUBJECT = VALUE" that wait
+// until the subject reads as the value. The INI files read are `mouse`'s. The vocabulary is
+// listed in scenerows_helper.cpp.
+void play(SceneRig &scene, int mouse, const QStringList &lines, const Custom &custom = {});
 
 } // namespace scenetest

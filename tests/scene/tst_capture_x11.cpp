@@ -29,21 +29,22 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
     }
 
+    // Held Ctrl + A into the assignment dialog, then held Space as a fire key, then A and a
+    // held B recorded by the macro editor.
     void heldKeysFromTheDesktop()
     {
-        SceneRig scene({vdev::Mouse553});
+        SceneRig scene({Mouse553});
         QVERIFY(QTest::qWaitForWindowExposed(scene.rig.widget.get()));
         InputHook hook(false);
         QVERIFY2(QByteArray(hook.captureDescription()).contains("XInput2"), hook.captureDescription());
         hook.setKeyboardCallback(forwardKeyboardToScene, scene.view());
         XClient other(m_display);
         other.focusOwnWindow();
+        QVERIFY(other.hasFocus());
         QQuickItem *dialog = scene.item("keyAssigmentMain");
 
-        // X keycodes: 37 left Ctrl, 38 A, 65 Space.
-        scene.clickItem("keyRow3");
-        scene.clickItem("keyGroup2");
-        scene.clickItem("comboKeyField");
+        // X keycodes: 37 left Ctrl, 38 A, 56 B, 65 Space.
+        scenetest::play(scene, Mouse553, {"click keyRow3", "click keyGroup2", "click comboKeyField"});
         for (int i = 0; i < 3; ++i)
             other.key(37, true);
         other.tap(38);
@@ -51,34 +52,16 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->property("isComboInput").toBool(), 10000);
         QCOMPARE(dialog->property("keyString").toString(), QString("LCtrl + A"));
 
-        scene.clickItem("keyGroup1");
-        scene.clickItem("fireKeyField");
+        scenetest::play(scene, Mouse553, {"click keyGroup1", "click fireKeyField"});
         for (int i = 0; i < 3; ++i)
             other.key(65, true);
         other.key(65, false);
         QTRY_VERIFY_WITH_TIMEOUT(!dialog->property("isFireInput").toBool(), 10000);
-        scene.clickItem("keyAssigmentClose");
-        QCOMPARE(scene.item("keyRowText3")->property("text").toString(), QString("Space"));
-        scene.clickItem("saveButton");
-        QCOMPARE(scene.profile(vdev::Mouse553, 0)->value("mouseKeyMatrix/3").toStringList().join(','),
-                 QString("1,44,10,0"));
-    }
-
-    void recordFromAnotherWindow()
-    {
-        SceneRig scene({Mouse560});
-        InputHook hook(false);
-        QVERIFY2(QByteArray(hook.captureDescription()).contains("XInput2"), hook.captureDescription());
-        hook.setKeyboardCallback(forwardKeyboardToScene, scene.view());
-
-        scene.clickItem("macroEditorButton");
-        scene.clickItem("macroNewButton");
-        scene.clickItem("macroRecordButton");
-        QObject *events = scene.item("macroEditorMain")->property("eventModel").value<QObject *>();
-
-        XClient other(m_display);
-        other.focusOwnWindow();
-        QVERIFY(other.hasFocus());
+        scenetest::play(scene, Mouse553, {"click keyAssigmentClose", "keyRowText3.text = Space", "click saveButton",
+                                          "ini mouseKeyMatrix/3 = 1,44,10,0", "click macroEditorButton",
+                                          "click macroNewButton", "click macroRecordButton"});
+        QQuickItem *editor = scene.item("macroEditorMain");
+        QObject *events = editor->property("eventModel").value<QObject *>();
         other.tap(38);
         for (int i = 0; i < 3; ++i)
             other.key(56, true);
@@ -86,7 +69,7 @@ private slots:
         other.sync();
         QTRY_COMPARE_WITH_TIMEOUT(events->property("count").toInt(), 4, 10000);
         scene.clickItem("macroRecordButton");
-        QCOMPARE(scene.view()->loadMacroIni("Macro_0"), (QStringList{"1,A", "2,A", "1,B", "2,B", "1"}));
+        QCOMPARE(scene.view()->loadMacroIni(editor->property("currentMacro")), (QStringList{"1,A", "2,A", "1,B", "2,B", "1"}));
     }
 };
 

@@ -316,7 +316,7 @@ private slots:
     // Exit codes and answers; each row leaves the mouse as it found it.
     void answers_data()
     {
-        QTest::addColumn<QString>("state");  // "", "dirty", "fault", "deny", "unplug"
+        QTest::addColumn<QString>("state");  // "", "dirty", "fault", "drop", "deny", "unplug"
         QTest::addColumn<QString>("line");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("text");   // in the answer's output or error
@@ -334,6 +334,7 @@ private slots:
         QTest::newRow("other mouse") << "" << "--demo=553 status" << 3 << "serves the attached mice";
         QTest::newRow("unsaved") << "dirty" << "set rate 500" << 7 << "unsaved changes";
         QTest::newRow("no answer") << "fault" << "set rate 500" << 5 << "refused or did not answer";
+        QTest::newRow("not kept") << "drop" << "set rate 500" << 6 << "did not keep what was saved";
         QTest::newRow("not accessible") << "deny" << "get" << 4 << "may not open it";
         QTest::newRow("no mouse") << "unplug" << "get" << 3 << "no mouse";
     }
@@ -351,6 +352,8 @@ private slots:
             scene.item("dpiSettingMain")->setProperty("isSave", true);
         if (state == "fault")
             scene.device().addFault({Call::SendFeature, FaultAction::Fail, 0, -1, Mouse560, Iface::Command});
+        if (state == "drop")
+            scene.device().addFault({Call::Write, FaultAction::Drop, 0, -1, Mouse560, Iface::Command});
         if (state == "deny" || state == "unplug") {
             state == "deny" ? scene.device().setAccessDenied(Mouse560, true) : scene.device().unplug(Mouse560);
             scene.rig.widget->checkDevice();

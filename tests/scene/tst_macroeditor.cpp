@@ -6,7 +6,6 @@
 
 #include "scene_helper.h"
 
-#include "input/inputforward.h"
 #include "view/filedialogs.h"
 
 #include <QJSValue>
@@ -15,7 +14,6 @@
 #include <QtTest>
 
 using namespace vdev;
-using scenetest::Command;
 using scenetest::SceneRig;
 
 class MacroEditorTest : public QObject
@@ -24,23 +22,14 @@ class MacroEditorTest : public QObject
 
     std::unique_ptr<SceneRig> scene;
     QQuickItem *page = nullptr;
+    QTemporaryDir outside;
+    QString chosen;  // what the file dialogs answer
 
     QString macroFolder() { return QFileInfo(scene->settingFile(Mouse560, "")).dir().filePath("../macro"); }
 
-    // The stored events of a macro (its repeat count dropped); empty when there is no file.
-    QStringList stored(const QString &name)
-    {
-        QStringList events = scene->view()->loadMacroIni(name);
-        if (!events.isEmpty())
-            events.removeLast();
-        return events;
-    }
-
-    QStringList storedNames() { return QVariant(scene->view()->getNameList(0)).toStringList(); }
-
     // The device's macros become `names` (the first holding `events`), shown in the open editor
     // with the first one selected.
-    void setMacros(const QStringList &names, const QStringList &events = {})
+    void setMacros(const QStringList &names, const QStringList &events)
     {
         QDir(macroFolder()).removeRecursively();
         for (const QString &name : names)
@@ -55,28 +44,64 @@ class MacroEditorTest : public QObject
             scene->clickItem("macroRow0");
     }
 
-    QVariant keyRole(int button, const char *role)
+    // Steps: "macros NAME,.. EVENT ..", "fill N" (Macro_0 of N actions), "write NAME EVENT .."
+    // (a file not on the list), "taps XX N", "delay on|off", "data KEY VALUE", "language NAME",
+    // "answer [FILE]", "other mouse" (the 553 plugged in instead, holding a Macro_0 too).
+    // Checks: "macro NAME" (its events), "file NAME" (with the repeat count), "count NAME",
+    // "names", "exists NAME", "outside FILE", "data KEY", "key N ROLE".
+    std::optional<QString> custom(const QStringList &w)
     {
-        QObject *model = scene->item("keyMatrixMain")->property("modKeys").value<QObject *>();
-        QJSValue key;
-        QMetaObject::invokeMethod(model, "get", Q_RETURN_ARG(QJSValue, key), Q_ARG(int, button));
-        return key.property(role).toVariant();
-    }
-
-    void key(int code, bool isDown)
-    {
-        forwardKeyboardToScene(uchar(code), isDown, scene->view());
-        QCoreApplication::processEvents();
-    }
-
-    // Opens the event list's context menu on a row (-1: below the rows) and picks an entry.
-    void eventMenu(int row, const QString &entry)
-    {
-        if (row >= 0)
-            scene->clickItem(QString("eventRow%1").arg(row), QPointF(), Qt::RightButton);
-        else
-            scene->clickItem("eventView", QPointF(200, 320), Qt::RightButton);
-        scene->clickItem(entry);
+        myQQuickView *view = scene->view();
+        const QString name = w.mid(1).join(' ');
+        const QStringList events = view->loadMacroIni(name);
+        if (w[0] == "macros")
+            setMacros(w[1].split(','), w.mid(2));
+        else if (w[0] == "fill") {
+            QStringList list;
+            for (int i = 0; i < w[1].toInt(); ++i)
+                list << (i % 2 ? "2,A" : "1,A");
+            setMacros({"Macro_0"}, list);
+        } else if (w[0] == "write")
+            return QString::number(view->createMacroIni(w[1], 0).toBool() && view->saveMacroIni(w[1], w.mid(2), 1).toBool());
+        else if (w[0] == "taps")
+            for (int i = 0; i < w[2].toInt(); ++i)
+                scenetest::play(*scene, Mouse560, {"tap " + w[1]});
+        else if (w[0] == "delay") {
+            if (page->property("recordDelay").toBool() != (w[1] == "on"))
+                scene->clickItem("macroDelayCheck");
+        } else if (w[0] == "data" && w.size() > 2)
+            view->setData(w[1], w[2]);
+        else if (w[0] == "data")
+            return view->getData(w[1], false).toString();
+        else if (w[0] == "language") {
+            view->setGlobalData("common/language", w[1]);
+            scene->call("readDevice");
+        } else if (w[0] == "answer")
+            chosen = w.size() > 1 ? outside.filePath(w[1]) : QString();
+        else if (w[0] == "other") {
+            const QString other = scene->settingFile(Mouse553, "../macro/Macro_0.bin");
+            QDir().mkpath(QFileInfo(other).absolutePath());
+            if (!QFile::copy(macroFolder() + "/Macro_0.bin", other))
+                return std::nullopt;
+            scene->device().unplug(Mouse560);
+            scene->rig.widget->checkDevice();
+            scene->connect(Mouse553);
+        } else if (w[0] == "macro" || w[0] == "file")
+            return (w[0] == "file" ? events : events.mid(0, events.size() - 1)).join(' ');
+        else if (w[0] == "count")
+            return QString::number(events.size() - 1);
+        else if (w[0] == "names")
+            return QVariant(view->getNameList(0)).toStringList().join(',');
+        else if (w[0] == "exists" || w[0] == "outside")
+            return QVariant(QFile::exists(w[0] == "exists" ? macroFolder() + "/" + name + ".bin" : outside.filePath(name))).toString();
+        else if (w[0] == "key") {
+            QObject *model = scene->item("keyMatrixMain")->property("modKeys").value<QObject *>();
+            QJSValue key;
+            QMetaObject::invokeMethod(model, "get", Q_RETURN_ARG(QJSValue, key), Q_ARG(int, w[1].toInt()));
+            return key.property(w[2]).toString();
+        } else
+            return std::nullopt;
+        return QString();
     }
 
 private slots:
@@ -89,336 +114,113 @@ private slots:
     }
     void cleanupTestCase() { scene.reset(); }
 
-    void recording_data()
+    void rows_data()
     {
-        QTest::addColumn<bool>("delay");
-        QTest::addColumn<QString>("stopBy");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("A down, up: two rows") << false << "macroRecordButton" << QStringList{"1,A", "2,A"};
-        QTest::newRow("Delay: 10 ms a tick between, none before")
-            << true << "macroRecordButton" << QStringList{"1,A", "0,70", "2,A"};
-        QTest::newRow("closing the editor stops and saves") << false << "macroCloseButton" << QStringList{"1,A", "2,A"};
-    }
-
-    // The macro held other events: a new recording replaces them.
-    void recording()
-    {
-        QFETCH(bool, delay);
-        QFETCH(QString, stopBy);
-        QFETCH(QStringList, expected);
-        setMacros({"Macro_0"}, {"1,Z", "2,Z"});
-        if (page->property("recordDelay").toBool() != delay)
-            scene->clickItem("macroDelayCheck");
-        scene->clickItem("macroRecordButton");
-        QVERIFY(page->property("isInputting").toBool());
-        // The ticks as the test sets them.
-        scene->root()->findChild<QObject *>("macroTickTimer")->setProperty("running", false);
-        page->setProperty("macroRecordCount", 5);
-        key(0x04, true);
-        page->setProperty("macroRecordCount", 7);
-        key(0x04, false);
-        scene->clickItem(stopBy);
-        QVERIFY(!page->property("isInputting").toBool());
-        QCOMPARE(stored("Macro_0"), expected);
-    }
-
-    void sizeLimit_data()
-    {
-        QTest::addColumn<int>("actions");
-        QTest::addColumn<QString>("action");
-        QTest::addColumn<int>("rows");
+        QTest::addColumn<QString>("lines");
+        const auto row = [](const QString &name, const QString &lines) { QTest::addRow("%s", qPrintable(name)) << lines; };
+        // A new recording replaces what the macro held; with Delay, 10 ms a tick between the
+        // events, none before. Closing the editor stops and saves too.
+        const QString record = "macros Macro_0 1,Z 2,Z; delay %1; click macroRecordButton; macroEditorMain.isInputting = true; "
+                               "set macroTickTimer.running false; set macroEditorMain.macroRecordCount 5; down 04; "
+                               "set macroEditorMain.macroRecordCount 7; up 04; click %2; "
+                               "macroEditorMain.isInputting = false; macro Macro_0 = %3";
+        row("recording: A down, up", record.arg("off", "macroRecordButton", "1,A 2,A"));
+        row("recording with Delay", record.arg("on", "macroRecordButton", "1,A 0,70 2,A"));
+        row("closing the editor stops a recording", record.arg("off", "macroCloseButton", "1,A 2,A"));
         // 2 + 2 x actions + 2 bytes: 60 actions make 124, 61 make 126.
-        QTest::newRow("recording: at 124 one more event") << 0 << "record 62" << 61;
-        QTest::newRow("insertion at 124") << 60 << "menuInsertLeft" << 62;
-        QTest::newRow("no insertion at 126") << 61 << "menuInsertLeft" << 61;
-        QTest::newRow("no delay at 126") << 61 << "menuInsertDelay" << 61;
+        row("recording at 124: one more event",
+            "fill 0; click macroRecordButton; taps 04 31; click macroRecordButton; count Macro_0 = 61");
+        row("insertion at 124", "fill 60; right eventRow0; click menuInsertLeft; count Macro_0 = 62");
+        row("no insertion at 126", "fill 61; right eventRow0; click menuInsertLeft; count Macro_0 = 61");
+        row("no delay at 126", "fill 61; right eventRow0; click menuInsertDelay; count Macro_0 = 61");
+        // New takes the first free number, up to Macro_7.
+        row("New: first free number", "macros Macro_0,Macro_1,Macro_3; click macroNewButton; "
+            "names = Macro_0,Macro_1,Macro_3,Macro_2; root.macroNames = Macro_0,Macro_1,Macro_3,Macro_2; "
+            "macroEditorMain.currentMacro = Macro_2; file Macro_2 = 1");
+        const QString all = "Macro_0,Macro_1,Macro_2,Macro_3,Macro_4,Macro_5,Macro_6,Macro_7";
+        row("New: Macro_0..7 taken", QString("macros %1; click macroNewButton; names = %1; root.macroNames = %1; "
+                                             "macroEditorMain.currentMacro = Macro_0").arg(all));
+        // A button of the current profile plays Macro_0; the new name reaches it only when the
+        // macro store takes the name.
+        const auto rename = [&](const char *why, const QString &typed, const QString &name) {
+            row(QString("rename: ") + why,
+                QString("macros Macro_0,Macro_1 1,A 2,A; call keyMatrixMain.assign 3 4 0 3 0; data mouseMacroKey/3 Macro_0; "
+                        "dclick macroRow0; backspace; keys %1; enter; names = %2,Macro_1; root.macroNames = %2,Macro_1; "
+                        "macroEditorMain.currentMacro = %2; macro %2 = 1,A 2,A; data mouseMacroKey/3 = %2")
+                        .arg(typed, name) + (name == "Macro_0" ? "" : "; key 3 keyText = " + name));
+        };
+        rename("a new name", "Combo", "Combo");
+        rename("another macro's name", "Macro_1", "Macro_0");
+        rename("empty", "", "Macro_0");
+        rename("a name with blanks", "fire at will", "fire at will");
+        rename("a separator", "a/b", "Macro_0");
+        rename("the name lists' end marker", "loaderzentok", "Macro_0");
+        // The event list's menu on a row (or below the rows): keys are pressed and released
+        // before the row, the right and middle buttons after it.
+        const QString three = "macros Macro_0 1,A 0,50 2,A; ";
+        const QString key = "; macroEditorMain.isInsertting = true; tap 05; insertKeyField.text = B; click insertKeyOk; "
+                            "macroEditorMain.isInsertting = false; macro Macro_0 = ";
+        row("Insert Key inside", three + "right eventRow1; click menuInsertKey" + key + "1,A 1,B 2,B 0,50 2,A");
+        row("Insert Key at the last row: appended",
+            three + "right eventRow2; click menuInsertKey" + key + "1,A 0,50 2,A 1,B 2,B");
+        row("Insert Key below the rows: appended",
+            three + "right eventView@200,320; click menuInsertKey" + key + "1,A 0,50 2,A 1,B 2,B");
+        row("Insert Right Key inside", three + "right eventRow0; click menuInsertRight; "
+                                               "macro Macro_0 = 1,A 3,MS-R 4,MS-R 0,50 2,A");
+        row("Insert Middle Key into an empty list",
+            "macros Macro_0; right eventView@200,320; click menuInsertMiddle; macro Macro_0 = 3,MS-M 4,MS-M");
+        row("Insert Delay before the row", three + "right eventRow2; click menuInsertDelay; macro Macro_0 = 1,A 0,50 0,50 2,A");
+        row("Delete", three + "right eventRow1; click menuDelete; macro Macro_0 = 1,A 2,A");
+        row("Delete below the rows: nothing", three + "right eventView@200,320; click menuDelete; macro Macro_0 = 1,A 0,50 2,A");
+        // A delay edited in place: Enter or a click elsewhere takes a number, nothing else.
+        const QString delay = three + "dclick eventRow1; delayEdit.visible = true; backspace; keys %1; %2; macro Macro_0 = 1,A %3 2,A";
+        row("delay: a number, Enter", delay.arg("120", "enter", "0,120"));
+        row("delay: a number, click elsewhere", delay.arg("65535", "click macroView@80,300", "0,65535"));
+        row("delay: nothing keeps the old value", delay.arg("", "enter", "0,50"));
+        row("delay: letters are not taken", delay.arg("ab", "click macroView@80,300", "0,50"));
+        row("repeat count", "macros Macro_0 1,A 2,A; type macroRepeatInput 300; file Macro_0 = 1,A 2,A 300; "
+                            "type macroRepeatInput 0; file Macro_0 = 1,A 2,A 1");
+        // Exported; imported in front of the row the menu was opened on, under a name whose file
+        // is not left over from a macro no longer listed. A file that cannot be read adds
+        // nothing; a cancelled import still gives an empty macro, below the rows at the end.
+        // Delete on the macro list removes the macro, not an event of the one shown.
+        row("import and export",
+            "macros Macro_0,Macro_1 1,A 0,50 2,A; answer copy.mc; right macroRow0; click menuExport; outside copy.mc = true; "
+            "write Macro_2 1,Z; right macroRow1; click menuImport; names = Macro_0,Macro_3,Macro_1; "
+            "macroEditorMain.currentMacro = Macro_3; macro Macro_3 = 1,A 0,50 2,A; macro Macro_2 = 1,Z; "
+            "answer missing.mc; right macroView@80,300; click menuImport; names = Macro_0,Macro_3,Macro_1; "
+            "exists Macro_4 = false; answer; right macroView@80,300; click menuImport; "
+            "names = Macro_0,Macro_3,Macro_1,Macro_4; file Macro_4 = 1; right macroRow1; click menuDelete; "
+            "names = Macro_0,Macro_1,Macro_4; macro Macro_3 = ; macro Macro_0 = 1,A 0,50 2,A");
+        // Button 3 plays Macro_0: an edit sends the macro to the button's slot again (repeat 1
+        // low byte first, Ctrl pressed, 50 ms, released, Space pressed and released); deleting
+        // the macro gives the button its saved definition back and sends the key matrix.
+        // Recorded while the window speaks Chinese, the macro plays the same keys in English.
+        row("a macro on a button",
+            "macros Macro_0; call keyMatrixMain.assign 3 4 0 3 0; data mouseMacroKey/3 Macro_0; call saveAll; "
+            "ini mouseKeyMatrix/3 = 4,0,3,0; language ChineseSimplified; set macroEditorMain.recordDelay false; "
+            "click macroRecordButton; tap e0; tap 2c; click macroRecordButton; "
+            "macro Macro_0 = 1,LCtrl 2,LCtrl 1,Space 2,Space; language English; clear; right eventRow1; "
+            "click menuInsertDelay; codes = 0f; sent 0f p1 = 03; sent 0f d0 = 01 00 05 e0 81 e0 01 2c 81 2c 00 00; "
+            "clear; click macroDeleteButton; exists Macro_0 = false; root.macroNames = ; codes = 03; "
+            "sent 03 p5 = 04; ini mouseKeyMatrix/3 = 0,0,244,0; key 3 keyCode0 = 0");
+        // The editor opened from the assignment dialog's macro choice closes that choice's list.
+        row("closing closes the dialog's list",
+            "macros Macro_0 1,A 2,A; click macroCloseButton; call keyAssigmentMain.openFor 3; "
+            "call keyAssigmentMain.showGroup 4; click macroList; macroList.isDrop = true; macroList.moving = false; "
+            "click macroEditorLink; macroEditorMain.visible = true; click macroCloseButton; macroList.isDrop = false; "
+            "call keyAssigmentMain.close; click macroEditorButton");
+        // Another mouse plugged in while a recording runs: the recording does not land in the
+        // other mouse's macro of the same name. Last: the scene's mouse changes.
+        row("other mouse while recording", "macros Macro_0 1,A 2,A; click macroRecordButton; down 05; other mouse; "
+                                           "macroEditorMain.isInputting = false; macro Macro_0 = 1,A 2,A");
     }
 
-    void sizeLimit()
+    void rows()
     {
-        QFETCH(int, actions);
-        QFETCH(QString, action);
-        QFETCH(int, rows);
-        QStringList events;
-        for (int i = 0; i < actions; ++i)
-            events << (i % 2 ? "2,A" : "1,A");
-        setMacros({"Macro_0"}, events);
-        if (action.startsWith("record")) {
-            scene->clickItem("macroRecordButton");
-            for (int i = 0; i < 62; ++i)
-                key(0x04, i % 2 == 0);
-            scene->clickItem("macroRecordButton");
-        } else {
-            eventMenu(0, action);
-        }
-        QCOMPARE(stored("Macro_0").size(), rows);
-    }
-
-    void newMacro_data()
-    {
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QString>("created");
-        QTest::newRow("first free number") << QStringList{"Macro_0", "Macro_1", "Macro_3"} << "Macro_2";
-        QTest::newRow("Macro_0..7 taken")
-            << QStringList{"Macro_0", "Macro_1", "Macro_2", "Macro_3", "Macro_4", "Macro_5", "Macro_6", "Macro_7"}
-            << "";
-    }
-
-    void newMacro()
-    {
-        QFETCH(QStringList, names);
-        QFETCH(QString, created);
-        setMacros(names);
-        scene->clickItem("macroNewButton");
-        const QStringList now = created.isEmpty() ? names : names + QStringList{created};
-        QCOMPARE(storedNames(), now);
-        QCOMPARE(scene->rootProperty("macroNames").toStringList(), now);
-        QCOMPARE(page->property("currentMacro").toString(), created.isEmpty() ? names.first() : created);
-        if (!created.isEmpty())
-            QCOMPARE(scene->view()->loadMacroIni(created), QStringList{"1"});
-    }
-
-    // A button of the current profile plays Macro_0; the new name reaches it only when the
-    // macro store takes the name.
-    void rename_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("a new name") << "Combo" << "Combo";
-        QTest::newRow("another macro's name") << "Macro_1" << "Macro_0";
-        QTest::newRow("empty") << "" << "Macro_0";
-        QTest::newRow("a name with blanks") << "fire at will" << "fire at will";
-        QTest::newRow("a separator") << "a/b" << "Macro_0";
-        QTest::newRow("the name lists' end marker") << "loaderzentok" << "Macro_0";
-    }
-
-    void rename()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QString, name);
-        setMacros({"Macro_0", "Macro_1"}, {"1,A", "2,A"});
-        QQuickItem *keys = scene->item("keyMatrixMain");
-        scene->call(keys, "assign", {3, 4, 0, 3, 0});
-        scene->view()->setData("mouseMacroKey/3", "Macro_0");
-
-        scene->doubleClickItem("macroRow0");
-        QTest::keyClick(scene->view(), Qt::Key_Backspace);
-        QTest::keyClicks(scene->view(), typed);
-        QTest::keyClick(scene->view(), Qt::Key_Return);
-
-        QCOMPARE(storedNames(), (QStringList{name, "Macro_1"}));
-        QCOMPARE(scene->rootProperty("macroNames").toStringList(), (QStringList{name, "Macro_1"}));
-        QCOMPARE(page->property("currentMacro").toString(), name);
-        QCOMPARE(stored(name), (QStringList{"1,A", "2,A"}));
-        QCOMPARE(scene->view()->getData("mouseMacroKey/3", false).toString(), name);
-        if (name != "Macro_0")
-            QCOMPARE(keyRole(3, "keyText").toString(), name);
-    }
-
-    void eventMenu_data()
-    {
-        QTest::addColumn<QStringList>("events");
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QStringList>("expected");
-        const QStringList three{"1,A", "0,50", "2,A"};
-        QTest::newRow("Insert Key inside: press, release before the row")
-            << three << 1 << "menuInsertKey" << QStringList{"1,A", "1,B", "2,B", "0,50", "2,A"};
-        QTest::newRow("Insert Key at the last row: appended")
-            << three << 2 << "menuInsertKey" << QStringList{"1,A", "0,50", "2,A", "1,B", "2,B"};
-        QTest::newRow("Insert Key below the rows: appended")
-            << three << -1 << "menuInsertKey" << QStringList{"1,A", "0,50", "2,A", "1,B", "2,B"};
-        QTest::newRow("Insert Right Key inside: after the row")
-            << three << 0 << "menuInsertRight" << QStringList{"1,A", "3,MS-R", "4,MS-R", "0,50", "2,A"};
-        QTest::newRow("Insert Middle Key into an empty list")
-            << QStringList{} << -1 << "menuInsertMiddle" << QStringList{"3,MS-M", "4,MS-M"};
-        QTest::newRow("Insert Delay before the row")
-            << three << 2 << "menuInsertDelay" << QStringList{"1,A", "0,50", "0,50", "2,A"};
-        QTest::newRow("Delete") << three << 1 << "menuDelete" << QStringList{"1,A", "2,A"};
-        QTest::newRow("Delete below the rows: nothing") << three << -1 << "menuDelete" << three;
-    }
-
-    void eventMenu()
-    {
-        QFETCH(QStringList, events);
-        QFETCH(int, row);
-        QFETCH(QString, entry);
-        QFETCH(QStringList, expected);
-        setMacros({"Macro_0"}, events);
-        eventMenu(row, entry);
-        if (entry == "menuInsertKey") {
-            QVERIFY(page->property("isInsertting").toBool());
-            key(0x05, true);
-            key(0x05, false);
-            QCOMPARE(scene->item("insertKeyField")->property("text").toString(), QString("B"));
-            scene->clickItem("insertKeyOk");
-            QVERIFY(!page->property("isInsertting").toBool());
-        }
-        QCOMPARE(stored("Macro_0"), expected);
-    }
-
-    void delayEdit_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<bool>("enter");
-        QTest::addColumn<QString>("delay");
-        QTest::newRow("a number, Enter") << "120" << true << "0,120";
-        QTest::newRow("a number, click elsewhere") << "65535" << false << "0,65535";
-        QTest::newRow("nothing keeps the old value") << "" << true << "0,50";
-        QTest::newRow("letters are not taken") << "ab" << false << "0,50";
-    }
-
-    void delayEdit()
-    {
-        QFETCH(QString, typed);
-        QFETCH(bool, enter);
-        QFETCH(QString, delay);
-        setMacros({"Macro_0"}, {"1,A", "0,50", "2,A"});
-        scene->doubleClickItem("eventRow1");
-        QVERIFY(scene->item("delayEdit"));
-        QTest::keyClick(scene->view(), Qt::Key_Backspace);
-        QTest::keyClicks(scene->view(), typed);
-        if (enter)
-            QTest::keyClick(scene->view(), Qt::Key_Return);
-        else
-            scene->clickItem("macroView", QPointF(80, 300));
-        QCOMPARE(stored("Macro_0"), (QStringList{"1,A", delay, "2,A"}));
-    }
-
-    void repeatField()
-    {
-        setMacros({"Macro_0"}, {"1,A", "2,A"});
-        scene->type("macroRepeatInput", "300");
-        QCOMPARE(scene->view()->loadMacroIni("Macro_0").last(), QString("300"));
-        scene->type("macroRepeatInput", "0");
-        QCOMPARE(scene->view()->loadMacroIni("Macro_0").last(), QString("1"));
-    }
-
-    void importExport()
-    {
-        setMacros({"Macro_0", "Macro_1"}, {"1,A", "0,50", "2,A"});
-        QTemporaryDir outside;
-        const QString file = outside.filePath("copy.mc");
-        QString chosen = file;
-        filedialogs::ScopedHook hook([&chosen](const filedialogs::Request &) { return chosen; });
-
-        scene->clickItem("macroRow0", QPointF(), Qt::RightButton);
-        scene->clickItem("menuExport");
-        QVERIFY(QFile::exists(file));
-
-        // Imported in front of the row the menu was opened on, under a name whose file is not
-        // left over from a macro no longer listed.
-        QVERIFY(scene->view()->createMacroIni("Macro_2", 0).toBool());
-        QVERIFY(scene->view()->saveMacroIni("Macro_2", {"1,Z"}, 1).toBool());
-        scene->clickItem("macroRow1", QPointF(), Qt::RightButton);
-        scene->clickItem("menuImport");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_3", "Macro_1"}));
-        QCOMPARE(page->property("currentMacro").toString(), QString("Macro_3"));
-        QCOMPARE(stored("Macro_3"), (QStringList{"1,A", "0,50", "2,A"}));
-        QCOMPARE(stored("Macro_2"), QStringList{"1,Z"});
-
-        // A file that cannot be read adds nothing.
-        chosen = outside.filePath("missing.mc");
-        scene->clickItem("macroView", QPointF(80, 300), Qt::RightButton);
-        scene->clickItem("menuImport");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_3", "Macro_1"}));
-        QVERIFY(!QFile::exists(macroFolder() + "/Macro_4.bin"));
-
-        // A cancelled import still gives an empty macro; below the rows it goes to the end.
-        chosen.clear();
-        scene->clickItem("macroView", QPointF(80, 300), Qt::RightButton);
-        scene->clickItem("menuImport");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_3", "Macro_1", "Macro_4"}));
-        QCOMPARE(scene->view()->loadMacroIni("Macro_4"), QStringList{"1"});
-
-        // Delete on the macro list removes the macro (not an event of the one shown).
-        scene->clickItem("macroRow1", QPointF(), Qt::RightButton);
-        scene->clickItem("menuDelete");
-        QCOMPARE(storedNames(), (QStringList{"Macro_0", "Macro_1", "Macro_4"}));
-        QCOMPARE(stored("Macro_3"), QStringList{});
-        QCOMPARE(stored("Macro_0"), (QStringList{"1,A", "0,50", "2,A"}));
-    }
-
-    // Button 3 plays Macro_0: an edit sends the macro to the button's slot again; deleting the
-    // macro gives the button its saved definition back and sends the key matrix. Recorded while
-    // the window speaks Chinese, the macro plays the same keys once it speaks English.
-    void assignedMacro()
-    {
-        setMacros({"Macro_0"});
-        QQuickItem *keys = scene->item("keyMatrixMain");
-        scene->call(keys, "assign", {3, 4, 0, 3, 0});
-        scene->view()->setData("mouseMacroKey/3", "Macro_0");
-        scene->call("saveAll");
-        QCOMPARE(scene->profile(Mouse560, 0)->value("mouseKeyMatrix/3").toStringList(),
-                 (QStringList{"4", "0", "3", "0"}));
-        scene->view()->setGlobalData("common/language", "ChineseSimplified");
-        scene->call("readDevice");
-        page->setProperty("recordDelay", false);
-        scene->clickItem("macroRecordButton");
-        for (int code : {0xE0, 0x2C})
-            key(code, true), key(code, false);
-        scene->clickItem("macroRecordButton");
-        QCOMPARE(stored("Macro_0"), (QStringList{"1,LCtrl", "2,LCtrl", "1,Space", "2,Space"}));
-        scene->view()->setGlobalData("common/language", "English");
-        scene->call("readDevice");
-
-        scene->clearWire();
-        eventMenu(1, "menuInsertDelay");
-        QList<Command> sent = scene->commands();
-        QCOMPARE(sent.size(), 1);
-        QCOMPARE(sent.at(0).code(), 0x0F);
-        QCOMPARE(int(sent.at(0).payload.at(1)), 3);
-        // Repeat 1 (low byte first), Ctrl pressed, 50 ms, released, Space pressed and released.
-        QCOMPARE(sent.at(0).data.left(12).toHex(' '), QByteArray("01 00 05 e0 81 e0 01 2c 81 2c 00 00"));
-
-        scene->clearWire();
-        scene->clickItem("macroDeleteButton");
-        QVERIFY(!QFile::exists(macroFolder() + "/Macro_0.bin"));
-        QCOMPARE(scene->rootProperty("macroNames").toStringList(), QStringList());
-        sent = scene->commands();
-        QCOMPARE(sent.size(), 1);
-        QCOMPARE(sent.at(0).code(), 0x03);
-        QCOMPARE(int(sent.at(0).payload.at(5)), 4);
-        const QSettings defaults(scene->settingFile(Mouse560, "pD.bin"), QSettings::IniFormat);
-        QCOMPARE(scene->profile(Mouse560, 0)->value("mouseKeyMatrix/3").toStringList(),
-                 defaults.value("mouseKeyMatrix/3").toStringList());
-        QCOMPARE(keyRole(3, "keyCode0").toInt(), defaults.value("mouseKeyMatrix/3").toList().value(0).toInt());
-    }
-
-    // The editor opened from the assignment dialog's macro choice closes that choice's list.
-    void closingClosesTheDialogsList()
-    {
-        setMacros({"Macro_0"}, {"1,A", "2,A"});
-        scene->clickItem("macroCloseButton");
-        QQuickItem *dialog = scene->item("keyAssigmentMain");
-        scene->call(dialog, "openFor", {3});
-        scene->call(dialog, "showGroup", {4});
-        scene->clickItem("macroList");
-        QQuickItem *list = scene->item("macroList");
-        QTRY_VERIFY(list->property("isDrop").toBool() && !list->property("moving").toBool());
-        scene->clickItem("macroEditorLink");
-        QVERIFY(page->isVisible());
-        scene->clickItem("macroCloseButton");
-        QTRY_VERIFY(!list->property("isDrop").toBool());
-        scene->call(dialog, "close");
-        scene->clickItem("macroEditorButton");
-    }
-
-    // Another mouse plugged in while a recording runs: the recording does not land in the
-    // other mouse's macro of the same name.
-    void otherMouseWhileRecording()
-    {
-        setMacros({"Macro_0"}, {"1,A", "2,A"});
-        scene->clickItem("macroRecordButton");
-        key(0x05, true);
-        const QString other = scene->settingFile(Mouse553, "../macro/Macro_0.bin");
-        QDir().mkpath(QFileInfo(other).absolutePath());
-        QVERIFY(QFile::copy(macroFolder() + "/Macro_0.bin", other));
-        scene->device().unplug(Mouse560);
-        scene->rig.widget->checkDevice();
-        scene->connect(Mouse553);
-        QVERIFY(!page->property("isInputting").toBool());
-        QCOMPARE(stored("Macro_0"), (QStringList{"1,A", "2,A"}));
+        QFETCH(QString, lines);
+        filedialogs::ScopedHook hook([this](const filedialogs::Request &) { return chosen; });
+        scenetest::play(*scene, Mouse560, lines.split("; "), [this](const QStringList &w) { return custom(w); });
     }
 };
 

@@ -21,12 +21,16 @@ namespace {
 
 constexpr int mouse = Mouse553;
 
-QByteArray fileHash(const QString &path)
+// The setting files and their contents.
+QMap<QString, QByteArray> files(SceneRig &scene)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1);
+    QMap<QString, QByteArray> out;
+    const QDir settings(QFileInfo(scene.settingFile(mouse, "name.bin")).path());
+    for (const QString &name : settings.entryList(QDir::Files)) {
+        QFile file(settings.filePath(name));
+        out[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    return out;
 }
 
 } // namespace
@@ -34,35 +38,6 @@ QByteArray fileHash(const QString &path)
 class ProfilesTest : public QObject
 {
     Q_OBJECT
-
-    QStringList names(SceneRig &scene)
-    {
-        QSettings file(scene.settingFile(mouse, "name.bin"), QSettings::IniFormat);
-        return file.value("profile/profileName").toStringList();
-    }
-
-    // Entry `row` of the page's list: a point inside it.
-    static QPointF entry(int row) { return QPointF(100, 1 + 30 * row + 15); }
-
-    void menuCommand(SceneRig &scene, int row, const QString &command)
-    {
-        scene.clickItem("profileEntries", entry(row), Qt::RightButton);
-        scene.clickItem(command);
-    }
-
-    void rename(SceneRig &scene, int row, const QString &name)
-    {
-        scene.doubleClickItem("profileEntries", entry(row));
-        QTRY_COMPARE(scene.item("profileMain")->property("editingIndex").toInt(), row);
-        QTest::keyClick(scene.view(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(scene.view(), name);
-        QTest::keyClick(scene.view(), Qt::Key_Return);
-    }
-
-    QString marker(SceneRig &scene, int slot)
-    {
-        return scene.profile(mouse, slot)->value("test/marker").toString();
-    }
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -74,93 +49,88 @@ private slots:
         QSettings(scene.settingFile(mouse, "name.bin"), QSettings::IniFormat)
             .setValue("profile/profileName", QStringList{"Main0", "profile_01", "copy1", "far7", "x"});
         scene.connect(mouse);
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_01"}));
-        QTemporaryDir files;
-        const QString imported = files.filePath("imported.pf");
-        const QString exported = files.filePath("exported.pf");
-        QSettings(imported, QSettings::IniFormat).setValue("test/marker", "imported");
+        QTemporaryDir outside;
+        const QString exported = outside.filePath("exported.pf");
+        QSettings(outside.filePath("imported.pf"), QSettings::IniFormat).setValue("test/marker", "imported");
         int dialogs = 0;
         QString openAnswer;   // cancelled
         filedialogs::ScopedHook hook([&](const filedialogs::Request &r) {
             ++dialogs;
             return r.mode == filedialogs::Mode::Open ? openAnswer : exported;
         });
-        scene.clickItem("configButton");
-        QVERIFY(scene.item("profileMain")->isVisible());
-
-        // The first entry stays; a cancelled Import adds nothing.
-        menuCommand(scene, 0, "profileMenuDelete");
-        scene.clickItem("profileImportButton");
-        QCOMPARE(dialogs, 1);
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_01"}));
-        openAnswer = imported;
-        scene.clickItem("profileNewButton");
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_01", "profile_12"}));
-
-        // Entry 1 deleted: Import creates slot 1 at list position 2 and writes slot 1's file.
-        menuCommand(scene, 1, "profileMenuDelete");
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_12"}));
-        scene.clickItem("profileImportButton");
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_12", "profile_01"}));
-        QCOMPARE(marker(scene, 1), QString("imported"));
-        QCOMPARE(marker(scene, 2), QString());
-        // Again without it: New creates slot 1 at position 2 with the factory values.
-        menuCommand(scene, 2, "profileMenuDelete");
-        scene.clickItem("profileNewButton");
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_12", "profile_01"}));
-        QCOMPARE(marker(scene, 1), QString());
-
-        // Renaming onto another entry's name keeps the old one.
-        rename(scene, 1, "profile_0");
-        QCOMPARE(names(scene), QStringList({"Standard0", "profile_12", "profile_01"}));
-        rename(scene, 1, "Work");
-        QCOMPARE(names(scene), QStringList({"Standard0", "Work2", "profile_01"}));
-
-        // The title bar switches to the entry's slot, not to its list position.
-        scene.clickItem("profileCloseButton");
-        QVERIFY(!scene.item("mask")->isVisible());
-        scene.clearWire();
-        scene.choose("profileList", 2);
-        QTRY_COMPARE(scene.global(mouse)->value("mouse/profileNo").toInt(), 1);
-        QCOMPARE(scene.view()->currentProfile, 1);
-        QVERIFY(scene.codes().startsWith("02 03"));
-        // Slot 1 now differs from the factory values that slot 2 still holds.
-        scene.choose("lightModeList", 3);
-        scene.clickItem("saveButton");
-
-        // Export writes the chosen entry's slot; the entry in use cannot be deleted.
-        scene.clickItem("configButton");
-        menuCommand(scene, 1, "profileMenuExport");
-        QCOMPARE(fileHash(exported), fileHash(scene.settingFile(mouse, "p3.bin")));
-        QVERIFY(fileHash(exported) != fileHash(scene.settingFile(mouse, "p2.bin")));
-        menuCommand(scene, 2, "profileMenuDelete");
-        QCOMPARE(names(scene).size(), 3);
-
-        // A click on an entry switches to it as the title bar does; an edit not saved stays
-        // behind with the profile left, and "Save" has nothing to send.
-        scene.call(scene.item("lightControlMain"), "chooseMode", {2});
-        scene.clearWire();
-        scene.clickItem("profileEntries", entry(0));
-        QCOMPARE(scene.global(mouse)->value("mouse/profileNo").toInt(), 0);
-        QCOMPARE(scene.view()->currentProfile, 0);
-        QVERIFY(scene.codes().startsWith("02 03"));
-        QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
-
-        // A full list: New and Import change no file and ask for none.
-        for (int i = 0; i < 3; ++i)
-            scene.clickItem("profileNewButton");
-        QCOMPARE(names(scene).size(), 6);
         QMap<QString, QByteArray> before;
-        const QDir settings(QFileInfo(scene.settingFile(mouse, "name.bin")).path());
-        for (const QString &name : settings.entryList(QDir::Files))
-            before[name] = fileHash(settings.filePath(name));
-        dialogs = 0;
-        scene.clickItem("profileNewButton");
-        scene.clickItem("profileImportButton");
-        QTest::qWait(50);
-        for (const QString &name : before.keys())
-            QVERIFY2(fileHash(settings.filePath(name)) == before[name], qPrintable(name));
-        QCOMPARE(dialogs, 0);
+        // Steps: "menu ROW COMMAND" (the entry's menu), "rename ROW NAME", "answer FILE" (the
+        // file Import gets), "snapshot" (of the setting files), "wait". Checks: "names" (name.bin's
+        // list) and "entries" (their number), "current" (the view's profile), "switched" (the
+        // first two commands since the last clear), "marker SLOT", "exported" (the slot files it equals), "changed" (files since the
+        // snapshot), "dialogs" (asked for since the snapshot).
+        const auto custom = [&](const QStringList &w) -> std::optional<QString> {
+            const QString at = QString("profileEntries@100,%1").arg(1 + 30 * w.value(1).toInt() + 15);
+            if (w[0] == "menu")
+                scenetest::play(scene, mouse, {"right " + at, "click " + w[2]});
+            else if (w[0] == "rename") {
+                scenetest::play(scene, mouse, {"dclick " + at, "profileMain.editingIndex = " + w[1]});
+                QTest::keyClick(scene.view(), Qt::Key_A, Qt::ControlModifier);
+                scenetest::play(scene, mouse, {"keys " + w[2], "enter"});
+            } else if (w[0] == "answer")
+                openAnswer = outside.filePath(w[1]);
+            else if (w[0] == "snapshot") {
+                before = files(scene);
+                dialogs = 0;
+            } else if (w[0] == "wait")
+                QTest::qWait(50);
+            else if (w[0] == "names" || w[0] == "entries") {
+                QSettings file(scene.settingFile(mouse, "name.bin"), QSettings::IniFormat);
+                const QStringList names = file.value("profile/profileName").toStringList();
+                return w[0] == "names" ? names.join(',') : QString::number(names.size());
+            } else if (w[0] == "current")
+                return QString::number(scene.view()->currentProfile);
+            else if (w[0] == "switched")
+                return QString(scene.codes().left(5)); else if (w[0] == "marker")
+                return scene.profile(mouse, w[1].toInt())->value("test/marker").toString();
+            else if (w[0] == "exported" || w[0] == "changed") {
+                QFile file(exported);
+                const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                QStringList out;
+                const auto now = files(scene);
+                for (const QString &name : now.keys())
+                    if (w[0] == "exported" ? now[name] == content : now[name] != before.value(name))
+                        out << name;
+                return out.join(',');
+            } else if (w[0] == "dialogs")
+                return QString::number(dialogs);
+            else
+                return std::nullopt;
+            return QString();
+        };
+        scenetest::play(scene, mouse, QString(
+            "names = Standard0,profile_01; click configButton; profileMain.visible = true; "
+            // The first entry stays; a cancelled Import adds nothing.
+            "menu 0 profileMenuDelete; click profileImportButton; dialogs = 1; names = Standard0,profile_01; "
+            "answer imported.pf; click profileNewButton; names = Standard0,profile_01,profile_12; "
+            // Entry 1 deleted: Import creates slot 1 at list position 2 and writes slot 1's file.
+            "menu 1 profileMenuDelete; names = Standard0,profile_12; click profileImportButton; "
+            "names = Standard0,profile_12,profile_01; marker 1 = imported; marker 2 = ; "
+            // Again without it: New creates slot 1 at position 2 with the factory values.
+            "menu 2 profileMenuDelete; click profileNewButton; names = Standard0,profile_12,profile_01; marker 1 = ; "
+            // Renaming onto another entry's name keeps the old one.
+            "rename 1 profile_0; names = Standard0,profile_12,profile_01; rename 1 Work; "
+            "names = Standard0,Work2,profile_01; "
+            // The title bar switches to the entry's slot, not to its list position. Slot 1 then
+            // differs from the factory values that slot 2 still holds.
+            "click profileCloseButton; mask.visible = false; clear; choose profileList 2; "
+            "global mouse/profileNo = 1; current = 1; switched = 02 03; choose lightModeList 3; "
+            "click saveButton; "
+            // Export writes the chosen entry's slot; the entry in use cannot be deleted.
+            "click configButton; menu 1 profileMenuExport; exported = p3.bin; menu 2 profileMenuDelete; "
+            "names = Standard0,Work2,profile_01; "
+            // A click on an entry switches to it as the title bar does; an edit not saved stays
+            // behind with the profile left, and "Save" has nothing to send.
+            "call lightControlMain.chooseMode 2; clear; click profileEntries@100,16; global mouse/profileNo = 0; "
+            "current = 0; switched = 02 03; root.isSaveNeeded = false; "
+            // A full list: New and Import change no file and ask for none.
+            "click profileNewButton; click profileNewButton; click profileNewButton; entries = 6; snapshot; "
+            "click profileNewButton; click profileImportButton; wait; changed = ; dialogs = 0").split("; "), custom);
     }
 };
 
