@@ -334,7 +334,7 @@ private slots:
         QTest::newRow("other mouse") << "" << "--demo=553 status" << 3 << "serves the attached mice";
         QTest::newRow("unsaved") << "dirty" << "set rate 500" << 7 << "unsaved changes";
         QTest::newRow("no answer") << "fault" << "set rate 500" << 5 << "refused or did not answer";
-        QTest::newRow("not kept") << "drop" << "set rate 500" << 6 << "did not keep what was saved";
+        QTest::newRow("not kept") << "drop" << "set rate 250" << 6 << "did not keep what was saved";
         QTest::newRow("not accessible") << "deny" << "get" << 4 << "may not open it";
         QTest::newRow("no mouse") << "unplug" << "get" << 3 << "no mouse";
     }
@@ -360,6 +360,9 @@ private slots:
         }
         const CommandReply reply = command(scene, line);
         scene.device().clearFaults();
+        // What the mouse did not keep goes again with the next save: the next row starts clean.
+        if (scene.view()->property("saveNotKept").toBool())
+            scene.call("saveAll");
         scene.device().setAccessDenied(Mouse560, false);
         if (state == "deny" || state == "unplug")
             scene.connect(Mouse560);
@@ -407,7 +410,14 @@ private slots:
                 sent << (e.call == Call::Write ? "output  " : "feature ")
                             + QByteArray(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size())).toHex(' ');
         QVERIFY(sent.size() >= 2);
-        QCOMPARE(dry.out.split('\n', Qt::SkipEmptyParts), sent);
+        // The real run also asks the mouse what it kept (0x80 state, 0x8C profile blocks): those
+        // questions aside, the dry run printed what went out.
+        const QStringList printed = dry.out.split('\n', Qt::SkipEmptyParts);
+        QStringList set;
+        for (const QString &report : sent)
+            if (!report.startsWith("feature 00 80") && !report.startsWith("feature 00 8c"))
+                set << report;
+        QCOMPARE(printed, set);
     }
 
     // A profile and a macro out to files and back in; the imported profile reaches the mouse.
