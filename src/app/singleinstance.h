@@ -41,6 +41,9 @@ public:
     // Largest record accepted on the channel; a peer announcing more is dropped.
     static constexpr quint32 MaxRecordSize = 64 * 1024;
 
+    // Decodes one received record and emits what it carries; a malformed record emits nothing.
+    void dispatch(const QByteArray &record);
+
 signals:
     void messageReceived(const QString &message);
     void copyDataReceived(const copydata::Record &record);
@@ -48,7 +51,6 @@ signals:
 private:
     bool send(const QByteArray &record, int timeout);
     void acceptConnections();
-    void dispatch(const QByteArray &record);
     void note(const QString &problem);
 
     QString m_id;

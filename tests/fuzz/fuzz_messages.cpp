@@ -1,0 +1,14 @@
+// Records from another local process: the single-instance message and the copy-data record.
+#include "app/singleinstance.h"
+#include "fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::app();
+    static SingleInstance instance(QStringLiteral("fuzz"));
+    static const auto shown = QObject::connect(&instance, &SingleInstance::copyDataReceived,
+                                               [](const copydata::Record &r) { copydata::warningText(r); });
+    (void)shown;
+    instance.dispatch(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    return 0;
+}
