@@ -6,6 +6,7 @@ ASAN_BUILD ?= build-asan
 PACKAGE_BUILD ?= build-package
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
+TEST_FUZZ_SECONDS ?= 5
 # ccache, where installed, makes rebuilds in other checkouts of the tree cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
@@ -56,7 +57,7 @@ package: deps $(PACKAGE_BUILD)/CMakeCache.txt
 	@ls -1 $(PACKAGE_BUILD)/*.deb
 
 # The suite runs twice: a normal build and one under AddressSanitizer + UBSan.
-test: test-fast test-asan
+test: test-fast test-asan test-fuzz
 	@scripts/test-share.sh
 
 test-fast: build
@@ -69,6 +70,12 @@ test-asan: build-asan
 fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Both suites replay the fuzzing corpora (fuzz_replay/*). Fuzzing itself is added where a
+# `make fuzz` build exists: building it with clang takes longer than the suite may grow.
+test-fuzz:
+	@if [ -f $(FUZZ_BUILD)/CMakeCache.txt ]; then $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS); \
+	else echo "test-fuzz: skipped, no $(FUZZ_BUILD) (\`make fuzz\` makes one)"; fi
 
 test-share:
 	@scripts/test-share.sh

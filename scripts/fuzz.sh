@@ -11,6 +11,8 @@ export QT_QPA_PLATFORM=offscreen GSETTINGS_BACKEND=memory
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# The INI harnesses write each input to a file: memory-backed where there is such a folder.
+[ -w /dev/shm ] && export TMPDIR=/dev/shm
 # A private home: the harnesses must not touch the tester's settings.
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT

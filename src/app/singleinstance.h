@@ -41,6 +41,10 @@ public:
     // Largest record accepted on the channel; a peer announcing more is dropped.
     static constexpr quint32 MaxRecordSize = 64 * 1024;
 
+    // What a connection has sent so far: a whole frame (its record in `record`), the start of
+    // one, or something to drop (too long, or more than one record).
+    enum class Frame { Incomplete, Complete, Refused };
+    static Frame unframe(const QByteArray &buffer, QByteArray &record);
     // Decodes one received record and emits what it carries; a malformed record emits nothing.
     void dispatch(const QByteArray &record);
 

@@ -1,4 +1,4 @@
-// Records from another local process: the single-instance message and the copy-data record.
+// Frames from another local process: the single-instance message and the copy-data record.
 #include "app/singleinstance.h"
 #include "fuzz.h"
 
@@ -9,6 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const auto shown = QObject::connect(&instance, &SingleInstance::copyDataReceived,
                                                [](const copydata::Record &r) { copydata::warningText(r); });
     (void)shown;
-    instance.dispatch(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    QByteArray record;
+    if (SingleInstance::unframe(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), record)
+        == SingleInstance::Frame::Complete)
+        instance.dispatch(record);
     return 0;
 }
