@@ -28,7 +28,7 @@ for seeds in "$root"/tests/fuzz/corpus/*/; do
     program=$build/tests/fuzz/fuzz_$name
     [ -x "$program" ] || { echo "$name: $program missing"; failed=1; continue; }
     corpus=$build/corpus/$name findings=$build/findings/$name
-    mkdir -p "$corpus" "$findings"
+    rm -rf "$findings" && mkdir -p "$corpus" "$findings"
     log=$build/findings/$name.log
     "$program" "$corpus" "$seeds" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$findings/" >"$log" 2>&1
