@@ -4,10 +4,13 @@ JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 PACKAGE_BUILD ?= build-package
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+TEST_FUZZ_SECONDS ?= 5
 # ccache, where installed, makes rebuilds in other checkouts of the tree cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan app demo install package test test-fast test-asan test-share bench screenshots clean
+.PHONY: deps build build-asan app demo install package test test-fast test-asan test-fuzz test-share fuzz bench screenshots clean
 
 deps:
 	@scripts/install-deps.sh
@@ -22,6 +25,11 @@ $(ASAN_BUILD)/CMakeCache.txt:
 # without any data that running the program from a build folder leaves behind.
 $(PACKAGE_BUILD)/CMakeCache.txt:
 	cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	      -DMOUSECFG_BUILD_TESTS=OFF -DMOUSECFG_BUILD_BENCH=OFF $(LAUNCHER)
+
+# The parsers' fuzzing harnesses alone (libFuzzer needs clang), on the libraries they call.
+$(FUZZ_BUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMOUSECFG_FUZZ=ON \
 	      -DMOUSECFG_BUILD_TESTS=OFF -DMOUSECFG_BUILD_BENCH=OFF $(LAUNCHER)
 
 build: deps $(BUILD)/CMakeCache.txt
@@ -49,7 +57,7 @@ package: deps $(PACKAGE_BUILD)/CMakeCache.txt
 	@ls -1 $(PACKAGE_BUILD)/*.deb
 
 # The suite runs twice: a normal build and one under AddressSanitizer + UBSan.
-test: test-fast test-asan
+test: test-fast test-asan test-fuzz
 	@scripts/test-share.sh
 
 test-fast: build
@@ -57,6 +65,17 @@ test-fast: build
 
 test-asan: build-asan
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Each harness for FUZZ_SECONDS (`make fuzz FUZZ_SECONDS=600` for a long run); fails on a finding.
+fuzz: deps $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Both suites replay the fuzzing corpora (fuzz_replay/*). Fuzzing itself is added where a
+# `make fuzz` build exists: building it with clang takes longer than the suite may grow.
+test-fuzz:
+	@if [ -f $(FUZZ_BUILD)/CMakeCache.txt ]; then $(MAKE) --no-print-directory fuzz FUZZ_SECONDS=$(TEST_FUZZ_SECONDS); \
+	else echo "test-fuzz: skipped, no $(FUZZ_BUILD) (\`make fuzz\` makes one)"; fi
 
 test-share:
 	@scripts/test-share.sh
@@ -69,4 +88,4 @@ screenshots: build
 	$(BUILD)/tests/mousecfg_screenshots docs/screenshots
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(PACKAGE_BUILD) $(FUZZ_BUILD)

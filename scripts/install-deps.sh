@@ -19,6 +19,7 @@ packages=(
   librsvg2-bin lintian
   libkf5config-bin
   g++-mingw-w64-x86-64
+  clang libclang-rt-14-dev
 )
 
 missing=()

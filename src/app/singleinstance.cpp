@@ -75,24 +75,16 @@ private:
         if (m_done)
             return;
         m_buffer.append(m_socket->readAll());
-        if (m_buffer.size() < 4)
+        QByteArray record;
+        const SingleInstance::Frame frame = SingleInstance::unframe(m_buffer, record);
+        if (frame == SingleInstance::Frame::Incomplete)
             return;
-        QDataStream s(m_buffer);
-        quint32 length = 0;
-        s >> length;
-        if (length > SingleInstance::MaxRecordSize) {
-            drop();
-            return;
-        }
-        if (m_buffer.size() < qsizetype(4 + length))
-            return;
-        if (m_buffer.size() > qsizetype(4 + length)) {  // one record per connection
+        if (frame == SingleInstance::Frame::Refused) {
             drop();
             return;
         }
         m_done = true;
         m_idle.stop();
-        const QByteArray record = m_buffer.mid(4);
         m_buffer.clear();
         if (record.isEmpty() || quint8(record.at(0)) != CommandKind) {
             m_socket->write(&Ack, 1);
@@ -243,6 +235,23 @@ void SingleInstance::acceptConnections()
                 self->dispatch(record, peer);
         });
     }
+}
+
+SingleInstance::Frame SingleInstance::unframe(const QByteArray &buffer, QByteArray &record)
+{
+    if (buffer.size() < 4)
+        return Frame::Incomplete;
+    QDataStream s(buffer);
+    quint32 length = 0;
+    s >> length;
+    if (length > MaxRecordSize)
+        return Frame::Refused;
+    if (buffer.size() < qsizetype(4 + length))
+        return Frame::Incomplete;
+    if (buffer.size() > qsizetype(4 + length))  // one record per connection
+        return Frame::Refused;
+    record = buffer.mid(4);
+    return Frame::Complete;
 }
 
 void SingleInstance::dispatch(const QByteArray &record, QLocalSocket *socket)

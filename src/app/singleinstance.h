@@ -59,6 +59,14 @@ public:
     // Largest record accepted on the channel; a peer announcing more is dropped.
     static constexpr quint32 MaxRecordSize = 64 * 1024;
 
+    // What a connection has sent so far: a whole frame (its record in `record`), the start of
+    // one, or something to drop (too long, or more than one record).
+    enum class Frame { Incomplete, Complete, Refused };
+    static Frame unframe(const QByteArray &buffer, QByteArray &record);
+    // Decodes one received record and emits what it carries; a malformed record emits nothing.
+    // A command is answered on `socket` and dropped without one.
+    void dispatch(const QByteArray &record, QLocalSocket *socket = nullptr);
+
 signals:
     void messageReceived(const QString &message);
     void copyDataReceived(const copydata::Record &record);
@@ -68,7 +76,6 @@ private:
     // Sends a record; true once it is acknowledged or, when answer is given, answered.
     bool send(const QByteArray &record, int timeout, QByteArray *answer = nullptr);
     void acceptConnections();
-    void dispatch(const QByteArray &record, QLocalSocket *socket);
     void note(const QString &problem);
 
     QString m_id;

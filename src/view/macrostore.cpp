@@ -1,6 +1,9 @@
 #include "view/macrostore.h"
 
+#include "view/settingvalues.h"
+
 #include <QDir>
+#include <QSettings>
 #include <QStringList>
 
 namespace macrostore {
@@ -86,6 +89,31 @@ QString iniText(const QVariant &value, const QString &separator)
         return parts.join(separator);
     }
     return value.toString();
+}
+
+QStringList macroEvents(const QSettings &file)
+{
+    const int total = static_cast<int>(
+        qBound(qint64(0), values::toInteger(file.value(QStringLiteral("config/total"))), qint64(maxEvents)));
+    QStringList events;
+    events.reserve(total + 1);
+    const QString comma = QStringLiteral(",");
+    for (int i = 0; i < total; ++i)
+        events << iniText(file.value(QStringLiteral("macro/") + QString::number(i), QStringLiteral("0")), comma);
+    events << iniText(file.value(QStringLiteral("config/repeat"), QStringLiteral("0")), comma);
+    return events;
+}
+
+QStringList languageTexts(const QSettings &file, const QString &section)
+{
+    const int total = static_cast<int>(
+        qBound(qint64(0), values::toInteger(file.value(section + QStringLiteral("/total"))), qint64(maxTexts)));
+    QStringList texts;
+    texts.reserve(total);
+    const QString separator = QStringLiteral(", ");
+    for (int i = 0; i < total; ++i)
+        texts << iniText(file.value(section + QLatin1Char('/') + QString::number(i)), separator);
+    return texts;
 }
 
 } // namespace macrostore

@@ -4,7 +4,10 @@
 // Pure functions, no I/O.
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+
+class QSettings;
 
 namespace macrostore {
 
@@ -39,5 +42,11 @@ QString macroFile(const QString &settingsFolder, const QString &name);
 // The text of an INI value. A value that was written without quotes and holds commas is read
 // back as a list; its parts are joined again with separator.
 QString iniText(const QVariant &value, const QString &separator);
+
+// What an open macro file holds, as the editor takes it: its events, then its repeat count.
+QStringList macroEvents(const QSettings &file);
+
+// The texts of one section of an open language file, in order.
+QStringList languageTexts(const QSettings &file, const QString &section);
 
 } // namespace macrostore

@@ -2,7 +2,6 @@
 #include "view/myqquickview.h"
 
 #include "view/macrostore.h"
-#include "view/settingvalues.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -16,13 +15,5 @@ QStringList myQQuickView::getLangStrings(QString typeStr, QString langCode)
     const QString path = QStringLiteral("./modules/i18n/") + langCode + QStringLiteral(".ini");
     if (!QFileInfo(path).isFile())
         return {};
-    const QSettings file(path, QSettings::IniFormat);
-    const int total = static_cast<int>(
-        qBound(qint64(0), values::toInteger(file.value(typeStr + QStringLiteral("/total"))), qint64(macrostore::maxTexts)));
-    QStringList texts;
-    texts.reserve(total);
-    const QString separator = QStringLiteral(", ");
-    for (int i = 0; i < total; ++i)
-        texts << macrostore::iniText(file.value(typeStr + QLatin1Char('/') + QString::number(i)), separator);
-    return texts;
+    return macrostore::languageTexts(QSettings(path, QSettings::IniFormat), typeStr);
 }

@@ -172,15 +172,5 @@ QStringList myQQuickView::loadMacroIni(QVariant name)
     const QString path = macroPath(this, name);
     if (!isMacroFile(path))
         return {};
-    const QSettings file(path, QSettings::IniFormat);
-    const int total = static_cast<int>(
-        qBound(qint64(0), values::toInteger(file.value(QStringLiteral("config/total"))), qint64(macrostore::maxEvents)));
-    QStringList events;
-    events.reserve(total + 1);
-    const QString comma = QStringLiteral(",");
-    for (int i = 0; i < total; ++i)
-        events << macrostore::iniText(file.value(QStringLiteral("macro/") + QString::number(i), QStringLiteral("0")),
-                                      comma);
-    events << macrostore::iniText(file.value(QStringLiteral("config/repeat"), QStringLiteral("0")), comma);
-    return events;
+    return macrostore::macroEvents(QSettings(path, QSettings::IniFormat));
 }

@@ -1,0 +1,14 @@
+// Lines on the virtual device's control socket.
+#include "fuzz.h"
+#include "vdev/demo.h"
+#include "vdev/virtualdevice.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::app();
+    static vdev::VirtualDevice device;
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+    for (const QByteArray &line : input.split('\n'))
+        vdev::runControlCommand(device, 0, QString::fromUtf8(line).trimmed());
+    return 0;
+}

@@ -1,0 +1,12 @@
+// "devConfig.ini" rows, and what is made from them: the table written back and the udev rules.
+#include "app/devicetable.h"
+#include "fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::IniFile file(data, size);
+    const QList<DeviceEntry> entries = devicetable::read(*file);
+    devicetable::format(entries);
+    devicetable::udevRules(entries);
+    return 0;
+}

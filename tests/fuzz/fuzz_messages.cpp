@@ -1,0 +1,17 @@
+// Frames from another local process: the single-instance message and the copy-data record.
+#include "app/singleinstance.h"
+#include "fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    fuzz::app();
+    static SingleInstance instance(QStringLiteral("fuzz"));
+    static const auto shown = QObject::connect(&instance, &SingleInstance::copyDataReceived,
+                                               [](const copydata::Record &r) { copydata::warningText(r); });
+    (void)shown;
+    QByteArray record;
+    if (SingleInstance::unframe(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), record)
+        == SingleInstance::Frame::Complete)
+        instance.dispatch(record);
+    return 0;
+}

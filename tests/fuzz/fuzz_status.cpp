@@ -1,0 +1,11 @@
+// Reads of the status interface: any length, any bytes.
+#include "device/statusreport.h"
+#include "fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    status::Report report;
+    if (status::decode(data, static_cast<int>(size), report))
+        (void)(status::icType(report.lightMode) + status::sensorType(report.speed));
+    return 0;
+}
