@@ -20,6 +20,11 @@ Rectangle {
     property int selectColorBlock: 0
     // The block last sent in parameter block 0 (the profile files do not keep it).
     property int sentColorBlock: 0
+    // Mode and speed the mouse switched to by its own buttons since the profile's values were
+    // read or stored (-1: none). A choice sent at once with the stored rest carries them, so
+    // that it does not switch the mouse back.
+    property int deviceMode: -1
+    property int deviceSpeed: -1
     readonly property var colorValueBuiltIn: [255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 0, 255, 0, 255, 255,
                                               255, 127, 0, 96, 0, 255, 255, 255, 255]
     property var colorValue: colorValueBuiltIn
@@ -54,6 +59,8 @@ Rectangle {
         for (m = 0; m < lightModelList.count; ++m)
             lightModelList.setProperty(m, "textValue", String(lightControlLang[lightModelList.get(m).textIndex] || ""))
 
+        deviceMode = -1
+        deviceSpeed = -1
         var stored = storedState(isRecovery)
         lightMode = stored.values[0]
         speedStep = stored.values[1]
@@ -73,7 +80,9 @@ Rectangle {
         var colours = []
         for (var i = 0; i < 24; ++i)
             colours.push(inRange(stored[i], 255, colorValueBuiltIn[i]))
-        return { values: [inRange(light[0], lightModelList.count - 1, 1), inRange(light[1], 4, 2),
+        var mode = !isRecovery && deviceMode >= 0 ? deviceMode : light[0]
+        var speed = !isRecovery && deviceSpeed >= 0 ? deviceSpeed : light[1]
+        return { values: [inRange(mode, lightModelList.count - 1, 1), inRange(speed, 4, 2),
                           inRange(light[2], 4, 4), sentColorBlock],
                  colours: colours }
     }
@@ -85,6 +94,8 @@ Rectangle {
 
     function saveData(isSendData, iscalldata0, iscalldata1) {
         ui_View.setDataList("mouse/lightValue", [lightMode, speedStep, brightnessStep])
+        deviceMode = -1
+        deviceSpeed = -1
         ui_View.setDataList("mouse/colorValue", colorValue)
         if (isSendData && iscalldata0) {
             sentColorBlock = selectColorBlock
@@ -102,6 +113,7 @@ Rectangle {
         if (m < 0 || m >= lightModelList.count)
             return
         lightMode = m
+        deviceMode = m
         showState()
     }
 
@@ -110,6 +122,7 @@ Rectangle {
         if (p < 0 || p > 4)
             return
         speedStep = p
+        deviceSpeed = p
         showState()
     }
 
