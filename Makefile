@@ -69,7 +69,8 @@ bench: build
 MINUTES ?= 10
 soak: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS) --target mousecfg
-	python3 bench/soak.py --minutes $(MINUTES) --binary $(BUILD)/mousecfg --plot $(BUILD)/soak.png --log $(BUILD)/soak.log
+	python3 bench/soak.py --minutes $(MINUTES) --binary $(BUILD)/mousecfg --plot $(BUILD)/soak.png --log $(BUILD)/soak.log \
+	        --data $(BUILD)/soak.tsv
 
 # The window on both virtual mice in every shipped language, drawn offscreen (see README).
 screenshots: build

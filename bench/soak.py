@@ -18,11 +18,12 @@ def parse_args():
     a = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     a.add_argument("--minutes", type=float, default=10)
     a.add_argument("--cycles", type=int, help="plug/unplug cycles (default: 1000 a minute)")
-    a.add_argument("--rate", type=int, default=1000, help="button reports a second while plugged")
+    a.add_argument("--rate", type=int, default=1000, help="button reports a second while connected")
     a.add_argument("--show-every", type=float, default=4, help="seconds between window shows")
     a.add_argument("--binary", default=os.path.join(here, "..", "build", "mousecfg"))
     a.add_argument("--plot", default="soak.png")
     a.add_argument("--log", default="soak.log", help="the program's debug output")
+    a.add_argument("--data", default="soak.tsv", help="the samples, one a second")
     a.add_argument("--timeout", type=float, default=10, help="seconds before a missed event or a hang")
     return a.parse_args()
 
@@ -53,12 +54,12 @@ class Program:
         with self.cond:
             self.cond.notify_all()
 
-    def mark(self):
+    def follow(self, control, command, kind, timeout):
+        """Runs a control command; True when the program then says `kind` (and it still holds)."""
         with self.cond:
-            return len(self.events)
-
-    def wait_for(self, kind, since, timeout):
-        """True when the program said `kind` after event number `since` and it still holds."""
+            since = len(self.events)
+        if command:
+            control.run(command)
         deadline = time.monotonic() + timeout
         with self.cond:
             while not (len(self.events) > since and self.events[-1] == kind):
@@ -96,8 +97,8 @@ class Control:
 
 
 class Reporter(threading.Thread):
-    """Presses the mouse's DPI button `rate` times a second while it is plugged, a batch every
-    20 ms, without waiting for each answer (the answers are counted as they come)."""
+    """Presses the mouse's DPI button `rate` times a second while it is connected, a batch every
+    10 ms, without waiting for each answer (the answers are counted as they come)."""
 
     def __init__(self, path, rate, timeout):
         super().__init__(daemon=True)
@@ -111,7 +112,7 @@ class Reporter(threading.Thread):
         due, last = 0.0, time.monotonic()
         try:
             while not self.stop.is_set():
-                time.sleep(0.02)
+                time.sleep(0.01)
                 now = time.monotonic()
                 due = min(due + (now - last) * self.rate, 1000) if self.plugged.is_set() else 0.0
                 last = now
@@ -200,13 +201,11 @@ def main():
     try:
         if not wait_until(lambda: os.path.exists(env["MOUSECFG_VDEV_CONTROL"]), 30):
             sys.exit("soak: the program did not open its control socket")
-        if not prog.wait_for("connect", 0, 30):
-            sys.exit("soak: the program did not find the virtual mouse at start")
         control = Control(env["MOUSECFG_VDEV_CONTROL"], args.timeout)
+        if not prog.events and not prog.follow(control, None, "connect", 30):
+            sys.exit("soak: the program did not find the virtual mouse at start")
         # Each cycle starts unplugged (the demo starts with the mouse plugged in).
-        since = prog.mark()
-        control.run("unplug")
-        if not prog.wait_for("disconnect", since, args.timeout):
+        if not prog.follow(control, "unplug", "disconnect", args.timeout):
             sys.exit("soak: the program did not notice the first unplug")
         reporter = Reporter(env["MOUSECFG_VDEV_CONTROL"], args.rate, args.timeout)
         reporter.start()
@@ -236,12 +235,9 @@ def main():
             pause = t0 + i * seconds / cycles_goal - time.monotonic()
             if pause > 0:
                 time.sleep(pause)
-            since = prog.mark()
-            control.run("plug")
+            counts["missed"] += not prog.follow(control, "plug", "connect", args.timeout)
             plugged_at = time.monotonic()
             reporter.plugged.set()
-            if not prog.wait_for("connect", since, args.timeout):
-                counts["missed"] += 1
             showing = time.monotonic() - last_show >= args.show_every
             if showing:
                 last_show = time.monotonic()
@@ -253,10 +249,7 @@ def main():
                 time.sleep(0.3)
             reporter.plugged.clear()
             counts["plugged"] += time.monotonic() - plugged_at
-            since = prog.mark()
-            control.run("unplug")
-            if not prog.wait_for("disconnect", since, args.timeout):
-                counts["missed"] += 1
+            counts["missed"] += not prog.follow(control, "unplug", "disconnect", args.timeout)
             if showing and not wait_until(lambda: not window_visible(prog.proc.pid, env), 2):
                 counts["unhidden"] += 1
             counts["cycles"] += 1
@@ -318,7 +311,7 @@ def report(args, samples, counts, reporter, elapsed, cycles_goal, problems):
           % (rss1, rss_end, growth, max(s[1] for s in later) / 1024,
              min(s[2] for s in samples), max(s[2] for s in samples),
              min(s[3] for s in samples), max(s[3] for s in samples), cpu))
-    print("%d of %d cycles in %.0f s; %d reports (%.0f/s while plugged, %.0f/s overall); "
+    print("%d of %d cycles in %.0f s; %d reports (%.0f/s while connected, %.0f/s overall); "
           "window shown %d times (not shown %d, not hidden %d); missed connects/disconnects: %d"
           % (counts["cycles"], cycles_goal, elapsed, reporter.ok, rate, reporter.ok / elapsed,
              counts["shows"], counts["unshown"], counts["unhidden"], counts["missed"]))
@@ -338,25 +331,29 @@ def report(args, samples, counts, reporter, elapsed, cycles_goal, problems):
     if counts["cycles"] < cycles_goal:
         print("(fewer cycles than asked: a plug and an unplug took the program %.0f ms on this machine)"
               % (1000 * elapsed / max(counts["cycles"], 1)))
-    plot(args.plot, samples)
+    plot(args.plot, args.data, samples)
     print("soak: " + ("FAILED\n  " + "\n  ".join(problems) if problems else "all goals met") + "; plot " + args.plot)
 
 
-def plot(path, samples):
-    script = """set terminal pngcairo size 800,400 font ",10"
+def plot(path, data, samples):
+    with open(data, "w") as f:
+        f.write("# seconds\trss_kB\tfds\tthreads\tcpu_percent\tcycles\treports\n")
+        f.writelines("%.1f\t%d\t%d\t%d\t%.1f\t%d\t%d\n" % s for s in samples)
+    script = """set terminal pngcairo size 800,500 font ",10"
 set output '%s'
-set xlabel 'minutes'
-set ylabel 'RSS (MB)'
-set y2label 'open descriptors'
-set ytics nomirror
-set y2tics
-set key bottom right
+set datafile separator '\\t'
+set multiplot layout 2,1
 set grid
-plot '-' using 1:2 with lines lw 2 title 'RSS', '-' using 1:2 axes x1y2 with lines lw 2 title 'descriptors'
-""" % path
-    rows = "".join("%.3f %.3f\n" % (s[0] / 60, s[1] / 1024) for s in samples) + "e\n"
-    rows += "".join("%.3f %d\n" % (s[0] / 60, s[2]) for s in samples) + "e\n"
-    subprocess.run(["gnuplot"], input=(script + rows).encode(), check=True)
+set key off
+set xrange [0:*]
+set yrange [0:*]
+set ylabel 'RSS (MB)'
+plot '%s' using ($1/60):($2/1024) with lines lw 2
+set xlabel 'minutes'
+set ylabel 'open descriptors'
+plot '%s' using ($1/60):3 with steps lw 2 lc 2
+""" % (path, data, data)
+    subprocess.run(["gnuplot"], input=script.encode(), check=True)
 
 
 if __name__ == "__main__":
