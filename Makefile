@@ -10,7 +10,7 @@ TEST_FUZZ_SECONDS ?= 5
 # ccache, where installed, makes rebuilds in other checkouts of the tree cheap.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps build build-asan app demo install package test test-fast test-asan test-fuzz test-share fuzz bench screenshots clean
+.PHONY: deps build build-asan app demo install package test test-fast test-asan test-fuzz test-share fuzz bench soak screenshots clean
 
 deps:
 	@scripts/install-deps.sh
@@ -82,6 +82,14 @@ test-share:
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && echo "== $$b" && "$$b"; done; true
+
+# The program on its virtual mouse for MINUTES (10 by default): plugs, reports and window shows,
+# its memory, descriptors and threads sampled (bench/soak.py; the plot goes to the build folder).
+MINUTES ?= 10
+soak: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target mousecfg
+	python3 bench/soak.py --minutes $(MINUTES) --binary $(BUILD)/mousecfg --plot $(BUILD)/soak.png --log $(BUILD)/soak.log \
+	        --data $(BUILD)/soak.tsv
 
 # The window on both virtual mice in every shipped language, drawn offscreen (see README).
 screenshots: build

@@ -15,7 +15,7 @@ packages=(
   libglib2.0-dev gsettings-desktop-schemas libglib2.0-bin
   libxcb1-dev libxcb-xinput-dev libx11-xcb-dev libx11-dev libxi-dev
   xvfb xauth xdotool x11-utils dbus-daemon
-  libbenchmark-dev
+  libbenchmark-dev gnuplot-nox
   librsvg2-bin lintian
   libkf5config-bin
   g++-mingw-w64-x86-64

@@ -112,9 +112,17 @@ void Hid_Thread::pollStatus(int index, const QByteArray &statusPath, unsigned ge
         }
         hid::close(statusHandle);
         statusHandle = nullptr;
-        // A device that fails every read at once would otherwise turn this into a busy loop.
-        if (got < 0 && mine())
-            QThread::msleep(failedReadPauseMs);
+        if (got >= 0 || !mine())
+            continue;
+        // A device that is gone (why reads usually fail) is told at once; one that fails every
+        // read while present would otherwise turn this into a busy loop.
+        if (!openStatusPath(statusPath)) {
+            removed = true;
+            break;
+        }
+        hid::close(statusHandle);
+        statusHandle = nullptr;
+        QThread::msleep(failedReadPauseMs);
     }
     if (!removed)
         return;

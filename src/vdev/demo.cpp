@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMenu>
@@ -155,6 +156,9 @@ bool setupDemo(const QString &family, Widget *w)
     if (!theDevice) {
         theDevice = std::make_unique<VirtualDevice>();
         theDevice->install();
+        // Only tests read the wire log from memory; a demo left running in the tray would hold
+        // the newest 200,000 calls (over 10 MB) for nobody.
+        theDevice->keepWireLog(false);
         useDemoPointerSettings();
         // The virtual mice keep what they store in the data folder, as a mouse keeps its flash:
         // a restarted demo finds what it saved.
@@ -172,6 +176,12 @@ bool setupDemo(const QString &family, Widget *w)
 
     if (w->deviceMonitor)
         theDevice->addMonitor(w->deviceMonitor);
+    // A real plug announces its interfaces one by one, hence the wait before a device check; a
+    // virtual mouse has them all at once, and a soak run plugs it thousands of times.
+    bool settleSet = false;
+    const int settleMs = qEnvironmentVariableIntValue("MOUSECFG_VDEV_SETTLE_MS", &settleSet);
+    if (settleSet && settleMs > 0)
+        w->checkTimer.setInterval(settleMs);
     demoSession = new DemoSession(w);
     w->watchSession(demoSession);
     addTrayMenu(w, *theDevice, demoMouse);
@@ -216,25 +226,35 @@ QStringList runControlCommand(VirtualDevice &device, int mouse, const QString &l
         mouse = mouseForFamily(args.takeLast());
 
     if (command == QLatin1String("help") && args.isEmpty())
-        return {QStringLiteral("press dpi|rate|light|speed [553|560|3395]"), QStringLiteral("unplug [553|560|3395]"),
+        return {QStringLiteral("press dpi|rate|light|speed [xN] [553|560|3395]"), QStringLiteral("unplug [553|560|3395]"),
                 QStringLiteral("plug [553|560|3395]"), QStringLiteral("deny [553|560|3395]"),
                 QStringLiteral("allow [553|560|3395]"), QStringLiteral("state [553|560|3395]"),
                 QStringLiteral("fault fail|drop|alter write|feature [N|always] [553|560|3395]"),
                 QStringLiteral("fault clear"), QStringLiteral("set <key> <value>"), QStringLiteral("ok")};
-    if (command == QLatin1String("press") && args.size() == 1) {
+    if (command == QLatin1String("press") && (args.size() == 1 || args.size() == 2)) {
+        // "press dpi x50" presses 50 times under one store: a soak run raises reports faster
+        // than one line (and one state file write) per press allows.
+        int times = 1;
+        bool countOk = args.size() == 1;
+        if (!countOk && args.at(1).startsWith(QLatin1Char('x'), Qt::CaseInsensitive))
+            times = args.at(1).mid(1).toInt(&countOk);
+        if (!countOk || times < 1 || times > 1000)
+            return {QStringLiteral("error: press dpi|rate|light|speed [xN] (N from 1 to 1000)")};
+        static const QHash<QString, void (VirtualFirmware::*)()> buttons{
+            {QStringLiteral("dpi"), &VirtualFirmware::pressDpiButton},
+            {QStringLiteral("rate"), &VirtualFirmware::pressRateButton},
+            {QStringLiteral("light"), &VirtualFirmware::pressLightButton},
+            {QStringLiteral("speed"), &VirtualFirmware::pressSpeedButton}};
         const QString button = args.at(0).toLower();
+        const auto press = buttons.value(button);
         if (!device.isPlugged(mouse))
             return {QStringLiteral("error: mouse unplugged")};
-        if (button == QLatin1String("dpi"))
-            device.pressDpiButton(mouse);
-        else if (button == QLatin1String("rate"))
-            device.pressRateButton(mouse);
-        else if (button == QLatin1String("light"))
-            device.pressLightButton(mouse);
-        else if (button == QLatin1String("speed"))
-            device.pressSpeedButton(mouse);
-        else
+        if (!press)
             return {QStringLiteral("error: unknown button ") + button};
+        device.withFirmware(mouse, [press, times](VirtualFirmware &f) {
+            for (int i = 0; i < times; ++i)
+                (f.*press)();
+        });
         return {QStringLiteral("ok")};
     }
     if (command == QLatin1String("unplug") && args.isEmpty()) {

@@ -21,7 +21,8 @@ QString defaultDemoFamily();
 // Installs the process's virtual device (backend and device-change source) with the mouse of
 // `family` plugged in, then, when w is given, attaches the demo to the window: its monitor
 // follows the virtual device, the tray gets a "Virtual mouse" submenu, MOUSECFG_WIRE_LOG names
-// a file for the wire log and MOUSECFG_VDEV_CONTROL a control socket. The mice keep what they
+// a file for the wire log, MOUSECFG_VDEV_CONTROL a control socket and MOUSECFG_VDEV_SETTLE_MS
+// the wait before a device check (ms; the real mice's 1024 when unset). The mice keep what they
 // store in "demo-mice.state" in the data folder (the working directory). Call it after the Widget
 // is built and before the first device check (calling it once with nullptr before the Widget
 // exists and again with the Widget also works). False for an unknown family.
@@ -35,8 +36,8 @@ void useDemoPointerSettings();
 VirtualDevice *demoDevice();
 
 // One line of the control protocol, run against `device` with `mouse` as the default target:
-//   press dpi|rate|light|speed [553|560|3395], unplug [553|560|3395], plug [553|560|3395],
-//   deny [553|560|3395] and allow [553|560|3395] (the mouse refuses this user, as while another
+//   press dpi|rate|light|speed [xN] [553|560|3395] (xN: N presses at once), unplug [553|560|3395],
+//   plug [553|560|3395], deny [553|560|3395] and allow [553|560|3395] (the mouse refuses this user, as while another
 //   session has the seat, and takes it back; in demo mode the session follows), state [553|560|3395],
 //   fault fail|drop|alter write|feature [N|always] [553|560|3395] (the next N reports of that kind
 //   to the mouse fail, are lost or arrive altered) and fault clear, help,

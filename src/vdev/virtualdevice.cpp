@@ -319,6 +319,14 @@ void VirtualDevice::clearWireLog()
     m_log.clear();
 }
 
+void VirtualDevice::keepWireLog(bool keep)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_keepLog = keep;
+    if (!keep)
+        std::vector<WireEvent>().swap(m_log);
+}
+
 bool VirtualDevice::setWireLogFile(const QString &fileName)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -494,6 +502,8 @@ void VirtualDevice::log(int mouse, Iface iface, Call call, int result, const uin
                      hexText(e.bytes.data(), e.bytes.size()).c_str());
         std::fflush(m_logFile);
     }
+    if (!m_keepLog)
+        return;
     // A long demo session must not grow without bound: the oldest half goes first.
     if (m_log.size() >= maxWireLog)
         m_log.erase(m_log.begin(), m_log.begin() + maxWireLog / 2);

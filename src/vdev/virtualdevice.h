@@ -149,6 +149,9 @@ public:
     void clearWireLog();
     // Also writes each event as a text line to a file (empty name: stop).
     bool setWireLogFile(const QString &fileName);
+    // Whether the events are kept in memory (they are unless told otherwise; the file gets them
+    // either way).
+    void keepWireLog(bool keep);
 
     // Keeps what the mice hold in their flash in a file, as a real mouse keeps its settings
     // across a power cycle: what the file holds is loaded now, and the file is rewritten each
@@ -231,6 +234,7 @@ private:
     std::vector<Fault> m_faults;
     unsigned m_stallGeneration = 0;
     std::FILE *m_logFile = nullptr;
+    bool m_keepLog = true;
     QString m_stateFile;
     unsigned m_savedStores = 0;
     bool m_stateWriteFailed = false;

@@ -203,6 +203,18 @@ private slots:
         QCOMPARE(log.back().call, Call::Close);
     }
 
+    void demoKeepsNoWireLog()
+    {
+        QTemporaryDir dir;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        device.reset();
+        QVERIFY(setupDemo(QString(), nullptr));
+        QVERIFY(!enumerated(VendorId, 0).isEmpty());
+        QDir::setCurrent(before);
+        QVERIFY(demoDevice()->wireLog().empty());
+    }
+
     void controlCommands_data()
     {
         QTest::addColumn<QString>("line");
@@ -214,6 +226,8 @@ private slots:
         QTest::newRow("unknown button") << "press nose" << "error: unknown button nose" << 0 << true;
         QTest::newRow("unplugged mouse") << "press dpi 553" << "error: mouse unplugged" << 0 << true;
         QTest::newRow("press dpi") << "press dpi" << "ok" << 1 << true;
+        QTest::newRow("press three times") << "press dpi x3" << "ok" << 3 << true;
+        QTest::newRow("press no times") << "press dpi x0" << "error: press dpi|rate|light|speed [xN] (N from 1 to 1000)" << 0 << true;
         QTest::newRow("other family") << "plug 553" << "ok" << 0 << true;
         QTest::newRow("unplug") << "UNPLUG" << "ok" << 0 << false;
         QTest::newRow("state") << "state" << "ok" << 0 << true;
