@@ -690,7 +690,7 @@ private slots:
     // names it. The program runs without a display, as from a terminal.
     void probeAddConnectRule()
     {
-        vdevtest::WidgetRig rig;
+        WidgetRig rig;
         const QString program = rig.dir.filePath("mousecfg");
         QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), program));
         // The mouse the shipped 5600 folder stands for has been used: the new one starts from factory.
@@ -700,14 +700,11 @@ private slots:
         QTemporaryDir machine;
         auto node = [&](int n, const QString &hidId, const QString &name, int interface, const char *descriptor) {
             const QString dir = machine.filePath(QString("sys/class/hidraw/hidraw%1").arg(n));
-            const QList<QPair<QString, QByteArray>> files = {
-                {dir + "/uevent", QString("MAJOR=240\nMINOR=%1\nDEVNAME=hidraw%1\n").arg(n).toUtf8()},
-                {dir + "/device/uevent", ("HID_ID=" + hidId + "\nHID_NAME=" + name + "\nHID_PHYS=usb-0000:00:14.0-2/input"
-                                          + QString::number(interface) + "\n").toUtf8()},
-                {dir + "/device/report_descriptor", bytes(descriptor)},
-                {machine.filePath(QString("dev/hidraw%1").arg(n)), QByteArray()}};
-            for (const auto &f : files)
-                QVERIFY(testsupport::writeFile(f.first, f.second));
+            QVERIFY(testsupport::writeFile(dir + "/uevent", QString("MAJOR=240\nMINOR=%1\nDEVNAME=hidraw%1\n").arg(n).toUtf8()));
+            QVERIFY(testsupport::writeFile(dir + "/device/uevent", ("HID_ID=" + hidId + "\nHID_NAME=" + name
+                + "\nHID_PHYS=usb-0000:00:14.0-2/input" + QString::number(interface) + "\n").toUtf8()));
+            QVERIFY(testsupport::writeFile(dir + "/device/report_descriptor", bytes(descriptor)));
+            QVERIFY(testsupport::writeFile(machine.filePath(QString("dev/hidraw%1").arg(n)), QByteArray()));
         };
         node(0, "0003:00001D57:0000FA60", "Acme Gamer", 0, pointer553);
         node(1, "0003:00001D57:0000FA60", "Acme Gamer", 1, command560);

@@ -121,7 +121,7 @@ private slots:
 
     void restore_data()
     {
-        // reason: -1: a second start's message instead of the tray
+        // reason -1: a second start's message instead of the tray
         testsupport::addColumns<int, bool, bool>({"reason", "connected", "restored"});
         QTest::newRow("double click, no device") << int(QSystemTrayIcon::DoubleClick) << false << false;
         QTest::newRow("second start, no device") << -1 << false << false;
@@ -395,9 +395,9 @@ private slots:
 
         // The view's focus handling hands the focus on to the scene, whose items then get keys.
         QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
-        QCoreApplication::sendEvent(view(), &focusIn);
+        QCoreApplication::sendEvent(w->view(), &focusIn);
         QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-        QCoreApplication::sendEvent(view(), &press);
+        QCoreApplication::sendEvent(w->view(), &press);
         QCOMPARE(probe->property("keyCount").toInt(), 1);
 
         QCoreApplication::postEvent(w.get(), new RunUiEvent(2176));

@@ -58,11 +58,6 @@ bool released(Rig &rig)
     return !rig.hid.hidBusy && !rig.hid.commandHandle && rig.device.openHandleCount() == 0;
 }
 
-QByteArray hex8(const uint8_t *p, int n = 8)
-{
-    return QByteArray(reinterpret_cast<const char *>(p), n).toHex();
-}
-
 void setCode(const char *six)
 {
     const QString text = QString::fromLatin1(six);
@@ -341,45 +336,33 @@ private slots:
         }
     }
 
-    // Fixed vectors worked out by hand (swap, mix, 64-bit rotation, key): they pin the byte order
-    // and the rotation direction, which a round trip alone cannot.
-    void knownAnswers()
+    // Fixed vectors worked out by hand (swap, mix, 64-bit rotation, key) pin the byte order and
+    // the rotation direction, which a round trip alone cannot: the sync request and a challenge.
+    // Random payloads and codes come back unchanged; bytes 0 and 7 of the code take no part.
+    void scrambling()
     {
-        // The sync request and a challenge.
         for (auto [plain, code, scrambled] : {std::tuple{"800000000000007f", "583041", "16b1de0039e7fdd6"},
                                               {"00123456780000eb", "QWERTY", "16548791b6e6ee76"}}) {
-            uint8_t c[8] = {}, p[8];
-            std::memcpy(c + 1, code, 6);
-            std::memcpy(p, QByteArray::fromHex(plain).constData(), 8);
-            Hid_Thread hid;
-            hid.USBDataEncryption(p, c);
-            QCOMPARE(hex8(p), QByteArray(scrambled));
-            hid.USBDataDecipher(p, c);
-            QCOMPARE(hex8(p), QByteArray(plain));
+            QByteArray c = '\0' + QByteArray(code) + '\0', b = QByteArray::fromHex(plain);
+            Hid_Thread().USBDataEncryption(bytes(b), bytes(c));
+            QCOMPARE(b.toHex(), QByteArray(scrambled));
+            Hid_Thread().USBDataDecipher(bytes(b), bytes(c));
+            QCOMPARE(b.toHex(), QByteArray(plain));
         }
-    }
-
-    // Random payloads and codes come back unchanged; bytes 0 and 7 of the code take no part.
-    void roundTripsRandomPayloads()
-    {
         QRandomGenerator random(4711);
         for (int round = 0; round < 2000; ++round) {
-            uint8_t code[8], other[8], p[8], original[8];
-            random.fillRange(reinterpret_cast<quint32 *>(code), 2);
-            random.fillRange(reinterpret_cast<quint32 *>(p), 2);
-            if (round < 2)
-                std::memset(p, round ? 0xFF : 0, 8);
-            std::memcpy(original, p, 8);
-            std::memcpy(other, code, 8);
-            other[0] = static_cast<uint8_t>(~code[0]);
-            other[7] = static_cast<uint8_t>(code[7] + 1 + round);
-            scramble(p, code);
-            uint8_t q[8];
-            std::memcpy(q, original, 8);
-            scramble(q, other);
-            QCOMPARE(hex8(q), hex8(p));
-            unscramble(p, code);
-            QVERIFY2(std::memcmp(p, original, 8) == 0, qPrintable(hex8(original) + " code " + hex8(code)));
+            QByteArray code(8, 0), p(8, char(round ? 0xFF : 0));
+            random.fillRange(reinterpret_cast<quint32 *>(code.data()), 2);
+            if (round > 1)
+                random.fillRange(reinterpret_cast<quint32 *>(p.data()), 2);
+            QByteArray other = code, q = p, original = p;
+            other[0] = char(~code[0]);
+            other[7] = char(code[7] + 1 + round);
+            scramble(bytes(p), bytes(code));
+            scramble(bytes(q), bytes(other));
+            QCOMPARE(q.toHex(), p.toHex());
+            unscramble(bytes(p), bytes(code));
+            QVERIFY2(p == original, qPrintable(original.toHex() + " code " + code.toHex()));
         }
     }
 

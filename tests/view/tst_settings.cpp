@@ -358,11 +358,12 @@ private slots:
     void loadDamagedFile()
     {
         QFETCH(QByteArray, content);
+        QFETCH(QStringList, head);
         Rig rig(vdev::Mouse553, false);
         QVERIFY(writeFile(rig.file("macro/M.bin"), content));
         const QStringList loaded = rig.view->loadMacroIni("M");
-        QTEST(loaded.size(), "count");
-        QTEST(loaded.mid(0, head.size()), "head");
+        QTEST(int(loaded.size()), "count");
+        QCOMPARE(loaded.mid(0, head.size()), head);
     }
 
     void refusedNames_data()
@@ -761,7 +762,7 @@ private slots:
 
     void dpiStages553_data()
     {
-        // sent: empty: refused
+        // sent: empty when refused
         testsupport::addColumns<int, QVariantList, QByteArray>({"count", "values", "sent"});
         QTest::newRow("no stage") << 0 << QVariantList({400}) << QByteArray();
         QTest::newRow("nine stages") << 9 << QVariantList({400}) << QByteArray();
@@ -1167,7 +1168,7 @@ private slots:
 
     void resetAndSwitchKeyMatrix_data()
     {
-        // entry1: missing here: from the factory profile, else zeros
+        // entry1: when missing, from the factory profile, else zeros
         testsupport::addColumns<int, QByteArray>({"mouse", "entry1"});
         QTest::newRow("553") << Mouse553 << QByteArray("00 00 00 00");
         QTest::newRow("560") << Mouse560 << QByteArray("01 00 f1 00");
