@@ -1,7 +1,10 @@
 // The main window outside the scene: tray icon, restore requests, device-change scheduling, the
-// copy-data warning and leaving the program.
+// copy-data warning and leaving the program; the frame around the scene: screen geometry and
+// switching while dragging, the busy lock, keys reaching the scene, and the queued call into it.
+#include "testsupport.h"
 #include "app/copydata.h"
 #include "app/livenotices.h"
+#include "app/screensource.h"
 #include "app/widget.h"
 #include "platform/devicemonitor.h"
 #include "platform/trayhost.h"
@@ -13,11 +16,13 @@
 #include <QtTest>
 
 #include <QAction>
-#include <QDBusConnection>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
+#include <QQuickItem>
+#include <QScreen>
 #include <QSettings>
+#include <QWindow>
 
 #include <memory>
 
@@ -34,19 +39,13 @@ public:
     }
 };
 
-class FakeNotifications : public QObject
+class FakeScreens : public ScreenSource
 {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
-    QStringList shown;
-public slots:
-    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
-                const QStringList &, const QVariantMap &, int)
-    {
-        shown << summary + ": " + body;
-        return uint(shown.size());
-    }
+    explicit FakeScreens(QList<QRect> rects) : rects(std::move(rects)) {}
+    QList<QRect> screenGeometries() const override { return rects; }
+    void set(QList<QRect> r) { rects = std::move(r); emit resized(0); }
+    QList<QRect> rects;
 };
 } // namespace
 
@@ -59,10 +58,7 @@ private slots:
     {
         QVERIFY(m_bus.start());
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_bus.address.toUtf8());
-        QDBusConnection services = QDBusConnection::connectToBus(m_bus.address, QStringLiteral("services"));
-        QVERIFY(services.registerObject("/org/freedesktop/Notifications", &m_notifications,
-                                        QDBusConnection::ExportAllSlots));
-        QVERIFY(services.registerService("org.freedesktop.Notifications"));
+        QVERIFY(m_notifications.serve(m_bus.address, "services"));
     }
 
     void init()
@@ -93,8 +89,7 @@ private slots:
     // the INI reader splits into a list), a comment or a byte-order mark.
     void tableName_data()
     {
-        QTest::addColumn<QByteArray>("table");
-        QTest::addColumn<QString>("name");
+        testsupport::addColumns<QByteArray, QString>({"table", "name"});
         QTest::newRow("plain") << QByteArray("[common]\nname=Mouse X\n") << "Mouse X";
         QTest::newRow("unquoted comma") << QByteArray("\xef\xbb\xbf[common]\nname= Mouse, X,Y ; note\n[0]\nname=a,b\n")
                                         << "Mouse, X,Y";
@@ -106,11 +101,7 @@ private slots:
     {
         QFETCH(QByteArray, table);
         QTemporaryDir dir;
-        QDir().mkpath(dir.filePath("modules"));
-        QFile file(dir.filePath("modules/devConfig.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(table);
-        file.close();
+        QVERIFY(testsupport::writeFile(dir.filePath("modules/devConfig.ini"), table));
         const QString previous = QDir::currentPath();
         QDir::setCurrent(dir.path());
         const QString name = deviceTableName();
@@ -130,9 +121,8 @@ private slots:
 
     void restore_data()
     {
-        QTest::addColumn<int>("reason");  // -1: a second start's message instead of the tray
-        QTest::addColumn<bool>("connected");
-        QTest::addColumn<bool>("restored");
+        // reason -1: a second start's message instead of the tray
+        testsupport::addColumns<int, bool, bool>({"reason", "connected", "restored"});
         QTest::newRow("double click, no device") << int(QSystemTrayIcon::DoubleClick) << false << false;
         QTest::newRow("second start, no device") << -1 << false << false;
         QTest::newRow("single click") << int(QSystemTrayIcon::Trigger) << true << false;
@@ -311,9 +301,120 @@ private slots:
         QTRY_COMPARE(said, (QStringList{"800 DPI (profile 2)", "3200 DPI (profile 2)"}));
     }
 
+
+    void screenGeometry()
+    {
+        const QRect wide(0, 0, 2560, 1440), full(0, 0, 1920, 1080), right(2560, 0, 3840, 2160);
+        auto *screens = new FakeScreens({wide});
+        w->setScreenSource(screens);
+        QCOMPARE(w->screenRect0, wide);
+        QVERIFY(w->screenRect1.isNull());
+        QCOMPARE(w->screenRect1.width(), 0);
+        QCOMPARE(w->size(), QSize(1365, 853));  // the scene scaled to 2560 / 1920
+
+        screens->set({full, right});
+        QCOMPARE(w->screenRect0, full);
+        QCOMPARE(w->screenRect1, right);
+        QCOMPARE(w->size(), QSize(1024, 640));
+
+        // Any other count: screen 0 is re-read, screen 1 keeps its last value.
+        screens->set({wide, QRect(0, 0, 800, 600), QRect(0, 0, 640, 480)});
+        QCOMPARE(w->screenRect0, wide);
+        QCOMPARE(w->screenRect1, right);
+
+        // A resolution change while on screen 1 scales to screen 1.
+        w->onFirstScreen = false;
+        screens->set({full, right});
+        QCOMPARE(w->size(), QSize(2048, 1280));
+    }
+
+    void dragAcrossScreens_data()
+    {
+        // limit: the largest move that keeps the screen
+        testsupport::addColumns<QList<QRect>, bool, int, int, int, int>(
+            {"screens", "startFirst", "startX", "limit", "width", "switchedWidth"});
+        const QRect s0(0, 0, 1920, 1080);
+        const QList<QRect> toRight{s0, QRect(1920, 0, 2560, 1440)};   // window 1024 / 1365 wide
+        const QList<QRect> toLeft{s0, QRect(-2560, 0, 2560, 1440)};
+        QTest::newRow("right: W0") << toRight << true << 1000 << 920 << 1024 << 1365;
+        QTest::newRow("right, back: W0-ww") << toRight << false << 2000 << -1445 << 1365 << 1024;
+        QTest::newRow("left: -ww") << toLeft << true << 0 << -1024 << 1024 << 1365;
+        QTest::newRow("left, back: 0") << toLeft << false << -500 << 500 << 1365 << 1024;
+        // Screen 1 is a null rect: off to the left scales 1.0.
+        QTest::newRow("single: -ww") << QList<QRect>{QRect(0, 0, 2560, 1440)} << true << 0 << -1365 << 1365 << 1024;
+    }
+    void dragAcrossScreens()
+    {
+        QFETCH(QList<QRect>, screens);
+        QFETCH(bool, startFirst);
+        QFETCH(int, startX);
+        QFETCH(int, limit);
+        w->onFirstScreen = startFirst;
+        w->setScreenSource(new FakeScreens(screens));
+        // Exactly on the limit no switch (the comparisons are strict); one pixel beyond, a switch
+        // and a rescale to the other screen.
+        for (int beyond : {0, limit > 0 ? 1 : -1}) {
+            w->move(startX, 40);
+            w->ui->onXChanged(limit + beyond);
+            QCOMPARE(w->onFirstScreen, beyond ? !startFirst : startFirst);
+            QTEST(w->width(), beyond ? "switchedWidth" : "width");
+            QCOMPARE(w->pos(), QPoint(startX + limit + beyond, 40));
+        }
+    }
+
+    // Where the window system moves the window itself, the screen it lands on decides the scale.
+    void screenChosenByTheWindowSystem()
+    {
+        QScreen *screen = QGuiApplication::primaryScreen();
+        w->setScreenSource(new FakeScreens({QRect(-2560, 0, 2560, 1440), screen->geometry()}));
+        w->show();
+        QCOMPARE(w->width(), 1365);
+        emit w->windowHandle()->screenChanged(screen);
+        QVERIFY(!w->onFirstScreen);
+        QCOMPARE(w->width(), 1024);
+    }
+
+    void busyLock()
+    {
+        // Direct calls: the scene has locked or released the view before the call returns.
+        w->ui->setBusy(60000);
+        QVERIFY(!w->view()->isEnabled());
+        w->ui->setBusy();
+        QVERIFY(w->view()->isEnabled());
+        w->view()->setBusy(60000);
+        QVERIFY(!w->view()->isEnabled());
+        w->view()->setBusy(0);
+        QVERIFY(w->view()->isEnabled());
+    }
+
+    void runUiEvent()
+    {
+        w->view()->setSource(QUrl::fromLocalFile(QStringLiteral(MOUSECFG_SOURCE_DIR "/tests/view/frame_probe.qml")));
+        QQuickItem *probe = w->view()->rootObject();
+        QVERIFY(probe);
+
+        // The view's focus handling hands the focus on to the scene, whose items then get keys.
+        QFocusEvent focusIn(QEvent::FocusIn, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(w->view(), &focusIn);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        QCoreApplication::sendEvent(w->view(), &press);
+        QCOMPARE(probe->property("keyCount").toInt(), 1);
+
+        QCoreApplication::postEvent(w.get(), new RunUiEvent(2176));
+        QCoreApplication::postEvent(w.get(), new QEvent(RunUiEvent::EventType));
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(probe->property("runCount").toInt(), 0);
+
+        QCoreApplication::postEvent(w.get(), new RunUiEvent);
+        QCoreApplication::processEvents();  // the event, which queues the scene's run
+        QCoreApplication::processEvents();
+        QCOMPARE(probe->property("runCount").toInt(), 1);
+    }
+
 private:
     testsupport::PrivateBus m_bus;
-    FakeNotifications m_notifications;
+    testsupport::FakeNotifications m_notifications;
     std::unique_ptr<Widget> w;
 };
 

@@ -58,11 +58,6 @@ bool released(Rig &rig)
     return !rig.hid.hidBusy && !rig.hid.commandHandle && rig.device.openHandleCount() == 0;
 }
 
-QByteArray hex8(const uint8_t *p, int n = 8)
-{
-    return QByteArray(reinterpret_cast<const char *>(p), n).toHex();
-}
-
 void setCode(const char *six)
 {
     const QString text = QString::fromLatin1(six);
@@ -147,8 +142,7 @@ const QList<QueryCase> &queryCases(int mouse)
 template <typename Cases>
 void addCaseRows(Cases cases)
 {
-    QTest::addColumn<int>("mouse");
-    QTest::addColumn<int>("index");
+    testsupport::addColumns<int, int>({"mouse", "index"});
     for (int mouse : {Mouse553, Mouse560})
         for (int i = 0; i < cases(mouse).size(); ++i)
             QTest::addRow("%s %s", vdev::mouseModel(mouse).familyName, cases(mouse)[i].name) << mouse << i;
@@ -161,43 +155,56 @@ class tst_Commands : public QObject
 {
     Q_OBJECT
 private slots:
-    // Each output report: report number 0, one chunk, zeros up to reportLength data bytes.
-    void dataPhaseChunks_data()
+    // Every report goes out on a handle opened for it and nothing stays open (O open and
+    // set_nonblocking, C close, S send, G get feature report, W write, R read). Each output
+    // report: report number 0, one chunk, zeros up to reportLength data bytes, 20 ms after it.
+    void transferShape_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<int>("reports");
-        QTest::newRow("192 at 32") << Mouse553 << 192 << 6;
-        QTest::newRow("40 at 32: last report half empty") << Mouse553 << 40 << 2;
-        QTest::newRow("8 at 64") << Mouse560 << 8 << 1;
-        QTest::newRow("64 at 64") << Mouse560 << 64 << 1;
-        QTest::newRow("192 at 64") << Mouse560 << 192 << 3;
+        testsupport::addColumns<int, bool, int, QString>({"mouse", "isQuery", "length", "sequence"});
+        QTest::newRow("set, no data") << Mouse553 << false << 0 << "OCOSC";
+        QTest::newRow("set, 192 at 32") << Mouse553 << false << 192 << "OCOSCOWCOWCOWCOWCOWCOWC";
+        QTest::newRow("set, 40 at 32: last report half empty") << Mouse553 << false << 40 << "OCOSCOWCOWC";
+        QTest::newRow("set, 8 at 64") << Mouse560 << false << 8 << "OCOSCOWC";
+        QTest::newRow("set, 64 at 64") << Mouse560 << false << 64 << "OCOSCOWC";
+        QTest::newRow("set, 192 at 64") << Mouse560 << false << 192 << "OCOSCOWCOWCOWC";
+        QTest::newRow("query, no data") << Mouse553 << true << 0 << "OCOSCOGC";
+        QTest::newRow("query, two reports") << Mouse560 << true << 128 << "OCOSCOGCORCORC";
     }
 
-    void dataPhaseChunks()
+    void transferShape()
     {
         QFETCH(int, mouse);
+        QFETCH(bool, isQuery);
         QFETCH(int, length);
-        QFETCH(int, reports);
+        QFETCH(QString, sequence);
         Rig rig(mouse);
         for (int i = 0; i < int(sizeof rig.hid.dataBuffer); ++i)
             rig.hid.dataBuffer[i] = uchar(i + 1);
-        QVERIFY(send(rig.hid, unknownRequest(), length));
+        QVERIFY(transfer(rig.hid, !isQuery ? unknownRequest() : mouse == Mouse560 ? cmd560::readProfile(0) : cmd553::getCurrentDpi(),
+                         length, isQuery));
+        const QMap<QChar, QStringList> names{{'O', {"open", "set_nonblocking"}}, {'C', {"close"}}, {'S', {"send_feature_report"}},
+                                             {'G', {"get_feature_report"}}, {'W', {"write"}}, {'R', {"read_timeout"}}};
+        QStringList expected;
+        for (QChar c : sequence)
+            expected << names[c];
+        QCOMPARE(commandCalls(rig.device), expected);
+        QVERIFY(released(rig));
+        if (isQuery)
+            return;
         const QList<QByteArray> writes = rig.transfers().value(0).writes;
-        QCOMPARE(int(writes.size()), reports);
         const int chunk = std::min(length, rig.reportLength);
-        for (int r = 0; r < reports; ++r) {
-            QByteArray expected(rig.reportLength + 1, 0);
+        for (int r = 0; r < writes.size(); ++r) {
+            QByteArray report(rig.reportLength + 1, 0);
             for (int i = 0; i < std::min(chunk, length - r * chunk); ++i)
-                expected[i + 1] = char(r * chunk + i + 1);
-            QCOMPARE(writes[r].toHex(), expected.toHex());
+                report[i + 1] = char(r * chunk + i + 1);
+            QCOMPARE(writes[r].toHex(), report.toHex());
         }
-        // 20 ms after each output report, read from the device's own time stamps.
+        // Read from the device's own time stamps.
         const auto w = calls(rig.device, Call::Write);
         for (size_t i = 1; i < w.size(); ++i)
             QVERIFY(w[i].timeMs() - w[i - 1].timeMs() >= 20 - 0.5);
-        QVERIFY2(rig.transfers()[0].tailMs >= 20 - 0.5, qPrintable(QString::number(rig.transfers()[0].tailMs)));
-        QVERIFY(released(rig));
+        if (length)
+            QVERIFY2(rig.transfers()[0].tailMs >= 20 - 0.5, qPrintable(QString::number(rig.transfers()[0].tailMs)));
     }
 
     // Bad report lengths, lengths beyond the buffer and a missing interface are refused before
@@ -235,36 +242,6 @@ private slots:
         if (!accepted)
             QVERIFY(!query(rig.hid, cmd553::getCurrentDpi(), row[1]));
         QCOMPARE(rig.device.wireLog().empty(), !accepted);
-        QVERIFY(released(rig));
-    }
-
-    // Every report goes out on a handle opened for it; nothing stays open.
-    void reopenPerReport_data()
-    {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<bool>("isQuery");
-        QTest::addColumn<int>("length");
-        QTest::addColumn<QStringList>("sequence");
-        const QStringList open{"open", "set_nonblocking"};
-        const QStringList re = QStringList{"close"} + open;
-        const QStringList send = open + re + QStringList{"send_feature_report"} + re;
-        QTest::newRow("set, no data") << Mouse553 << false << 0 << open + re + QStringList{"send_feature_report", "close"};
-        QTest::newRow("set, two reports") << Mouse553 << false << 64 << send + QStringList{"write"} + re + QStringList{"write", "close"};
-        QTest::newRow("query, no data") << Mouse553 << true << 0 << send + QStringList{"get_feature_report", "close"};
-        QTest::newRow("query, two reports") << Mouse560 << true << 128
-            << send + QStringList{"get_feature_report"} + re + QStringList{"read_timeout"} + re + QStringList{"read_timeout", "close"};
-    }
-
-    void reopenPerReport()
-    {
-        QFETCH(int, mouse);
-        QFETCH(bool, isQuery);
-        QFETCH(int, length);
-        QFETCH(QStringList, sequence);
-        Rig rig(mouse);
-        QVERIFY(transfer(rig.hid, !isQuery ? unknownRequest() : mouse == Mouse560 ? cmd560::readProfile(0) : cmd553::getCurrentDpi(),
-                         length, isQuery));
-        QCOMPARE(commandCalls(rig.device), sequence);
         QVERIFY(released(rig));
     }
 
@@ -315,8 +292,7 @@ private slots:
     // transport and every handle are released, and once the device is back a command works.
     void faultAtEveryCall_data()
     {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<FaultAction>("action");
+        testsupport::addColumns<int, FaultAction>({"kind", "action"});
         const char *kinds[] = {"set with data", "query", "query with data"};
         for (int k = 0; k < 3; ++k) {
             QTest::addRow("%s, call fails", kinds[k]) << k << FaultAction::Fail;
@@ -360,45 +336,33 @@ private slots:
         }
     }
 
-    // Fixed vectors worked out by hand (swap, mix, 64-bit rotation, key): they pin the byte order
-    // and the rotation direction, which a round trip alone cannot.
-    void knownAnswers()
+    // Fixed vectors worked out by hand (swap, mix, 64-bit rotation, key) pin the byte order and
+    // the rotation direction, which a round trip alone cannot: the sync request and a challenge.
+    // Random payloads and codes come back unchanged; bytes 0 and 7 of the code take no part.
+    void scrambling()
     {
-        // The sync request and a challenge.
         for (auto [plain, code, scrambled] : {std::tuple{"800000000000007f", "583041", "16b1de0039e7fdd6"},
                                               {"00123456780000eb", "QWERTY", "16548791b6e6ee76"}}) {
-            uint8_t c[8] = {}, p[8];
-            std::memcpy(c + 1, code, 6);
-            std::memcpy(p, QByteArray::fromHex(plain).constData(), 8);
-            Hid_Thread hid;
-            hid.USBDataEncryption(p, c);
-            QCOMPARE(hex8(p), QByteArray(scrambled));
-            hid.USBDataDecipher(p, c);
-            QCOMPARE(hex8(p), QByteArray(plain));
+            QByteArray c = '\0' + QByteArray(code) + '\0', b = QByteArray::fromHex(plain);
+            Hid_Thread().USBDataEncryption(bytes(b), bytes(c));
+            QCOMPARE(b.toHex(), QByteArray(scrambled));
+            Hid_Thread().USBDataDecipher(bytes(b), bytes(c));
+            QCOMPARE(b.toHex(), QByteArray(plain));
         }
-    }
-
-    // Random payloads and codes come back unchanged; bytes 0 and 7 of the code take no part.
-    void roundTripsRandomPayloads()
-    {
         QRandomGenerator random(4711);
         for (int round = 0; round < 2000; ++round) {
-            uint8_t code[8], other[8], p[8], original[8];
-            random.fillRange(reinterpret_cast<quint32 *>(code), 2);
-            random.fillRange(reinterpret_cast<quint32 *>(p), 2);
-            if (round < 2)
-                std::memset(p, round ? 0xFF : 0, 8);
-            std::memcpy(original, p, 8);
-            std::memcpy(other, code, 8);
-            other[0] = static_cast<uint8_t>(~code[0]);
-            other[7] = static_cast<uint8_t>(code[7] + 1 + round);
-            scramble(p, code);
-            uint8_t q[8];
-            std::memcpy(q, original, 8);
-            scramble(q, other);
-            QCOMPARE(hex8(q), hex8(p));
-            unscramble(p, code);
-            QVERIFY2(std::memcmp(p, original, 8) == 0, qPrintable(hex8(original) + " code " + hex8(code)));
+            QByteArray code(8, 0), p(8, char(round ? 0xFF : 0));
+            random.fillRange(reinterpret_cast<quint32 *>(code.data()), 2);
+            if (round > 1)
+                random.fillRange(reinterpret_cast<quint32 *>(p.data()), 2);
+            QByteArray other = code, q = p, original = p;
+            other[0] = char(~code[0]);
+            other[7] = char(code[7] + 1 + round);
+            scramble(bytes(p), bytes(code));
+            scramble(bytes(q), bytes(other));
+            QCOMPARE(q.toHex(), p.toHex());
+            unscramble(bytes(p), bytes(code));
+            QVERIFY2(p == original, qPrintable(original.toHex() + " code " + code.toHex()));
         }
     }
 
@@ -517,10 +481,7 @@ private slots:
     // instead of overwriting the request the attempt is about to send.
     void repeatedRequests_data()
     {
-        QTest::addColumn<bool>("rate");
-        QTest::addColumn<bool>("gun");
-        QTest::addColumn<bool>("nested");
-        QTest::addColumn<QStringList>("requests");
+        testsupport::addColumns<bool, bool, bool, QStringList>({"rate", "gun", "nested", "requests"});
         const QStringList dpi{"04010200000000f8", "04020200000000f7", "04030200000000f6", "04040200000000f5"};
         QTest::newRow("current dpi 2") << false << false << false << dpi;
         QTest::newRow("report rate 1000 Hz") << true << false << false
@@ -573,9 +534,9 @@ private slots:
     // during the data phase replaces only the chunks that arrived.
     void readProfile_data()
     {
-        QTest::addColumn<int>("failingCall");   // -1: none
-        QTest::addColumn<int>("skip");
-        QTest::addColumn<int>("fromDevice");    // leading bytes that come from the mouse
+        // failingCall: -1: none
+        // fromDevice: leading bytes that come from the mouse
+        testsupport::addColumns<int, int, int>({"failingCall", "skip", "fromDevice"});
         QTest::newRow("request fails") << int(vdev::Call::SendFeature) << 0 << 0;
         QTest::newRow("reply fails") << int(vdev::Call::GetFeature) << 0 << 0;
         QTest::newRow("second report fails") << int(vdev::Call::ReadTimeout) << 1 << 64;

@@ -1,10 +1,15 @@
 // Keystroke and button translation: the composed tables, the overrides, the auto-repeat filter,
-// the evdev bridge used on Linux, and the hook object's callbacks.
+// the evdev and Qt key bridges used on Linux, the hook object's callbacks, and the capture of our
+// own windows used where the desktop gives no global view of the input.
+#include "testsupport.h"
 #include "input/inputhook.h"
 #include "input/keycodes.h"
+#include "platform/linux/windowcapture.h"
 
 #include <QQmlComponent>
 #include <QQmlEngine>
+#include <QQuickWidget>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include <memory>
@@ -47,15 +52,6 @@ void recordKey(uchar code, uchar isDown, void *context)
         ++*static_cast<int *>(context);
 }
 
-// "D1E" presses scan 0x1E, "U1Ce" releases 0x1C extended; the reports come back as "04+ 04-".
-QString runKeys(InputHook &hook, const QString &events)
-{
-    reported.clear();
-    for (const QString &e : events.split(' ', Qt::SkipEmptyParts))
-        hook.keyEvent(scanOf(e.mid(1)), flagsOf(e.mid(1)), e.startsWith('D'));
-    return reported.join(' ');
-}
-
 QStringList mouseReports;
 void recordMouse(uchar button, uchar isDown, quint32 x, quint32 y, void *)
 {
@@ -77,8 +73,7 @@ class TestKeyCodes : public QObject
 private slots:
     void translation_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("code");
+        testsupport::addColumns<QString, int>({"key", "code"});
         // Nothing to report.
         QTest::newRow("scan 0") << "0" << 0;
         QTest::newRow("above 255 reads as 0, not as its low byte") << "11E" << 0;
@@ -107,8 +102,7 @@ private slots:
     // code or not.
     void virtualKeyUsage_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("code");
+        testsupport::addColumns<QString, int>({"key", "code"});
         addPairRows("DC:31 DCn:32 00:00 07:00 08:2A 7B:45 7C:68 85:71 87:73 88:00 C1:87 C2:85 C3:00 EB:8B EC:00 "
                     "FE:00 FF:66");
     }
@@ -121,8 +115,7 @@ private slots:
 
     void repeatFilter_data()
     {
-        QTest::addColumn<QString>("events");
-        QTest::addColumn<QString>("reports");
+        testsupport::addColumns<QString, QString>({"events", "reports"});
         QTest::newRow("release without a press") << "U1E" << "";
         QTest::newRow("keys without a code leave no state") << "D59 U59 D1Ee U1Ee" << "";
         QTest::newRow("held key: one down, one up") << "D1E D1E D1E U1E U1E" << "04+ 04-";
@@ -130,27 +123,26 @@ private slots:
         QTest::newRow("interleaved keys") << "D1E D30 U1E U30" << "04+ 05+ 04- 05-";
         QTest::newRow("Ctrl+Break and Pause share one code") << "D46e D45 U45" << "48+ 48-";
         QTest::newRow("Enter and keypad Enter are separate") << "D1C D1Ce U1C U1Ce" << "28+ 58+ 28- 58-";
+        // "-" takes the callback away, "+" gives it back: the state is kept in between.
+        QTest::newRow("state kept without a callback") << "- D1E + D1E U1E - D1E + U1E" << "04- 04-";
     }
 
+    // "D1E" presses scan 0x1E, "U1Ce" releases 0x1C extended; the reports come back as "04+ 04-".
     void repeatFilter()
     {
         QFETCH(QString, events);
         InputHook hook;
         int calls = 0;
         hook.setKeyboardCallback(recordKey, &calls);
-        QTEST(runKeys(hook, events), "reports");
+        reported.clear();
+        for (const QString &e : events.split(' ', Qt::SkipEmptyParts)) {
+            if (e == "-" || e == "+")
+                hook.setKeyboardCallback(e == "+" ? recordKey : nullptr, &calls);
+            else
+                hook.keyEvent(scanOf(e.mid(1)), flagsOf(e.mid(1)), e.startsWith('D'));
+        }
+        QTEST(reported.join(' '), "reports");
         QCOMPARE(calls, int(reported.size()));
-    }
-
-    void stateKeptWithoutCallback()
-    {
-        InputHook hook;
-        runKeys(hook, "D1E");
-        hook.setKeyboardCallback(recordKey, nullptr);
-        QCOMPARE(runKeys(hook, "D1E U1E"), QString("04-"));
-        hook.setKeyboardCallback(nullptr, nullptr);
-        QCOMPARE(runKeys(hook, "D1E"), QString());
-        QVERIFY(hook.translator().isDown(0x04));
     }
 
     // Every press and release of the three buttons, with its position; moves, double-click
@@ -176,8 +168,7 @@ private slots:
     // test presses are left to it.
     void evdevKeys_data()
     {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<int>("code");
+        testsupport::addColumns<QString, int>({"key", "code"});
         addPairRows("0:00 1:29 83:63 84:00 86:64 87:44 88:45 96:58 98:54 100:E6 101:00 102:4A 111:4C 112:00 119:48 "
                     "125:E3 126:E7 127:65 128:00 193:72 195:00 255:00 300:00");
     }
@@ -242,6 +233,69 @@ private slots:
             const int code = keycodes::mouseButtonFromMessage(message).code;
             QVERIFY(code == 0 || named.contains(code));
         }
+    }
+
+    void qtKeys_data()
+    {
+        // scan: scan << 8 | extended, 0 for no key
+        testsupport::addColumns<int, bool, int>({"key", "keypad", "scan"});
+        QTest::newRow("unknown key") << int(Qt::Key_LaunchMail) << false << 0;
+        QTest::newRow("letter with keypad modifier falls back") << int(Qt::Key_A) << true << 0x1E00;
+        QTest::newRow("A") << int(Qt::Key_A) << false << 0x1E00;
+        QTest::newRow("shifted 1") << int(Qt::Key_Exclam) << false << 0x0200;
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter) << true << 0x1C01;
+        QTest::newRow("Home") << int(Qt::Key_Home) << false << 0x4701;
+        QTest::newRow("keypad Home") << int(Qt::Key_Home) << true << 0x4700;
+        QTest::newRow("keypad slash") << int(Qt::Key_Slash) << true << 0x3501;
+        QTest::newRow("keypad 0") << int(Qt::Key_0) << true << 0x5200;
+        QTest::newRow("Num Lock") << int(Qt::Key_NumLock) << false << 0x4501;
+    }
+
+    void qtKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, keypad);
+        quint32 scanCode = 0, flags = 0;
+        const bool known = scanCodeFromQtKey(key, keypad ? Qt::KeypadModifier : Qt::NoModifier, &scanCode, &flags);
+        QTEST(known ? int(scanCode << 8 | flags) : 0, "scan");
+    }
+
+    // No X server here: the hook settles for our own windows and still reports key codes and
+    // buttons, each event once although it travels from the window through the widget into the scene.
+    void hookFallsBackToOwnWindows()
+    {
+        InputHook hook;
+        QVERIFY(hook.isInstalled());
+        QVERIFY2(QByteArray(hook.captureDescription()).contains("own windows"), hook.captureDescription());
+        reported.clear();
+        mouseReports.clear();
+        hook.setKeyboardCallback(recordKey, nullptr);
+        hook.setMouseCallback(recordMouse, nullptr);
+        // A top-level window holding an embedded scene, like the program's main window.
+        QWidget widget;
+        auto *scene = new QQuickWidget(&widget);
+        (new QVBoxLayout(&widget))->addWidget(scene);
+        widget.resize(300, 200);
+        widget.show();
+        widget.activateWindow();
+        scene->setFocus();
+        QVERIFY(QTest::qWaitForWindowExposed(&widget));
+        QWindow *window = widget.windowHandle();
+        QTest::keyPress(window, Qt::Key_Shift);
+        QTest::keyClick(window, Qt::Key_1, Qt::ShiftModifier);
+        QTest::keyRelease(window, Qt::Key_Shift);
+        QTest::keyClick(window, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(reported.join(' '), QString("E1+ 1E+ 1E- E1- 58+ 58-"));
+
+        // Side buttons are not reported; of a double click each press and release once, the
+        // double-click event itself ignored.
+        const QPoint at(20, 30);
+        const QPoint global = window->mapToGlobal(at);
+        QTest::mouseClick(window, Qt::RightButton, Qt::NoModifier, at);
+        QTest::mouseClick(window, Qt::BackButton, Qt::NoModifier, at);
+        QTest::mouseDClick(window, Qt::MiddleButton, Qt::NoModifier, at);
+        QCOMPARE(mouseReports.join(' '), QString("F1+@%1,%2 F1-@%1,%2 F2+@%1,%2 F2-@%1,%2 F2+@%1,%2 F2-@%1,%2")
+                                             .arg(global.x()).arg(global.y()));
     }
 };
 

@@ -2,6 +2,7 @@
 // table, and the package installed into a folder and run by an ordinary user, whose settings
 // live in their own data folder and survive later starts and a newer install.
 
+#include "testsupport.h"
 #include "app/datafolder.h"
 #include "app/devicetable.h"
 #include "xvfb_helper.h"
@@ -24,34 +25,18 @@ namespace {
 // The unprivileged account the program runs as when the test runs as root.
 const char *const TestUser = "mousecfg-test";
 
-struct Run
-{
-    int exitCode = -1;
-    QByteArray output;
-};
-
-Run run(const QString &program, const QStringList &args, int timeoutMs = 120000)
-{
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(program, args);
-    Run r;
-    if (p.waitForFinished(timeoutMs) && p.exitStatus() == QProcess::NormalExit)
-        r.exitCode = p.exitCode();
-    r.output = p.readAll();
-    return r;
-}
+using testsupport::Run;
+using testsupport::run;
 
 // The rule's pairs, one per line, sorted; any other line is listed as "stray: <line>".
 QStringList pairsOfRule(const QString &rule)
 {
     static const QRegularExpression line(QStringLiteral(
         R"re(^KERNEL=="hidraw\*", SUBSYSTEM=="hidraw", ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})", TAG\+="uaccess"$)re"));
-    QFile f(rule);
     QStringList pairs;
-    if (!f.open(QIODevice::ReadOnly))
+    if (!QFileInfo::exists(rule))
         pairs << QStringLiteral("stray: no rule file");
-    for (const QString &text : QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts)) {
+    for (const QString &text : QString::fromUtf8(testsupport::readFile(rule)).split('\n', Qt::SkipEmptyParts)) {
         const QRegularExpressionMatch m = line.match(text);
         if (m.hasMatch())
             pairs << m.captured(1) + ':' + m.captured(2);
@@ -103,7 +88,7 @@ private slots:
                           {"-G", "DEB", "--config", MOUSECFG_BUILD_DIR "/CPackConfig.cmake", "-B", m_work.path()});
         const QStringList debs = QDir(m_work.path()).entryList({"*.deb"});
         if (r.exitCode != 0 || debs.size() != 1)
-            QFAIL(r.output.constData());
+            QFAIL((r.out + r.err).constData());
         m_package = m_work.filePath(debs.first());
     }
 
@@ -112,8 +97,9 @@ private slots:
     // program reads them), with exactly one line per pair.
     void udevRuleFollowsTable_data()
     {
-        QTest::addColumn<QByteArray>("table");   // empty: the shipped table and the built rule
-        QTest::addColumn<QStringList>("pairs");  // with the shipped table: the program's reading of it
+        // table: empty: the shipped table and the built rule
+        // pairs: with the shipped table: the program's reading of it
+        testsupport::addColumns<QByteArray, QStringList>({"table", "pairs"});
         QStringList shipped;
         for (const DeviceEntry &e : devicetable::readFile(MOUSECFG_SOURCE_DIR "/modules/devConfig.ini"))
             shipped << QString::asprintf("%04x:%04x", e.vid, e.pid);
@@ -136,20 +122,16 @@ private slots:
     void udevRuleFollowsTable()
     {
         QFETCH(QByteArray, table);
-        QFETCH(QStringList, pairs);
         QString ruleFile = MOUSECFG_BUILD_DIR "/packaging/70-mousecfg.rules";
         QTemporaryDir dir;
         if (!table.isEmpty()) {
             const QString tableFile = dir.filePath("devConfig.ini");
             ruleFile = dir.filePath("rule");
-            QFile f(tableFile);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(table);
-            f.close();
+            QVERIFY(testsupport::writeFile(tableFile, table));
             const Run r = run(qEnvironmentVariable("MOUSECFG_UDEVRULE"), {tableFile, ruleFile});
-            QVERIFY2(r.exitCode == 0, r.output.constData());
+            QVERIFY2(r.exitCode == 0, r.err.constData());
         }
-        QCOMPARE(pairsOfRule(ruleFile), pairs);
+        QTEST(pairsOfRule(ruleFile), "pairs");
     }
 
     void packageHoldsTheInstall()
@@ -159,7 +141,7 @@ private slots:
         const Run list = run("dpkg-deb", {"-c", m_package});
         QCOMPARE(list.exitCode, 0);
         QStringList files;
-        for (const QString &line : QString::fromUtf8(list.output).split('\n', Qt::SkipEmptyParts))
+        for (const QString &line : QString::fromUtf8(list.out).split('\n', Qt::SkipEmptyParts))
             files << line.section(' ', -1);
         for (const char *wanted :
              {"./usr/bin/mousecfg", "./usr/share/mousecfg/modules/devConfig.ini",
@@ -173,10 +155,10 @@ private slots:
         for (const QString &file : files)
             QVERIFY2(!file.contains("/qml/") && !file.endsWith(".gitkeep"), qPrintable(file));
         // Removing the package takes the rule out of udev too.
-        QVERIFY(run("dpkg-deb", {"-I", m_package, "postrm"}).output.contains("udevadm control --reload-rules"));
+        QVERIFY(run("dpkg-deb", {"-I", m_package, "postrm"}).out.contains("udevadm control --reload-rules"));
         // dpkg-shlibdeps found the libraries; the scene's QML modules, its font and Qt's Wayland
         // plugin are added.
-        const QString depends = QString::fromUtf8(run("dpkg-deb", {"-f", m_package, "Depends"}).output);
+        const QString depends = QString::fromUtf8(run("dpkg-deb", {"-f", m_package, "Depends"}).out);
         QVERIFY2(depends.contains("libhidapi-hidraw0") && depends.contains("libqt6quick6")
                      && depends.contains("qml6-module-qtquick") && depends.contains("fonts-noto-cjk")
                      && depends.contains("qt6-wayland"),
@@ -189,8 +171,8 @@ private slots:
             QSKIP(qPrintable(m_why));
         if (QStandardPaths::findExecutable("lintian").isEmpty())
             QSKIP("lintian is not installed (scripts/install-deps.sh installs it)");
-        const Run r = run("lintian", {"--fail-on", "error", m_package}, 300000);
-        QVERIFY2(r.exitCode == 0, r.output.constData());
+        const Run r = run("lintian", {"--fail-on", "error", m_package}, QProcessEnvironment::systemEnvironment(), 300000);
+        QVERIFY2(r.exitCode == 0, (r.out + r.err).constData());
     }
 
     // The package unpacked into a folder and run by an ordinary user with a virtual mouse.
@@ -226,17 +208,13 @@ private slots:
         const QString mine = home.filePath(".local/share/mousecfg");
         const QMap<QString, QByteArray> installed = snapshot(install.path());
 
-        QProcessEnvironment env;
+        QProcessEnvironment env = testsupport::environment(
+            {"HOME=" + home.path(), "XDG_RUNTIME_DIR=" + runtime.path(), "DISPLAY=" + QString::fromLatin1(xvfb.display()),
+             "QT_QPA_PLATFORM=xcb", "QT_QUICK_BACKEND=software", "GSETTINGS_BACKEND=memory",
+             "MOUSECFG_VDEV_CONTROL=" + runtime.filePath("control")});
         for (const char *keep : {"PATH", "LANG"})
             if (qEnvironmentVariableIsSet(keep))
                 env.insert(keep, qEnvironmentVariable(keep));
-        env.insert("HOME", home.path());
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
-        env.insert("DISPLAY", QString::fromLatin1(xvfb.display()));
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("QT_QUICK_BACKEND", "software");
-        env.insert("GSETTINGS_BACKEND", "memory");
-        env.insert("MOUSECFG_VDEV_CONTROL", runtime.filePath("control"));
 
         QProcess program;
         program.setProcessEnvironment(env);
@@ -256,12 +234,7 @@ private slots:
                                       output.constData(), 60000);
             QVERIFY2(output.contains(until), output.constData());
         };
-        auto stop = [&] {
-            program.terminate();
-            if (!program.waitForFinished(10000))
-                program.kill();
-            program.waitForFinished();
-        };
+        auto stop = [&] { testsupport::stop(program); };
         const QString p1 = "/modules/5600/setting/p1.bin";
         auto lod = [](const QString &file) { return QSettings(file, QSettings::IniFormat).value("mouse/lod").toInt(); };
         const int changed = lod(shared + p1) + 1;

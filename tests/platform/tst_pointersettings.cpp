@@ -42,11 +42,6 @@ struct PlasmaRow
     QString line;
 };
 
-QString readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 } // namespace
 Q_DECLARE_METATYPE(PlasmaRow)
 
@@ -129,10 +124,7 @@ private slots:
 
     void steps_data()
     {
-        QTest::addColumn<uint>("step");
-        QTest::addColumn<int>("speed");
-        QTest::addColumn<int>("doubleClick");
-        QTest::addColumn<double>("libinput");
+        testsupport::addColumns<uint, int, int, double>({"step", "speed", "doubleClick", "libinput"});
 
         QTest::newRow("step 11 counts as 10") << 11u << 20 << 200 << 1.0;
         QTest::newRow("largest unsigned counts as 10") << 0xFFFFFFFFu << 20 << 200 << 1.0;
@@ -146,17 +138,14 @@ private slots:
     {
         QFETCH(uint, step);
         QFETCH(int, speed);
-        QFETCH(int, doubleClick);
-        QFETCH(double, libinput);
         QCOMPARE(pointer::mouseSpeedFromStep(step), speed);
-        QCOMPARE(pointer::doubleClickTimeFromStep(step), doubleClick);
-        QCOMPARE(libinputPointerSpeed(speed), libinput);
+        QTEST(pointer::doubleClickTimeFromStep(step), "doubleClick");
+        QTEST(libinputPointerSpeed(speed), "libinput");
     }
 
     void plasmaDesktop_data()
     {
-        QTest::addColumn<QByteArray>("currentDesktop");
-        QTest::addColumn<bool>("plasma");
+        testsupport::addColumns<QByteArray, bool>({"currentDesktop", "plasma"});
         QTest::newRow("KDE") << QByteArray("KDE") << true;
         QTest::newRow("KDE later in the list") << QByteArray("X-Generic:KDE") << true;
         QTest::newRow("GNOME") << QByteArray("ubuntu:GNOME") << false;
@@ -166,8 +155,7 @@ private slots:
     void plasmaDesktop()
     {
         QFETCH(QByteArray, currentDesktop);
-        QFETCH(bool, plasma);
-        QCOMPARE(isPlasmaDesktop(currentDesktop), plasma);
+        QTEST(isPlasmaDesktop(currentDesktop), "plasma");
     }
 
     // Each slot through Plasma's backend with KDE's real kwriteconfig5 / kreadconfig5 on a
@@ -207,10 +195,8 @@ private slots:
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
         qputenv("XDG_CONFIG_DIRS", config.path().toUtf8());
-        QFile kdeglobals(config.filePath("kdeglobals"));
-        if (row.before.startsWith('[') && kdeglobals.open(QIODevice::WriteOnly))
-            kdeglobals.write(row.before.toUtf8());
-        kdeglobals.close();
+        if (row.before.startsWith('['))
+            QVERIFY(testsupport::writeFile(config.filePath("kdeglobals"), row.before.toUtf8()));
         if (row.before == "directory")
             QVERIFY(QDir(config.path()).mkdir("kdeglobals"));
         kwin.sysNames = row.before == "no devices" ? QStringList() : QStringList{"event4", "event5", "event9"};
@@ -224,7 +210,7 @@ private slots:
         testsupport::DebugCapture debug;
         QVERIFY(QMetaObject::invokeMethod(&view, row.slot, Q_ARG(uint, row.value)));
         QCOMPARE(debug.lines(), row.line.isEmpty() ? QStringList() : QStringList{row.line});
-        QCOMPARE(readFile(config.filePath(row.file)), row.expected);
+        QCOMPARE(QString::fromUtf8(testsupport::readFile(config.filePath(row.file))), row.expected);
         QCOMPARE(QString("%1 %2 %3").arg(mouse.acceleration).arg(trackball.acceleration).arg(touchpad.acceleration),
                  row.devices);
         // A call after the announcement: the bus delivers it in order, so every announcement

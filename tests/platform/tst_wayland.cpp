@@ -15,21 +15,6 @@ constexpr QRgb Background = 0xff204060;
 // The compositor, the program and this test share a busy machine: what they show may lag.
 constexpr int Slow = 30000;
 
-class FakeNotifications : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-public:
-    QStringList shown;
-public slots:
-    uint Notify(const QString &, uint, const QString &, const QString &summary, const QString &body,
-                const QStringList &, const QVariantMap &, int)
-    {
-        shown << summary + ": " + body;
-        return uint(shown.size());
-    }
-};
-
 class FakeTrayHost : public QObject
 {
     Q_OBJECT
@@ -57,25 +42,18 @@ private:
     QProcess m_weston;
     QProcess m_program;
     QByteArray m_output;
-    FakeNotifications m_notifications;
+    testsupport::FakeNotifications m_notifications;
     FakeTrayHost m_trayHost;
 
     QString path(const char *name) const { return m_dir.filePath(QString::fromLatin1(name)); }
 
     void start(QProcess &process, const QStringList &arguments)
     {
-        QProcessEnvironment env;
-        env.insert("PATH", qEnvironmentVariable("PATH"));
-        env.insert("HOME", path("home"));
-        env.insert("XDG_RUNTIME_DIR", path("runtime"));
-        env.insert("WAYLAND_DISPLAY", "wayland-test");
-        env.insert("XDG_SESSION_TYPE", "wayland");
-        env.insert("QT_QPA_PLATFORM", "wayland");
-        env.insert("QT_QUICK_BACKEND", "software");
-        env.insert("GSETTINGS_BACKEND", "memory");
-        env.insert("DBUS_SESSION_BUS_ADDRESS", m_bus.address);
-        env.insert("MOUSECFG_MARK_FIRST_FRAME", "1");
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(testsupport::environment(
+            {"PATH=" + qEnvironmentVariable("PATH"), "HOME=" + path("home"), "XDG_RUNTIME_DIR=" + path("runtime"),
+             "WAYLAND_DISPLAY=wayland-test", "XDG_SESSION_TYPE=wayland", "QT_QPA_PLATFORM=wayland",
+             "QT_QUICK_BACKEND=software", "GSETTINGS_BACKEND=memory", "DBUS_SESSION_BUS_ADDRESS=" + m_bus.address,
+             "MOUSECFG_MARK_FIRST_FRAME=1"}));
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(path("program/mousecfg"), arguments);
     }
@@ -119,10 +97,7 @@ private slots:
         if (QStandardPaths::findExecutable("weston").isEmpty())
             QSKIP("weston is not installed (scripts/install-deps.sh installs it)");
         QVERIFY(m_bus.start());
-        QDBusConnection services = QDBusConnection::connectToBus(m_bus.address, "fake desktop");
-        QVERIFY(services.registerObject("/org/freedesktop/Notifications", &m_notifications,
-                                        QDBusConnection::ExportAllSlots));
-        QVERIFY(services.registerService("org.freedesktop.Notifications"));
+        QVERIFY(m_notifications.serve(m_bus.address, "fake desktop"));
 
         // A copy of its own: a single-instance id and a data folder of its own.
         QVERIFY(QDir().mkpath(path("runtime")) && QDir().mkpath(path("home")));
@@ -130,27 +105,19 @@ private slots:
         QVERIFY(datafolder::copyTree(MOUSECFG_BUILD_DIR "/modules", path("program/modules")));
         QVERIFY(QFile::copy(qEnvironmentVariable("MOUSECFG_BINARY"), path("program/mousecfg")));
 
-        QFile ini(path("weston.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff204060\n");
-        ini.close();
-        QProcessEnvironment env;
-        env.insert("DISPLAY", m_display);
-        env.insert("XDG_RUNTIME_DIR", path("runtime"));
-        m_weston.setProcessEnvironment(env);
+        QVERIFY(testsupport::writeFile(path("weston.ini"),
+                                       "[core]\nidle-time=0\n[shell]\npanel-position=none\nbackground-color=0xff204060\n"));
+        m_weston.setProcessEnvironment(testsupport::environment({"DISPLAY=" + m_display, "XDG_RUNTIME_DIR=" + path("runtime")}));
         m_weston.start("weston", {"--backend=x11-backend.so", "--use-pixman", "--socket=wayland-test", "--width=1024",
-                                  "--height=768", "--config=" + ini.fileName(), "--log=" + path("weston.log")});
+                                  "--height=768", "--config=" + path("weston.ini"), "--log=" + path("weston.log")});
         // Ready once it shows its background.
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(path("runtime/wayland-test")) && window().isNull(), Slow);
     }
 
     void cleanupTestCase()
     {
-        for (QProcess *p : {&m_program, &m_weston}) {
-            p->terminate();
-            if (!p->waitForFinished(10000))
-                p->kill();
-        }
+        testsupport::stop(m_program);
+        testsupport::stop(m_weston);
     }
 
     // A login start (--hidden) with a mouse but no tray shows the window, and what the tray

@@ -2,6 +2,7 @@
 // while another program's window has the focus arrive in the scene as detectKeyboard and
 // detectMouse calls with the right codes, and still reach that window.
 #include "input/inputforward.h"
+#include "testsupport.h"
 #include "input/inputhook.h"
 #include "platform/linux/windowcapture.h"
 #include "view/myqquickview.h"
@@ -62,12 +63,9 @@ private slots:
     void keysAndButtonsFromAnotherWindow()
     {
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("scene.qml")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(sceneQml);
-        file.close();
+        QVERIFY(testsupport::writeFile(dir.filePath("scene.qml"), sceneQml));
         myQQuickView view;
-        view.setSource(QUrl::fromLocalFile(file.fileName()));
+        view.setSource(QUrl::fromLocalFile(dir.filePath("scene.qml")));
         QVERIFY2(view.rootObject(), "scene did not load");
 
         // In a Wayland session an X11 client would see only other X11 clients' keys.

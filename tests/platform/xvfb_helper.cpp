@@ -79,6 +79,9 @@ bool XClient::hasFocus()
     return focused;
 }
 
+static_assert(XCB_KEY_PRESS == 2 && XCB_KEY_RELEASE == 3 && XCB_BUTTON_PRESS == 4 && XCB_BUTTON_RELEASE == 5
+              && XCB_MOTION_NOTIFY == 6, "the event codes XClient's header uses");
+
 void XClient::fakeInput(quint8 type, quint8 detail, qint16 x, qint16 y)
 {
     // XTEST FakeInput as on the wire (36 bytes): type, detail, then root x and y at offset 24.
@@ -97,23 +100,6 @@ void XClient::fakeInput(quint8 type, quint8 detail, qint16 x, qint16 y)
     parts[2].iov_base = request;
     parts[2].iov_len = sizeof request;
     xcb_send_request(m_connection, 0, parts + 2, &protocol);
-}
-
-void XClient::key(quint8 keycode, bool isDown)
-{
-    fakeInput(isDown ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode, 0, 0);
-    sync();
-}
-
-void XClient::button(quint8 number, bool isDown)
-{
-    fakeInput(isDown ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE, number, 0, 0);
-    sync();
-}
-
-void XClient::moveTo(qint16 x, qint16 y)
-{
-    fakeInput(XCB_MOTION_NOTIFY, 0, x, y);
     sync();
 }
 

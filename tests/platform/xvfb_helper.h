@@ -46,11 +46,12 @@ public:
     void focusOwnWindow();
     bool hasFocus();
 
-    void key(quint8 keycode, bool isDown);
+    // X protocol event codes: key press 2, release 3; button press 4, release 5; motion 6.
+    void key(quint8 keycode, bool isDown) { fakeInput(isDown ? 2 : 3, keycode, 0, 0); }
     void tap(quint8 keycode) { key(keycode, true); key(keycode, false); }
-    void button(quint8 button, bool isDown);
+    void button(quint8 number, bool isDown) { fakeInput(isDown ? 4 : 5, number, 0, 0); }
     void click(quint8 number) { button(number, true); button(number, false); }
-    void moveTo(qint16 x, qint16 y);
+    void moveTo(qint16 x, qint16 y) { fakeInput(6, 0, x, y); }
     // Waits until the server has handled everything sent so far.
     void sync();
 
@@ -58,6 +59,7 @@ public:
     void takePresses(int *keys, int *buttons);
 
 private:
+    // Sends one XTEST FakeInput and waits until the server has handled it.
     void fakeInput(quint8 type, quint8 detail, qint16 x, qint16 y);
 
     xcb_connection_t *m_connection = nullptr;

@@ -1,5 +1,6 @@
 // The skin renderer, as the build runs it: a picture it cannot draw as written fails the build
 // with the file named, and leaves no PNG behind.
+#include "testsupport.h"
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,9 +13,7 @@ class Svg2PngTest : public QObject
 private slots:
     void rendersOrFailsLoudly_data()
     {
-        QTest::addColumn<QByteArray>("body");
-        QTest::addColumn<QByteArray>("size");
-        QTest::addColumn<bool>("renders");
+        testsupport::addColumns<QByteArray, QByteArray, bool>({"body", "size", "renders"});
 
         const QByteArray rect = "<rect x='1' y='1' width='18' height='8' fill='#cf3e00'/>";
         const QByteArray size = "width='20' height='10' viewBox='0 0 20 10'";
@@ -43,21 +42,14 @@ private slots:
         QTemporaryDir dir;
         const QString svg = dir.filePath("picture.svg");
         const QString png = dir.filePath("out/picture@2x.png");
-        QFile file(svg);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<svg xmlns='http://www.w3.org/2000/svg' " + size + ">" + body + "</svg>\n");
-        file.close();
-
-        QProcess render;
-        render.start(qEnvironmentVariable("MOUSECFG_SVG2PNG"), {"2", svg, png});
-        QVERIFY(render.waitForFinished(30000));
-        const QString errors = QString::fromLocal8Bit(render.readAllStandardError());
+        QVERIFY(testsupport::writeFile(svg, "<svg xmlns='http://www.w3.org/2000/svg' " + size + ">" + body + "</svg>\n"));
+        const testsupport::Run render = testsupport::run(qEnvironmentVariable("MOUSECFG_SVG2PNG"), {"2", svg, png});
         if (renders) {
-            QCOMPARE(render.exitCode(), 0);
+            QCOMPARE(render.exitCode, 0);
             QCOMPARE(QImage(png).size(), QSize(40, 20));
         } else {
-            QVERIFY(render.exitCode() != 0);
-            QVERIFY2(errors.contains("picture.svg"), qPrintable(errors));
+            QVERIFY(render.exitCode != 0);
+            QVERIFY2(render.err.contains("picture.svg"), render.err.constData());
             QVERIFY(!QFile::exists(png));
         }
     }

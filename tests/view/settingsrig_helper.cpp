@@ -13,19 +13,6 @@ QByteArray hex(const uint8_t *data, int length)
     return QByteArray(reinterpret_cast<const char *>(data), length).toHex(' ');
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(content) == content.size();
-}
-
 Rig::Rig(int mouse, bool initUI)
     : mouse(mouse)
 {

@@ -5,6 +5,7 @@
 // every test program anyway).
 
 #include "device/hid_thread.h"
+#include "testsupport.h"
 #include "vdev/virtualdevice.h"
 #include "view/myqquickview.h"
 
@@ -17,8 +18,8 @@ namespace settingsrig {
 
 // Bytes as "0a 1b ..." for readable comparisons.
 QByteArray hex(const uint8_t *data, int length);
-QByteArray readFile(const QString &path);
-bool writeFile(const QString &path, const QByteArray &content);   // creates the folder
+using testsupport::readFile;
+using testsupport::writeFile;
 
 struct Rig
 {
