@@ -15,25 +15,10 @@ constexpr std::array<std::pair<uint32_t, uint32_t>, 8> keystrokes = {{
 }};
 
 int reports = 0;
-void countReport(uchar, uchar, void *)
-{
-    ++reports;
-}
+void countReport(uchar, uchar, void *) { ++reports; }
 
-// Table lookups only.
-void BM_Translate(benchmark::State &state)
-{
-    const keycodes::KeyTranslator translator;
-    size_t i = 0;
-    for (auto _ : state) {
-        const auto &k = keystrokes[i++ % keystrokes.size()];
-        benchmark::DoNotOptimize(translator.keyCode(k.first, k.second));
-    }
-}
-BENCHMARK(BM_Translate);
-
-// What the capture calls per event: translation, repeat filter, callback. Every key goes
-// down, repeats once and comes up again.
+// What the capture calls per event: translation (table lookups), repeat filter, callback.
+// Every key goes down, repeats once and comes up again.
 void BM_KeyEvent(benchmark::State &state)
 {
     InputHook hook;
@@ -57,8 +42,7 @@ void BM_EvdevKeyEvent(benchmark::State &state)
     size_t i = 0;
     for (auto _ : state) {
         const size_t n = i++;
-        uint32_t scan = 0;
-        uint32_t flags = 0;
+        uint32_t scan = 0, flags = 0;
         if (keycodes::scanCodeFromEvdev(evdev[(n / 2) % evdev.size()], &scan, &flags))
             hook.keyEvent(scan, flags, n % 2 == 0);
     }

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -18,9 +19,8 @@ constexpr int runsPerCase = 5;
 
 double prescribedPauseMs(int length, int reportLength)
 {
-    const int chunk = length < reportLength ? length : reportLength;
-    const int reports = (length + chunk - 1) / chunk;
-    return 10.0 + 20.0 * reports + 10.0;
+    const int chunk = std::min(length, reportLength);
+    return 10.0 + 20.0 * ((length + chunk - 1) / chunk) + 10.0;
 }
 
 } // namespace
@@ -50,12 +50,10 @@ int main(int argc, char *argv[])
             clock.start();
             int failures = 0;
             for (int run = 0; run < runsPerCase; ++run) {
-                if (!hid.waitForTransport()) {
-                    ++failures;
-                    continue;
-                }
-                hid.setRequest(protocol::command(0x7E));
-                failures += !hid.sendCommand(length, true);
+                const bool ready = hid.waitForTransport();
+                if (ready)
+                    hid.setRequest(protocol::command(0x7E));
+                failures += !ready || !hid.sendCommand(length, true);
             }
             const double measured = clock.nsecsElapsed() / 1e6 / runsPerCase;
             const double pauses = prescribedPauseMs(length, reportLength);

@@ -163,19 +163,6 @@ TestCase {
         }
     }
 
-    // Flags of colour blocks 0..7 for [is55328, mode, dpiCount, isColorful]: plain with four
-    // stages, RGB, the alternative firmware in Breath Loop and in another mode.
-    function test_blocksShown() {
-        var shown = function(a) {
-            var s = ""
-            for (var k = 0; k < 8; ++k)
-                s += L.blockVisible(k, a[0], a[1], a[2], a[3]) ? "1" : "0"
-            return s
-        }
-        compare([[false, 0, 4, false], [false, 0, 4, true], [true, 4, 6, false], [true, 1, 6, false]].map(shown),
-                ["11110000", "11111111", "11111110", "10000000"])
-    }
-
     function test_block1() {
         var colours = [], keys = []
         for (var i = 0; i < 24; ++i) colours.push(i + 1)

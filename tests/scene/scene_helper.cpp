@@ -3,6 +3,7 @@
 #include "device/protocol.h"
 
 #include <QQuickItem>
+#include <QStandardPaths>
 #include <QtTest>
 
 namespace scenetest {
@@ -18,6 +19,7 @@ QString folderOf(int mouse)
 
 SceneRig::SceneRig(std::initializer_list<int> mice, const QString &language)
 {
+    QStandardPaths::setTestModeEnabled(true);
     if (!language.isEmpty())
         for (int mouse : mice)
             vdevtest::setDeviceSetting(rig.dir.path(), mouse, "common/language", language);
@@ -86,12 +88,6 @@ QPoint SceneRig::toView(QPointF design)
 {
     const double rate = rootProperty("screenRate").toDouble();
     return (design * rate).toPoint();
-}
-
-void SceneRig::click(QPointF design)
-{
-    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, toView(design));
-    QCoreApplication::processEvents();
 }
 
 namespace {

@@ -46,8 +46,7 @@ public:
     QVariant call(QObject *target, const char *function, const QVariantList &args = {});
     QVariant rootProperty(const char *name);
 
-    // Left click at a design point, or a click at the centre (or at a point) of a named item.
-    void click(QPointF design);
+    // A click at the centre (or at a point) of a named item.
     void clickItem(const QString &objectName, QPointF offset = QPointF(), Qt::MouseButton button = Qt::LeftButton);
     void doubleClickItem(const QString &objectName, QPointF offset = QPointF());
     // Opens a drop-down list and picks a row, as a user does.

@@ -5,9 +5,11 @@
 //   choose LIST ROW                                          a drop-down's row, as a user picks it
 //   down XX  up XX  tap XX                                   USB key codes as the capture hands them on
 //   call [NAME.]FUNCTION ARGS  set NAME.PROPERTY VALUE       numbers, true/false, else text
-//   clear                                                    forget the wire log
+//   rate N                                                   the fire rate slider's index
+//   clear  wait MS                                           forget the wire log; let time pass
 // Checks, "SUBJECT = VALUE", lists joined by ',':
-//   NAME.PROPERTY (NAME may be PARENT/CHILD, or root)  ini KEY (the profile in use)  global KEY
+//   NAME.PROPERTY (NAME may be PARENT/CHILD, root or view)  ini KEY (the profile in use)  global KEY
+//   factory KEY (the factory profile's)
 //   sent CODE pN / dN: the last command of that code, its payload / data bytes from N, in hex
 //   codes: the command codes sent since the last clear
 #include "scene_helper.h"
@@ -27,7 +29,7 @@ QObject *object(SceneRig &scene, const QString &path)
     QObject *found = nullptr;
     for (const QString &name : path.split('/')) {
         QObject *in = found ? found : scene.root();
-        found = name == "root" ? scene.root() : in->findChild<QObject *>(name);
+        found = name == "root" ? scene.root() : name == "view" ? scene.view() : in->findChild<QObject *>(name);
         if (!found)
             found = in == scene.root() ? scene.item(name) : vdevtest::findItem(qobject_cast<QQuickItem *>(in), name);
         if (!found)
@@ -71,6 +73,8 @@ std::optional<QString> value(SceneRig &scene, int mouse, const QStringList &w, c
         return text(scene.profile(mouse, scene.view()->currentProfile)->value(key));
     if (w[0] == "global")
         return text(scene.global(mouse)->value(key));
+    if (w[0] == "factory")
+        return text(QSettings(scene.settingFile(mouse, "pD.bin"), QSettings::IniFormat).value(key));
     if (w[0] == "codes")
         return QString(scene.codes());
     if (w[0] == "sent") {
@@ -120,8 +124,11 @@ void step(SceneRig &scene, const QStringList &w, const Custom &custom)
         QObject *o = object(scene, name.section('.', 0, 0));
         QVERIFY2(o, qPrintable(name));
         o->setProperty(qPrintable(name.section('.', 1)), parsed(rest));
-    } else if (w[0] == "clear") {
-        scene.clearWire();
+    } else if (w[0] == "rate") {
+        scene.call(scene.item("fireRateSlider")->property("sliderControl").value<QObject *>(), "setIndexValue",
+                   {name.toInt(), true});
+    } else if (w[0] == "clear" || w[0] == "wait") {
+        w[0] == "clear" ? scene.clearWire() : QTest::qWait(name.toInt());
     } else {
         QVERIFY2(custom && custom(w), "unknown step");
     }

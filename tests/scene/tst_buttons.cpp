@@ -9,7 +9,6 @@
 
 #include <QKeyEvent>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -37,14 +36,11 @@ class ButtonsTest : public QObject
         return *m_scene;
     }
 
-    // "rate N": the fire rate slider's index; "macro NAME": a macro on the device's list, shown
-    // in the editor; "firmware N": the macro slot N as the mouse holds it.
+    // "macro NAME": a macro on the device's list, shown in the editor; "firmware N": the macro
+    // slot N as the mouse holds it.
     std::optional<QString> custom(const QStringList &w)
     {
         SceneRig &scene = *m_scene;
-        if (w[0] == "rate")
-            return scene.call(scene.item("fireRateSlider")->property("sliderControl").value<QObject *>(),
-                              "setIndexValue", {w[1].toInt(), true}).toString();
         if (w[0] == "macro") {
             myQQuickView *view = scene.view();
             if (!view->createMacroIni(w[1], 0).toBool() || !view->saveMacroIni(w[1], {"1,A", "0,50", "2,A"}, 2).toBool()
@@ -61,7 +57,6 @@ class ButtonsTest : public QObject
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanupTestCase() { m_scene.reset(); }
 
     // One dialog session on a button, closed: what its row shows, then stored and sent by

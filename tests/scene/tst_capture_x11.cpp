@@ -9,7 +9,6 @@
 
 #include <QApplication>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -26,7 +25,6 @@ private slots:
     {
         if (m_display.isEmpty())
             QSKIP(qPrintable(QStringLiteral("X11 capture not tested: %1").arg(m_whyNoX)));
-        QStandardPaths::setTestModeEnabled(true);
     }
 
     // Held Ctrl + A into the assignment dialog, then held Space as a fire key, then A and a

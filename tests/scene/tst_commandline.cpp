@@ -15,7 +15,6 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -63,36 +62,10 @@ CommandReply command(SceneRig &scene, const QString &line, const QString &workin
     return reply;
 }
 
-// Steps as a user takes them: "choose LIST ROW", "click NAME [X Y]", "type FIELD TEXT", "open N"
-// (button row N), "key down|up HEX" (from the input capture), "rate N" (the fire rate slider),
-// "call ITEM FUNCTION", "until ITEM PROPERTY VALUE" (a slider settles), "save".
-void steps(SceneRig &scene, const QStringList &list)
+void steps(SceneRig &scene, const QString &lines)
 {
-    for (const QString &step : list) {
-        const QStringList w = step.split(' ');
-        if (w[0] == "choose")
-            scene.choose(w[1], w[2].toInt());
-        else if (w[0] == "click")
-            scene.clickItem(w[1], w.size() > 3 ? QPointF(w[2].toDouble(), w[3].toDouble()) : QPointF());
-        else if (w[0] == "type")
-            scene.type(w[1], w[2]);
-        else if (w[0] == "open")
-            scene.clickItem("keyRow" + w[1]);
-        else if (w[0] == "key")
-            forwardKeyboardToScene(uchar(w[2].toInt(nullptr, 16)), w[1] == "down", scene.view());
-        else if (w[0] == "rate")
-            scene.call(scene.item("fireRateSlider")->property("sliderControl").value<QObject *>(), "setIndexValue",
-                       {w[1].toInt(), true});
-        else if (w[0] == "call")
-            scene.call(scene.item(w[1]), w[2].toUtf8().constData());
-        else if (w[0] == "until")
-            QTRY_COMPARE(scene.item(w[1])->property(w[2].toUtf8().constData()).toString(), w[3]);
-        else if (w[0] == "save")
-            scene.clickItem("saveButton");
-        else
-            QFAIL(qPrintable("unknown step " + step));
-        QCoreApplication::processEvents();
-    }
+    if (!lines.isEmpty())
+        scenetest::play(scene, -1, lines.split("; "));
 }
 
 QString stages(SceneRig &scene)
@@ -150,7 +123,6 @@ class CommandLineTest : public QObject
     std::unique_ptr<SceneRig> m_scene;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void parse_data()
     {
@@ -242,55 +214,38 @@ private slots:
     void sameAsWindow_data()
     {
         QTest::addColumn<int>("mouse");
-        QTest::addColumn<QStringList>("setup");   // on both sides, before the change
-        QTest::addColumn<QStringList>("window");
-        QTest::addColumn<QString>("command");     // {dpi}: the stages the window then shows
-        QTest::newRow("rate") << Mouse560 << QStringList() << QStringList{"choose reportRateList 1"} << "set rate 250";
-        QTest::newRow("lift-off") << Mouse3395 << QStringList() << QStringList{"choose lodList 1"} << "set lod 2";
-        QTest::newRow("dpi slider, stages")
-            << Mouse560 << QStringList() << QStringList{"click dpiSlider1 88 3", "choose dpiStageList 2", "save"}
-            << "set dpi {dpi}";
-        QTest::newRow("dpi entry") << Mouse3395 << QStringList() << QStringList{"type dpiEntry0 850", "save"}
-                                   << "set dpi {dpi}";
-        QTest::newRow("light mode, speed")
-            << Mouse553 << QStringList()
-            << QStringList{"choose lightModeList 1", "click lightSpeedSlider 213 8", "until lightControlMain speedStep 4", "save"}
-            << "set light breath --speed 100";
-        QTest::newRow("brightness") << Mouse3395 << QStringList()
-                                    << QStringList{"click lightBrightnessSlider 1 8", "until lightControlMain brightnessStep 0",
-                                                   "save"}
-                                    << "set light --brightness 0";
-        QTest::newRow("colour") << Mouse560 << QStringList()
-                                << QStringList{"click lightBlock1", "type lightRedField 10", "type lightGreenField 20",
-                                               "type lightBlueField 30", "click lightBlock0", "save"}
-                                << "set light --color ff0000,0a141e";
-        QTest::newRow("media button") << Mouse560 << QStringList()
-                                      << QStringList{"open 3", "click keyGroup3", "click choice28",
-                                                     "click keyAssigmentClose", "save"}
-                                      << "set button 4 next";
-        QTest::newRow("combination") << Mouse553 << QStringList()
-                                     << QStringList{"open 3", "click keyGroup2", "click comboKeyField", "key down e0",
-                                                    "key down 06", "key up 06", "click keyAssigmentClose", "save"}
-                                     << "set button 4 key:ctrl+c";
-        QTest::newRow("fire") << Mouse560 << QStringList()
-                              << QStringList{"open 3", "click keyGroup1", "click fireKeyField", "key down 1e", "rate 19",
-                                             "click keyAssigmentClose", "save"}
-                              << "set button 4 fire:1,20ms";
-        QTest::newRow("macro") << Mouse560 << QStringList{"call macroEditorMain newMacro"}
-                               << QStringList{"open 3", "click keyGroup4", "choose macroList 0", "click macroMode2",
-                                              "click keyAssigmentClose", "save"}
-                               << "set button 4 macro:Macro_0,hold";
-        QTest::newRow("profile") << Mouse560 << QStringList{"call profileMain newProfile"}
-                                 << QStringList{"choose profileList 1"} << "profile 2";
-        QTest::newRow("reset") << Mouse560 << QStringList() << QStringList{"click resetButton", "click resetOkButton"}
-                               << "reset";
+        QTest::addColumn<QString>("setup");   // on both sides, before the change
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("command");  // {dpi}: the stages the window then shows
+        const auto row = [](const char *name, int mouse, const char *window, const char *command, const char *setup = "") {
+            QTest::addRow("%s", name) << mouse << QString(setup) << QString(window) << QString(command);
+        };
+        row("rate", Mouse560, "choose reportRateList 1", "set rate 250");
+        row("lift-off", Mouse3395, "choose lodList 1", "set lod 2");
+        row("dpi slider, stages", Mouse560, "click dpiSlider1@88,3; choose dpiStageList 2; click saveButton", "set dpi {dpi}");
+        row("dpi entry", Mouse3395, "type dpiEntry0 850; click saveButton", "set dpi {dpi}");
+        row("light mode, speed", Mouse553, "choose lightModeList 1; click lightSpeedSlider@213,8; "
+            "lightControlMain.speedStep = 4; click saveButton", "set light breath --speed 100");
+        row("brightness", Mouse3395, "click lightBrightnessSlider@1,8; lightControlMain.brightnessStep = 0; click saveButton",
+            "set light --brightness 0");
+        row("colour", Mouse560, "click lightBlock1; type lightRedField 10; type lightGreenField 20; type lightBlueField 30; "
+            "click lightBlock0; click saveButton", "set light --color ff0000,0a141e");
+        const QString button = "click keyRow3; click keyGroup%1; %2; click keyAssigmentClose; click saveButton";
+        row("media button", Mouse560, qPrintable(button.arg(3).arg("click choice28")), "set button 4 next");
+        row("combination", Mouse553, qPrintable(button.arg(2).arg("click comboKeyField; down e0; down 06; up 06")),
+            "set button 4 key:ctrl+c");
+        row("fire", Mouse560, qPrintable(button.arg(1).arg("click fireKeyField; down 1e; rate 19")), "set button 4 fire:1,20ms");
+        row("macro", Mouse560, qPrintable(button.arg(4).arg("choose macroList 0; click macroMode2")),
+            "set button 4 macro:Macro_0,hold", "call macroEditorMain.newMacro");
+        row("profile", Mouse560, "choose profileList 1", "profile 2", "call profileMain.newProfile");
+        row("reset", Mouse560, "click resetButton; click resetOkButton", "reset");
     }
 
     void sameAsWindow()
     {
         QFETCH(int, mouse);
-        QFETCH(QStringList, setup);
-        QFETCH(QStringList, window);
+        QFETCH(QString, setup);
+        QFETCH(QString, window);
         QFETCH(QString, command);
         m_scene.reset();
         Outcome byWindow;

@@ -5,7 +5,6 @@
 #include "scene_helper.h"
 
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -83,7 +82,6 @@ class GunTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         scene = std::make_unique<SceneRig>(std::initializer_list<int>{Mouse560});
         page = scene->item("gunControlMain");
         QVERIFY(page);

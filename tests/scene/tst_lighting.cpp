@@ -6,37 +6,11 @@
 
 #include <QAbstractItemModel>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
 using scenetest::Command;
 using scenetest::SceneRig;
-
-namespace {
-
-QStringList storedList(QSettings &file, const QString &key)
-{
-    return file.value(key).toStringList();
-}
-
-QString joined(const QVariantList &values)
-{
-    QStringList out;
-    for (const QVariant &v : values)
-        out << v.toString();
-    return out.join(',');
-}
-
-QByteArray bytesOf(const QStringList &values)
-{
-    QByteArray b;
-    for (const QString &v : values)
-        b += char(v.toInt());
-    return b;
-}
-
-} // namespace
 
 class LightingTest : public QObject
 {
@@ -62,18 +36,22 @@ class LightingTest : public QObject
         return names;
     }
 
-    // Replaces a number field's text by typing; Enter ends the input unless told otherwise.
-    void typeInto(SceneRig &scene, const QString &field, const QString &text, bool enter = true)
+    // Checks: "modes" (the mode list's names), "blocks" (the colour blocks shown, 1 each),
+    // "fits" (the open list's bottom on the page).
+    std::optional<QString> custom(SceneRig &scene, const QStringList &w)
     {
-        scene.clickItem(field);
-        QTest::keyClick(scene.view(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(scene.view(), text);
-        if (enter)
-            QTest::keyClick(scene.view(), Qt::Key_Return);
+        if (w[0] == "modes")
+            return modeNames(scene).join(',');
+        if (w[0] == "blocks")
+            return shownBlocks(scene);
+        if (w[0] == "fits") {
+            QQuickItem *rows = vdevtest::findItem(scene.item("lightModeList"), "rows"), *page = scene.item("lightControlMain");
+            return QVariant(rows->mapToItem(page, QPointF(0, rows->height())).y() <= page->height()).toString();
+        }
+        return std::nullopt;
     }
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void editAndSave_data()
     {
@@ -113,75 +91,39 @@ private slots:
                 profile->setValue("mouse/dpiCount", dpiCount);
         }
         scene.connect(mouse);
-        QQuickItem *page = scene.item("lightControlMain");
-        QCOMPARE(modeNames(scene), modes);
-        QCOMPARE(shownBlocks(scene), blocks);
-        // A profile switch (or any later start-up pass) adds no modes.
-        scene.call(page, "init", {false, false});
-        scene.call(page, "init", {true, false});
-        QCOMPARE(modeNames(scene), modes);
-
-        // The open list stays on the page, clear of the buttons below it.
-        QQuickItem *list = scene.item("lightModeList");
-        scene.clickItem("lightModeList");
-        QTRY_VERIFY(list->property("isDrop").toBool() && !list->property("moving").toBool());
-        QQuickItem *rows = vdevtest::findItem(list, "rows");
-        QVERIFY(rows->mapToItem(page, QPointF(0, rows->height())).y() <= page->height());
-        scene.clickItem("lightModeList");
-        QTRY_VERIFY(!list->property("moving").toBool());
-        scene.choose("lightModeList", modeRow);
-        QCOMPARE(page->property("lightMode").toInt(), modeRow);
-        QCOMPARE(shownBlocks(scene), blocksInMode);
-        // Brightness to its top step; block 1 from the colour bar, block 2 typed in.
-        scene.clickItem("lightBrightnessSlider", QPointF(214, 3));
-        QTRY_COMPARE(page->property("brightnessStep").toInt(), 4);
-        QCOMPARE(scene.item("lightBrightnessText")->property("text").toString(), QString("100%"));
-        scene.clickItem("lightColourBar", QPointF(16, 5));
-        QCOMPARE(scene.item("lightRedField")->property("textValue").toString(), QString("255"));
-        QCOMPARE(scene.item("lightGreenField")->property("textValue").toString(), QString("127"));
-        scene.clickItem("lightBlock1");
-        // Enter ends the input in debug mode too.
-        scene.root()->setProperty("isDebugEnable", true);
-        typeInto(scene, "lightRedField", "10");
-        QCOMPARE(scene.item("lightBlock1")->property("color").value<QColor>().red(), 10);
-        scene.root()->setProperty("isDebugEnable", false);
-        typeInto(scene, "lightBlueField", "0");
-        // A click on the block ends an input the field still has the focus of.
-        typeInto(scene, "lightGreenField", "200", false);
-        scene.clickItem("lightBlock1");
-        QCOMPARE(scene.item("lightBlock1")->property("color").value<QColor>().name(), QString("#0ac800"));
-        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
-
-        QStringList colours = storedList(*scene.profile(mouse, 0), "mouse/colorValue");
+        QStringList colours = scene.profile(mouse, 0)->value("mouse/colorValue").toStringList();
         QCOMPARE(colours.size(), 24);
+        const QColor block1(10, colours[4].toInt(), colours[5].toInt());
         colours[0] = "255", colours[1] = "127", colours[2] = "0";
         colours[3] = "10", colours[4] = "200", colours[5] = "5";
-        // "Save" while a field still has the focus keeps what was typed.
-        typeInto(scene, "lightBlueField", "5", false);
-        scene.clearWire();
-        scene.clickItem("saveButton");
-        QCOMPARE(scene.codes(), QByteArray("02 03 80"));
-        const QList<Command> sent = scene.commands();
-        // Block 0: mode, brightness 4 x 63, speed step 2 as code 4, colour block 2.
-        QCOMPARE(sent.at(0).data.mid(2, 4).toHex(' '),
-                 QByteArray::number(modeCode, 16).rightJustified(2, '0') + " fc 04 01");
-        QCOMPARE(int(uchar(sent.at(1).payload.at(5))), 2);
-        QCOMPARE(sent.at(1).data.mid(88, 24), bytesOf(colours));
-        auto profile = scene.profile(mouse, 0);
-        QCOMPARE(storedList(*profile, "mouse/lightValue").join(','), QString("%1,2,4").arg(modeRow));
-        QCOMPARE(storedList(*profile, "mouse/colorValue"), colours);
-
-        // The device's speed button: the page follows, its text too.
-        scene.call("syncFwReport", {5, 0, 0, 0, 7});
-        QCOMPARE(scene.item("lightSpeedText")->property("text").toString(), QString("100%"));
-
-        // Reset: the factory values, to be sent by the next "Save".
-        scene.clickItem("lightResetButton");
+        QByteArray sent;
+        for (const QString &v : colours)
+            sent += char(v.toInt());
+        // A profile switch (or any later start-up pass) adds no modes. The open list stays on the
+        // page, clear of the buttons below it. Brightness to its top step; block 1 from the colour
+        // bar, block 2 typed in: Enter ends the input in debug mode too, a click on the block ends
+        // an input the field still has the focus of, and so does "Save". Block 0 holds mode,
+        // brightness 4 x 63, speed step 2 as code 4, colour block 2. The device's speed button:
+        // the page follows, its text too. Reset: the factory values, to be sent by the next "Save".
+        const QString m = modes.join(',');
         QSettings factory(scene.settingFile(mouse, "pD.bin"), QSettings::IniFormat);
-        QCOMPARE(joined(page->property("colorValue").toList()), storedList(factory, "mouse/colorValue").join(','));
-        QCOMPARE(page->property("lightMode").toInt(), storedList(factory, "mouse/lightValue").value(0).toInt());
-        QCOMPARE(modeNames(scene), modes);
-        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
+        scenetest::play(scene, mouse, QString(
+            "modes = %1; blocks = %2; call lightControlMain.init false false; call lightControlMain.init true false; "
+            "modes = %1; click lightModeList; lightModeList.isDrop = true; lightModeList.moving = false; fits = true; "
+            "click lightModeList; lightModeList.moving = false; choose lightModeList %3; lightControlMain.lightMode = %3; "
+            "blocks = %4; click lightBrightnessSlider@214,3; lightControlMain.brightnessStep = 4; "
+            "lightBrightnessText.text = 100%; click lightColourBar@16,5; lightRedField.textValue = 255; "
+            "lightGreenField.textValue = 127; click lightBlock1; set root.isDebugEnable true; type lightRedField 10; "
+            "lightBlock1.color = %7; set root.isDebugEnable false; type lightBlueField 0; typing lightGreenField 200; "
+            "click lightBlock1; lightBlock1.color = #0ac800; root.isSaveNeeded = true; typing lightBlueField 5; clear; "
+            "click saveButton; codes = 02 03 80; sent 02 d2 = %5 fc 04 01; sent 03 p5 = 02; sent 03 d88 = %6; "
+            "ini mouse/lightValue = %3,2,4; ini mouse/colorValue = %8; call syncFwReport 5 0 0 0 7; "
+            "lightSpeedText.text = 100%; click lightResetButton; lightControlMain.colorValue = %9; "
+            "lightControlMain.lightMode = %10; modes = %1; root.isSaveNeeded = true")
+            .arg(m, blocks, QString::number(modeRow), blocksInMode, QString::number(modeCode, 16).rightJustified(2, '0'),
+                 QString(sent.toHex(' ')), block1.name(), colours.join(','))
+            .arg(factory.value("mouse/colorValue").toStringList().join(','), factory.value("mouse/lightValue").toStringList().value(0))
+            .split("; "), [&](const QStringList &w) { return custom(scene, w); });
     }
 };
 

@@ -10,7 +10,6 @@
 
 #include <QJSValue>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -107,7 +106,6 @@ class MacroEditorTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         scene = std::make_unique<SceneRig>(std::initializer_list<int>{Mouse560});
         page = scene->item("macroEditorMain");
         QVERIFY(page);

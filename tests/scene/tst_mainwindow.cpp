@@ -11,7 +11,6 @@
 #include <QQmlAbstractUrlInterceptor>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -21,23 +20,6 @@ using scenetest::Command;
 using scenetest::SceneRig;
 
 namespace {
-
-QByteArray bytesOf(const QVariantList &values)
-{
-    QByteArray b;
-    for (const QVariant &v : values)
-        b += char(v.toInt());
-    return b;
-}
-
-QList<Command> withCode(const QList<Command> &all, int code)
-{
-    QList<Command> out;
-    for (const Command &c : all)
-        if (c.code() == code)
-            out << c;
-    return out;
-}
 
 // Visible text items of the scene, with their text and font.
 void collectTexts(QQuickItem *item, QList<QPair<QString, QFont>> &out)
@@ -75,7 +57,8 @@ private:
     QList<QUrl> openedUrls;
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void initTestCase() { QDesktopServices::setUrlHandler("https", this, "openUrl"); }
+    void cleanupTestCase() { QDesktopServices::unsetUrlHandler("https"); }
     void init() { deviceConnected = false; }
 
     void startUp_data()
@@ -114,18 +97,12 @@ private slots:
         // Profile-block reads of detection aside, the scene asks in this order.
         QByteArray got = scene.codes().replace("8c ", "").replace("8c", "");
         QCOMPARE(got.trimmed(), codes);
-        QCOMPARE(scene.rootProperty("isGun").toBool(), gun);
-        QCOMPARE(scene.item("gunEditorButton")->isVisible(), gun);
-        QVERIFY(scene.item("background")->isVisible());
-        QVERIFY(!scene.item("powerOn")->isVisible());
-        QVERIFY(!scene.item("busyText")->isVisible());
-
         // The report-rate row shows the profile in use, and "Save" sends that rate.
-        QCOMPARE(scene.item("reportRateList")->property("currentSelect").toInt(), 1);
-        scene.item("lightControlMain")->setProperty("isSave", true);
-        scene.clearWire();
-        scene.clickItem("saveButton");
-        QCOMPARE(int(uchar(withCode(scene.commands(), 0x02).value(0).data.at(0))), 4);
+        const QString g = gun ? "true" : "false";
+        scenetest::play(scene, mouse, {"root.isGun = " + g, "gunEditorButton.visible = " + g, "background.visible = true",
+                                       "powerOn.visible = false", "busyText.visible = false",
+                                       "reportRateList.currentSelect = 1", "set lightControlMain.isSave true", "clear",
+                                       "click saveButton", "sent 02 d0 = 04"});
     }
 
     // The window's content is built after the power-on picture's first frame. Where the lock
@@ -149,125 +126,6 @@ private slots:
         QVERIFY(scene.codes().contains("80"));
     }
 
-    void save_data()
-    {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QStringList>("pages");
-        QTest::addColumn<QByteArray>("codes");
-        QTest::addColumn<int>("mask");
-        // Each save ends with the sync request that checks it.
-        QTest::newRow("DPI, 553") << Mouse553 << QStringList{"dpi"} << QByteArray("03 80") << 1;
-        QTest::newRow("keys, 560") << Mouse560 << QStringList{"keys"} << QByteArray("03 80") << 4;
-        QTest::newRow("all three, 560") << Mouse560 << QStringList{"dpi", "light", "keys"} << QByteArray("02 03 80") << 7;
-    }
-
-    void save()
-    {
-        QFETCH(int, mouse);
-        QFETCH(QStringList, pages);
-        QFETCH(QByteArray, codes);
-        QFETCH(int, mask);
-        SceneRig scene({mouse});
-        QQuickItem *dpi = scene.item("dpiSettingMain");
-        QQuickItem *light = scene.item("lightControlMain");
-        QQuickItem *keys = scene.item("keyMatrixMain");
-        const QVariantList dpiValues{400, 800, 1600, 3200, 4800, 6400, 8000, 12000};
-        const QVariantList colours{10, 200, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21};
-        if (pages.contains("dpi")) {
-            dpi->setProperty("dpiValueArray", dpiValues);
-            dpi->setProperty("isSave", true);
-        }
-        if (pages.contains("light")) {
-            light->setProperty("colorValue", colours);
-            light->setProperty("brightnessStep", 4);
-            light->setProperty("isSave", true);
-        }
-        if (pages.contains("keys")) {
-            // Button 1 becomes "DPI+": stored and sent in its parameter form 01 00 00 0B.
-            scene.call(keys, "assign", {1, 5, 0, 1, 0});
-        }
-        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
-        scene.clearWire();
-        scene.clickItem("saveButton");
-        QCOMPARE(scene.codes(), codes);
-        QVERIFY(scene.view()->isEnabled());
-        QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
-
-        const Command block1 = withCode(scene.commands(), 0x03).value(0);
-        QCOMPARE(int(uchar(block1.payload.at(5))), mask);
-        const QByteArray data = block1.data.left(192);
-        QCOMPARE(data.size(), 192);
-        if (pages.contains("dpi")) {
-            QCOMPARE(data.mid(9, 16).toHex(' '), QByteArray("90 01 20 03 40 06 80 0c c0 12 00 19 40 1f e0 2e"));
-            QCOMPARE(data.mid(25, 16), data.mid(9, 16));
-            QCOMPARE(scene.profile(mouse, 0)->value("mouse/dpiValueArray").toStringList().join(','),
-                     QString("400,800,1600,3200,4800,6400,8000,12000"));
-        }
-        if (pages.contains("light")) {
-            QCOMPARE(data.mid(88, 24), bytesOf(colours));
-            const Command block0 = withCode(scene.commands(), 0x02).value(0);
-            QCOMPARE(int(uchar(block0.data.at(3))), 252);   // brightness step 4
-        }
-        // Buttons 0 and 1 in their parameter form: left button, then right button or "DPI+".
-        QCOMPARE(data.mid(128, 8).toHex(' '),
-                 QByteArray(pages.contains("keys") ? "f0 00 00 02 01 00 00 0b" : "f0 00 00 02 f1 00 00 02"));
-        if (pages.contains("keys"))
-            QCOMPARE(scene.profile(mouse, 0)->value("mouseKeyMatrix/1").toStringList().join(','), QString("5,0,1,0"));
-    }
-
-    // The row's choice is stored and sent at once, with the lighting as the mouse holds it: a
-    // lighting edit waiting for "Save" is neither stored nor sent by it, and a mode the mouse
-    // reported (at connect, or after its own light button) is not switched back.
-    void reportRateRow()
-    {
-        SceneRig scene({Mouse553});
-        const QVariant light = scene.profile(Mouse553, 0)->value("mouse/lightValue");
-        const auto mouseMode = [&] {
-            int mode = 0;
-            scene.device().withFirmware(Mouse553, [&](VirtualFirmware &f) { mode = f.state().lightMode; });
-            return mode;
-        };
-        QVERIFY(light.toStringList().value(0).toInt() != mouseMode());
-        scene.call(scene.item("lightControlMain"), "chooseMode", {3});
-        for (int press = 0; press < 2; ++press) {
-            const int mode = mouseMode();
-            scene.clearWire();
-            scene.choose("reportRateList", 1 + press);
-            QTRY_COMPARE(scene.codes(), QByteArray("02 80"));
-            QCOMPARE(int(uchar(scene.commands().at(0).data.at(0))), press ? 2 : 4);   // 500, 250 Hz
-            QCOMPARE(int(uchar(scene.commands().at(0).data.at(2))), mode);
-            QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/reportRate").toInt(), 1 + press);
-            QCOMPARE(scene.profile(Mouse553, 0)->value("mouse/lightValue"), light);
-            QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
-            scene.device().pressLightButton(Mouse553);
-            QTRY_COMPARE(scene.item("lightControlMain")->property("lightMode").toInt(), mouseMode());
-        }
-    }
-
-    // The lift-off row is shown for the 3395 sensor only; a choice is stored and sent in block 1,
-    // with the stages as stored (a DPI edit waits for "Save").
-    void lodRow()
-    {
-        SceneRig scene({Mouse3395});
-        QVERIFY(scene.item("lodRow")->isVisible());
-        scene.clickItem("dpiPlus5");
-        scene.clearWire();
-        scene.choose("lodList", 1);
-        QTRY_COMPARE(scene.codes(), QByteArray("03 80"));
-        const Command block1 = scene.commands().at(0);
-        QCOMPARE(int(uchar(block1.payload.at(5))), 1);
-        QCOMPARE(int(uchar(block1.data.at(3))), 2);
-        // Six stages as stored, then 12000 twice.
-        QCOMPARE(block1.data.mid(19, 6).toHex(' '), QByteArray("80 3e e0 2e e0 2e"));
-        QCOMPARE(scene.profile(Mouse3395, 0)->value("mouse/lod").toInt(), 2);
-        QCOMPARE(scene.profile(Mouse3395, 0)->value("mouse/dpiValueArray").toStringList().value(5), QString("16000"));
-        QVERIFY(scene.rootProperty("isSaveNeeded").toBool());
-        scene.device().unplug(Mouse3395);
-        scene.rig.widget->checkDevice();
-        scene.connect(Mouse553);
-        QVERIFY(!scene.item("lodRow")->isVisible());
-    }
-
     // A save is checked against the mouse: the report-rate and lift-off rows (the state the sync
     // request's answer shows, which the mouse's own buttons change too) and a factory reset of
     // the 560 (its profile blocks read back). What did not stick is sent once more; what still
@@ -275,33 +133,32 @@ private slots:
     void savesAreChecked_data()
     {
         QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("action");
+        QTest::addColumn<QString>("action");  // rows' steps; "dpi button" (the mouse's), "unpolled" (no status reports)
         QTest::addColumn<Fault>("fault");
-        QTest::addColumn<QString>("result");
-        QTest::addColumn<QStringList>("items");
-        QTest::addColumn<bool>("resent");
-        QTest::addColumn<QString>("notice");
+        QTest::addColumn<QString>("outcome");  // result|items|resent|notice
         const Fault none{Call::Enumerate, FaultAction::Fail, 0, 0};
-        QTest::newRow("553 kept") << Mouse553 << "rate" << none << "verified" << QStringList() << false << "Saved";
-        QTest::newRow("3395 lift-off after its DPI button")
-            << Mouse3395 << "lod" << none << "verified" << QStringList() << false << "Saved";
-        QTest::newRow("553 lost once, sent again") << Mouse553 << "rate" << Fault{Call::Write, FaultAction::Drop, 0, 1}
-                                                  << "verified" << QStringList() << true << "Saved";
-        QTest::newRow("553 altered") << Mouse553 << "rate" << Fault{Call::Write, FaultAction::Alter, 0, -1} << "notKept"
-                                     << QStringList{"rate"} << true << "Not kept by the mouse: report rate";
-        QTest::newRow("553 sync lost") << Mouse553 << "rate" << Fault{Call::SendFeature, FaultAction::Drop, 1, -1}
-                                       << "noAnswer" << QStringList() << false << "The mouse did not answer";
-        // The mouse's light differs from the profile's, which goes with the rate.
-        QTest::newRow("560 lost") << Mouse560 << "rate" << Fault{Call::Write, FaultAction::Drop, 0, -1} << "notKept"
-                                  << QStringList{"rate"} << true << "Not kept by the mouse: report rate";
-        QTest::newRow("560 reset altered")
-            << Mouse560 << "reset" << Fault{Call::Write, FaultAction::Alter, 0, -1} << "notKept"
-            << QStringList{"profile2", "profile3", "profile4"} << true << "Not kept by the mouse: stored profile 2, 3, 4";
+        const auto row = [](const char *name, int mouse, const char *action, Fault fault, const char *outcome) {
+            QTest::addRow("%s", name) << mouse << QString(action) << fault << QString(outcome);
+        };
+        const char *rate = "choose reportRateList 0";
+        row("553 kept", Mouse553, rate, none, "verified||0|Saved");
+        row("3395 lift-off after its DPI button", Mouse3395,
+            "dpi button; dpiSettingMain.currentDPI = 1; choose lodList 1", none, "verified||0|Saved");
+        row("553 lost once, sent again", Mouse553, rate, {Call::Write, FaultAction::Drop, 0, 1}, "verified||1|Saved");
+        row("553 altered", Mouse553, rate, {Call::Write, FaultAction::Alter, 0, -1},
+            "notKept|rate|1|Not kept by the mouse: report rate");
+        row("553 sync lost", Mouse553, rate, {Call::SendFeature, FaultAction::Drop, 1, -1},
+            "noAnswer||0|The mouse did not answer");
+        // The mouse's light differs from the profile's: it goes with the rate as the mouse has it.
+        row("560 lost", Mouse560, rate, {Call::Write, FaultAction::Drop, 0, -1},
+            "notKept|rate|1|Not kept by the mouse: report rate");
+        row("560 reset altered", Mouse560, "click resetButton; click resetOkButton", {Call::Write, FaultAction::Alter, 0, -1},
+            "notKept|profile2,profile3,profile4|1|Not kept by the mouse: stored profile 2, 3, 4");
         // Buttons and DPI values have no way back: a transfer that failed is what tells.
-        QTest::newRow("553 buttons, write fails") << Mouse553 << "save" << Fault{Call::Write, FaultAction::Fail, 0, -1}
-                                                  << "noAnswer" << QStringList() << true << "The mouse did not answer";
-        QTest::newRow("553 without status reports") << Mouse553 << "rate unpolled" << none << "unchecked"
-                                                    << QStringList() << false << "Sent; this mouse cannot confirm it";
+        row("553 buttons, write fails", Mouse553, "set dpiSettingMain.isSave true; click saveButton",
+            {Call::Write, FaultAction::Fail, 0, -1}, "noAnswer||1|The mouse did not answer");
+        row("553 without status reports", Mouse553, "unpolled; choose reportRateList 0", none,
+            "unchecked||0|Sent; this mouse cannot confirm it");
     }
 
     void savesAreChecked()
@@ -309,42 +166,30 @@ private slots:
         QFETCH(int, mouse);
         QFETCH(QString, action);
         QFETCH(Fault, fault);
-        QFETCH(QString, result);
-        QFETCH(QStringList, items);
-        QFETCH(bool, resent);
-        QFETCH(QString, notice);
+        QFETCH(QString, outcome);
         SceneRig scene({mouse}, "English");
         scene.view()->syncAnswerTimeoutMs = 200;
         QSignalSpy checked(scene.view(), &myQQuickView::saveChecked);
         QSignalSpy tray(scene.rig.widget.get(), &Widget::trayMessageShown);
         scene.device().addFault(fault);
-        if (action.endsWith("unpolled"))
-            scene.rig.hid().stopPolling();
-        if (action == "save") {
-            scene.item("dpiSettingMain")->setProperty("isSave", true);
-            scene.clickItem("saveButton");
-        } else if (action == "reset") {
-            scene.clickItem("resetButton");
-            scene.clickItem("resetOkButton");
-        } else if (action == "lod") {
-            scene.device().pressDpiButton(mouse);
-            QTRY_COMPARE(scene.item("dpiSettingMain")->property("currentDPI").toInt(), 1);
-            scene.choose("lodList", 1);
-        } else {
-            scene.choose("reportRateList", 0);
-        }
+        scenetest::play(scene, mouse, action.split("; "), [&](const QStringList &w) -> std::optional<QString> {
+            if (w[0] == "unpolled")
+                scene.rig.hid().stopPolling();
+            else if (w[0] == "dpi")
+                scene.device().pressDpiButton(mouse);
+            return w[0] == "unpolled" || w[0] == "dpi" ? std::optional<QString>("") : std::nullopt;
+        });
         QTRY_COMPARE(checked.count(), 1);
-        const QVariantMap outcome = checked.at(0).at(0).toMap();
-        QCOMPARE(outcome.value("result").toString(), result);
-        QCOMPARE(outcome.value("items").toStringList(), items);
-        QCOMPARE(outcome.value("resent").toBool(), resent);
-        QCOMPARE(scene.item("saveNotice")->property("text").toString(), notice);
+        const QVariantMap got = checked.at(0).at(0).toMap();
+        const QString result = got.value("result").toString();
+        QCOMPARE(QStringList({result, got.value("items").toStringList().join(','), QString::number(got.value("resent").toInt()),
+                              scene.item("saveNotice")->property("text").toString()}).join('|'), outcome);
         QVERIFY(scene.item("saveNotice")->isVisible());
         const bool kept = result == "verified" || result == "unchecked";
         QCOMPARE(scene.rootProperty("isSaveNeeded").toBool(), !kept);
         QCOMPARE(tray.count(), kept ? 0 : 1);
         if (!kept)
-            QVERIFY(tray.at(0).at(1).toString().startsWith(outcome.value("text").toString()));
+            QVERIFY(tray.at(0).at(1).toString().startsWith(got.value("text").toString()));
 
         // "Save" sends what was not kept again (and nothing when all was kept).
         scene.device().clearFaults();
@@ -354,66 +199,6 @@ private slots:
         QCOMPARE(checked.count(), kept ? 1 : 2);
         QCOMPARE(checked.last().at(0).toMap().value("result").toString(), kept ? result : QString("verified"));
         QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
-    }
-
-    void profileChange()
-    {
-        SceneRig scene({Mouse553});
-        // Choosing the profile already in use does nothing.
-        scene.clearWire();
-        scene.choose("profileList", 0);
-        QTest::qWait(300);
-        QCOMPARE(scene.codes(), QByteArray());
-    }
-
-    void factoryReset()
-    {
-        SceneRig scene({Mouse560});
-        scene.call(scene.view(), "setData", {"mouse/dpiValueArray", QVariantList{1, 2, 3, 4, 5, 6, 7, 8}});
-        scene.clearWire();
-        scene.clickItem("resetButton");
-        QVERIFY(scene.item("mask")->isVisible());
-        scene.clickItem("resetOkButton");
-        QTRY_VERIFY(!scene.item("mask")->isVisible());
-        QCOMPARE(scene.item("dpiSettingMain")->property("currentDPI").toInt(), 1);
-        // Block 0, block 1 with everything, then the gun mouse's matrices.
-        const QList<Command> sent = scene.commands();
-        QVERIFY(sent.size() >= 2);
-        QCOMPARE(sent.at(0).code(), 0x02);
-        QCOMPARE(sent.at(1).code(), 0x03);
-        QCOMPARE(int(uchar(sent.at(1).payload.at(5))), 7);
-        QCOMPARE(scene.profile(Mouse560, 0)->value("mouse/dpiValueArray").toStringList(),
-                 QSettings(scene.settingFile(Mouse560, "pD.bin"), QSettings::IniFormat)
-                     .value("mouse/dpiValueArray").toStringList());
-        QVERIFY(scene.view()->isEnabled());
-    }
-
-    void firmwareReports()
-    {
-        SceneRig scene({Mouse560});
-        QQuickItem *rate = scene.item("reportRateList");
-        QQuickItem *dpi = scene.item("dpiSettingMain");
-        QQuickItem *light = scene.item("lightControlMain");
-        rate->setProperty("currentSelect", 3);
-        dpi->setProperty("currentDPI", 0);
-        light->setProperty("speedStep", 0);
-        scene.clearWire();
-        // An unknown rate code changes nothing; what the pages can show is followed.
-        scene.call("syncFwReport", {2, 3, 0, 0, 0});
-        QCOMPARE(rate->property("currentSelect").toInt(), 3);
-        scene.call("syncFwReport", {255, 8, 3, 7, 5});
-        QCOMPARE(rate->property("currentSelect").toInt(), 0);
-        QCOMPARE(dpi->property("currentDPI").toInt(), 2);
-        QCOMPARE(light->property("lightMode").toInt(), 6);
-        QCOMPARE(light->property("speedStep").toInt(), 3);
-        // A stage beyond those in use, or a mode the list does not have, is ignored.
-        const int stages = dpi->property("currentDpiCount").toInt();
-        for (int stage : {0, stages + 1})
-            scene.call("syncFwReport", {3, 0, stage, 0, 0});
-        scene.call("syncFwReport", {4, 0, 0, 11, 0});
-        QCOMPARE(dpi->property("currentDPI").toInt(), 2);
-        QCOMPARE(light->property("lightMode").toInt(), 6);
-        QCOMPARE(scene.codes(), QByteArray());
     }
 
     // Every text shown, and every text of every language file, has glyphs in the scene's font.
@@ -445,28 +230,6 @@ private slots:
             const QString text = file.value(key).toStringList().join(", ");
             QVERIFY2(missingGlyphs(text, sceneFont).isEmpty(), qPrintable(key + ": " + missingGlyphs(text, sceneFont)));
         }
-    }
-
-    // The help menu: the program's address (opened in the browser) and its real version; without
-    // an address only the version.
-    void helpMenu()
-    {
-        QDesktopServices::setUrlHandler("https", this, "openUrl");
-        SceneRig scene({Mouse553});
-        scene.clickItem("helpButton");
-        QVERIFY(scene.item("helpMenu")->isVisible());
-        QCOMPARE(scene.item("helpText1")->property("text").toString(), "version:" + QCoreApplication::applicationVersion());
-        QVERIFY(!QCoreApplication::applicationVersion().isEmpty());
-        QCOMPARE(scene.item("helpText0")->property("text").toString(), QString("https://www.example.com/mousecfg"));
-        scene.clickItem("helpEntry0");
-        QCOMPARE(openedUrls, QList<QUrl>{QUrl("https://www.example.com/mousecfg")});
-        QVERIFY(!scene.item("helpMenu")->isVisible());
-        QDesktopServices::unsetUrlHandler("https");
-
-        scene.root()->setProperty("url", QString());
-        scene.clickItem("helpButton");
-        QVERIFY(!scene.item("helpEntry0")->isVisible());
-        QVERIFY(scene.item("helpEntry1")->isVisible());
     }
 
     // Dragging the empty background, or the mask, is offered to the window system; where it
@@ -505,60 +268,129 @@ private slots:
         }
     }
 
-    void screenScaling()
+private:
+    // Steps: "dpi" and "light" (page edits waiting for "Save"), "stored KEY A,B,.." (a list in
+    // the profile), "mouse N" (the mouse unplugged, N connected). Checks: "window" (its size),
+    // "version" (the help menu shows the program's, which is not empty),
+    // "url ASKED" (what the engine loads), "opened" (the addresses handed to the browser).
+    std::optional<QString> custom(SceneRig &scene, const QStringList &w)
     {
-        SceneRig scene({Mouse553});
-        scene.call("setScreenChange", {2560});
-        QCOMPARE(scene.rootProperty("screenRate").toDouble(), 2560.0 / 1920.0);
-        QCOMPARE(scene.rig.widget->size(), QSize(1365, 853));
-        // Presses land at design coordinates scaled like the window: "Save" sends nothing while
-        // nothing has changed, and a change once there is one.
-        scene.clearWire();
-        scene.clickItem("saveButton");
-        QCOMPARE(scene.codes(), QByteArray());
-        scene.item("dpiSettingMain")->setProperty("isSave", true);
-        scene.clickItem("saveButton");
-        QCOMPARE(scene.codes(), QByteArray("03 80"));
-        QVERIFY(scene.view()->isEnabled());
-        scene.call("setScreenChange", {1920});
-        QCOMPARE(scene.rootProperty("screenRate").toDouble(), 1.0);
+        if (w[0] == "dpi") {
+            scene.item("dpiSettingMain")->setProperty("dpiValueArray", QVariantList{400, 800, 1600, 3200, 4800, 6400, 8000, 12000});
+        } else if (w[0] == "light") {
+            QVariantList colours{10, 200, 0};
+            for (int i = 0; i < 21; ++i)
+                colours << i + 1;
+            scene.item("lightControlMain")->setProperty("colorValue", colours);
+            scene.item("lightControlMain")->setProperty("brightnessStep", 4);
+        } else if (w[0] == "stored") {
+            QVariantList list;
+            for (const QString &v : w[2].split(','))
+                list << v.toInt();
+            scene.view()->setData(w[1], list);
+        } else if (w[0] == "mouse") {
+            scene.device().unplug(mouse);
+            scene.rig.widget->checkDevice();
+            scene.connect(mouse = w[1].toInt());
+        } else if (w[0] == "window") {
+            return QString("%1x%2").arg(scene.rig.widget->width()).arg(scene.rig.widget->height());
+        } else if (w[0] == "version") {
+            const QString version = QCoreApplication::applicationVersion();
+            return QVariant(!version.isEmpty() && scene.item("helpText1")->property("text") == "version:" + version).toString();
+        } else if (w[0] == "opened") {
+            return QUrl::toStringList(openedUrls).join(QLatin1Char(','));
+        } else if (w[0] == "url") {
+            return scene.view()->engine()->interceptUrl(QUrl(w[1]), QQmlAbstractUrlInterceptor::UrlString).toString();
+        } else {
+            return std::nullopt;
+        }
+        return QString();
+    }
+    int mouse = -1;
 
-        // Scaled up, a skin picture comes at twice its size where that file exists.
-        const QString close = "qrc:/index/modules/img/skin1/index/close";
-        const QList<QPair<QString, QString>> urls{
-            {close + ".png?hi", close + "@2x.png"},
-            {close + ".png", close + ".png"},
-            {close + ".png?lo", close + ".png"},
-            {"file:modules/img/skin1/background.png?hi", "file:modules/img/skin1/background@2x.png"},
-            {"file:modules/img/skin1/nothing.png?hi", "file:modules/img/skin1/nothing.png"},
-            {"file:modules/img/skinX/background.png?hi", "file:modules/img/skinX/background.png?hi"},
-            {"file:modules/img/skin1/.png?hi", "file:modules/img/skin1/.png?hi"},
-        };
-        for (const auto &[asked, loaded] : urls)
-            QCOMPARE(scene.view()->engine()->interceptUrl(QUrl(asked), QQmlAbstractUrlInterceptor::UrlString),
-                     QUrl(loaded));
+private slots:
+    void rows_data()
+    {
+        QTest::addColumn<int>("mouse");
+        QTest::addColumn<QString>("lines");
+        // "Save" sends block 1 with the pages' bits, then the sync request that checks it: the
+        // DPI stages twice, the 24 colour bytes, the buttons in their parameter form (left
+        // button, then the right button or "DPI+" as 01 00 00 0B); the brightness in block 0.
+        const QString save = "%1; set %2.isSave true; root.isSaveNeeded = true; clear; click saveButton; codes = %3; "
+                             "view.enabled = true; root.isSaveNeeded = false; sent 03 p5 = %4; sent 03 d128 = %5";
+        const QString dpi = "; sent 03 d9 = 90 01 20 03 40 06 80 0c c0 12 00 19 40 1f e0 2e 90 01 20 03 40 06 80 0c c0 12 00 "
+                            "19 40 1f e0 2e; ini mouse/dpiValueArray = 400,800,1600,3200,4800,6400,8000,12000";
+        const QString keys = "; ini mouseKeyMatrix/1 = 5,0,1,0";
+        QTest::addRow("save: DPI, 553") << int(Mouse553)
+            << save.arg("dpi", "dpiSettingMain", "03 80", "01", "f0 00 00 02 f1 00 00 02") + dpi;
+        QTest::addRow("save: all three, 560") << int(Mouse560)
+            << save.arg("dpi; light; set lightControlMain.isSave true; call keyMatrixMain.assign 1 5 0 1 0", "dpiSettingMain",
+                        "02 03 80", "07", "f0 00 00 02 01 00 00 0b") + dpi + keys
+                   + "; sent 02 d3 = fc; sent 03 d88 = 0a c8 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 11 12 13 14 15";
+        // The report-rate row's choice is stored and sent at once (250 Hz, then 500) with the
+        // lighting as the mouse holds it: a lighting edit waiting for "Save" is neither stored nor
+        // sent by it, and the mode the mouse reported (1 at connect, then 2 by its own button; the
+        // profile holds 0) is not switched back.
+        QTest::addRow("report-rate row") << int(Mouse553)
+            << "call lightControlMain.chooseMode 3; clear; choose reportRateList 1; codes = 02 80; sent 02 d0 = 04 00 01; "
+               "ini mouse/reportRate = 1; ini mouse/lightValue = 0,2,4; root.isSaveNeeded = true; "
+               "call syncFwReport 4 0 0 2 0; clear; choose reportRateList 2; codes = 02 80; sent 02 d0 = 02 00 02";
+        // The lift-off row is shown for the 3395 sensor only; a choice is stored and sent in block
+        // 1 with the stages as stored (six, then 12000 twice): a DPI edit waits for "Save".
+        QTest::addRow("lift-off row") << int(Mouse3395)
+            << "lodRow.visible = true; click dpiPlus5; clear; choose lodList 1; codes = 03 80; sent 03 p5 = 01; "
+               "sent 03 d3 = 02; sent 03 d19 = 80 3e e0 2e e0 2e; ini mouse/lod = 2; "
+               "ini mouse/dpiValueArray = 400,800,1600,3200,6400,16000,12000,12000; "
+               "root.isSaveNeeded = true; mouse " + QString::number(Mouse553) + "; lodRow.visible = false";
+        QTest::addRow("the profile in use chosen") << int(Mouse553) << "clear; choose profileList 0; wait 300; codes = ";
+        // Block 0, block 1 with everything, then the gun mouse's matrices.
+        QTest::addRow("factory reset") << int(Mouse560)
+            << "stored mouse/dpiValueArray 1,2,3,4,5,6,7,8; clear; click resetButton; mask.visible = true; "
+               "click resetOkButton; mask.visible = false; dpiSettingMain.currentDPI = 1; codes = 02 03 02 0d 0d 0d 0c 0c 0c 8c 8c 8c 80; sent 03 p5 = 07; "
+               "ini mouse/dpiValueArray = 400,800,1600,3200,4800,6400,8000,12000; "
+               "factory mouse/dpiValueArray = 400,800,1600,3200,4800,6400,8000,12000; view.enabled = true";
+        // An unknown rate code changes nothing; what the pages can show is followed. A stage
+        // beyond those in use, or a mode the list does not have, is ignored.
+        QTest::addRow("firmware reports") << int(Mouse560)
+            << "set reportRateList.currentSelect 3; set dpiSettingMain.currentDPI 0; set lightControlMain.speedStep 0; "
+               "clear; call syncFwReport 2 3 0 0 0; reportRateList.currentSelect = 3; call syncFwReport 255 8 3 7 5; "
+               "reportRateList.currentSelect = 0; dpiSettingMain.currentDPI = 2; lightControlMain.lightMode = 6; "
+               "lightControlMain.speedStep = 3; dpiSettingMain.currentDpiCount = 5; call syncFwReport 3 0 0 0 0; "
+               "call syncFwReport 3 0 6 0 0; call syncFwReport 4 0 0 11 0; dpiSettingMain.currentDPI = 2; "
+               "lightControlMain.lightMode = 6; codes = ";
+        // Presses land at design coordinates scaled like the window: "Save" sends nothing while
+        // nothing has changed, and a change once there is one. Scaled up, a skin picture comes at
+        // twice its size where that file exists.
+        const QString close = "qrc:/index/modules/img/skin1/index/close", file = "file:modules/img/skin";
+        QTest::addRow("screen scaling") << int(Mouse553)
+            << "call setScreenChange 2560; root.screenRate = 1.3333333333333333; window = 1365x853; clear; "
+               "click saveButton; codes = ; set dpiSettingMain.isSave true; click saveButton; codes = 03 80; "
+               "view.enabled = true; call setScreenChange 1920; root.screenRate = 1; url " + close + ".png?hi = " + close
+               + "@2x.png; url " + close + ".png = " + close + ".png; url " + close + ".png?lo = " + close + ".png; url "
+               + file + "1/background.png?hi = " + file + "1/background@2x.png; url " + file + "1/nothing.png?hi = " + file
+               + "1/nothing.png; url " + file + "X/background.png?hi = " + file + "X/background.png?hi; url " + file
+               + "1/.png?hi = " + file + "1/.png?hi";
+        // The help menu: the program's address (opened in the browser) and its real version;
+        // without an address only the version.
+        const QString site = "https://www.example.com/mousecfg";
+        QTest::addRow("help menu") << int(Mouse553)
+            << "click helpButton; helpMenu.visible = true; version = true; helpText0.text = " + site + "; click helpEntry0; opened = " + site + "; helpMenu.visible = false; "
+               "set root.url ; click helpButton; helpEntry0.visible = false; helpEntry1.visible = true";
+        // Another mouse gets its own capabilities and pages; the same mouse again has nothing read
+        // anew, but the pages are brought in line.
+        QTest::addRow("another mouse later") << int(Mouse560)
+            << "root.isGun = true; root.icType = 560; clear; mouse " + QString::number(Mouse553) + "; root.icType = 553; "
+               "root.isGun = false; gunEditorButton.visible = false; codes = 80; clear; mouse " + QString::number(Mouse553)
+               + "; codes = 80";
     }
 
-    void anotherMouseLater()
+    void rows()
     {
-        SceneRig scene({Mouse560});
-        QVERIFY(scene.rootProperty("isGun").toBool());
-        QCOMPARE(scene.rootProperty("icType").toString(), QString("560"));
-        scene.device().unplug(Mouse560);
-        scene.rig.widget->checkDevice();
-        // The 553 mouse gets its own capabilities and pages.
-        scene.clearWire();
-        scene.connect(Mouse553);
-        QCOMPARE(scene.rootProperty("icType").toString(), QString("553"));
-        QVERIFY(!scene.rootProperty("isGun").toBool());
-        QVERIFY(!scene.item("gunEditorButton")->isVisible());
-        QVERIFY(scene.codes().endsWith("80"));
-        // The same mouse again: nothing is read anew, but the pages are brought in line.
-        scene.device().unplug(Mouse553);
-        scene.rig.widget->checkDevice();
-        scene.clearWire();
-        scene.connect(Mouse553);
-        QCOMPARE(scene.codes(), QByteArray("80"));
+        QFETCH(int, mouse);
+        QFETCH(QString, lines);
+        this->mouse = mouse;
+        SceneRig scene({mouse});
+        scenetest::play(scene, mouse, lines.split("; "), [&](const QStringList &w) { return custom(scene, w); });
     }
 };
 

@@ -11,7 +11,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QQuickItem>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -40,7 +39,6 @@ class ProfilesTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
     void entries()
     {
@@ -60,7 +58,7 @@ private slots:
         });
         QMap<QString, QByteArray> before;
         // Steps: "menu ROW COMMAND" (the entry's menu), "rename ROW NAME", "answer FILE" (the
-        // file Import gets), "snapshot" (of the setting files), "wait". Checks: "names" (name.bin's
+        // file Import gets), "snapshot" (of the setting files). Checks: "names" (name.bin's
         // list) and "entries" (their number), "current" (the view's profile), "switched" (the
         // first two commands since the last clear), "marker SLOT", "exported" (the slot files it equals), "changed" (files since the
         // snapshot), "dialogs" (asked for since the snapshot).
@@ -77,16 +75,15 @@ private slots:
             else if (w[0] == "snapshot") {
                 before = files(scene);
                 dialogs = 0;
-            } else if (w[0] == "wait")
-                QTest::qWait(50);
-            else if (w[0] == "names" || w[0] == "entries") {
+            } else if (w[0] == "names" || w[0] == "entries") {
                 QSettings file(scene.settingFile(mouse, "name.bin"), QSettings::IniFormat);
                 const QStringList names = file.value("profile/profileName").toStringList();
                 return w[0] == "names" ? names.join(',') : QString::number(names.size());
             } else if (w[0] == "current")
                 return QString::number(scene.view()->currentProfile);
             else if (w[0] == "switched")
-                return QString(scene.codes().left(5)); else if (w[0] == "marker")
+                return QString(scene.codes().left(5));
+            else if (w[0] == "marker")
                 return scene.profile(mouse, w[1].toInt())->value("test/marker").toString();
             else if (w[0] == "exported" || w[0] == "changed") {
                 QFile file(exported);
@@ -130,7 +127,7 @@ private slots:
             "current = 0; switched = 02 03; root.isSaveNeeded = false; "
             // A full list: New and Import change no file and ask for none.
             "click profileNewButton; click profileNewButton; click profileNewButton; entries = 6; snapshot; "
-            "click profileNewButton; click profileImportButton; wait; changed = ; dialogs = 0").split("; "), custom);
+            "click profileNewButton; click profileImportButton; wait 50; changed = ; dialogs = 0").split("; "), custom);
     }
 };
 

@@ -15,7 +15,6 @@
 
 #include <QQuickItem>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QtTest>
 
 using namespace vdev;
@@ -111,7 +110,6 @@ class SystemPanelsTest : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         setPointerSettings(&desktop);
         scene = std::make_unique<SceneRig>(std::initializer_list<int>{Mouse553});
     }
