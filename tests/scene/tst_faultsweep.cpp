@@ -14,10 +14,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
-#include <thread>
 
 using namespace vdev;
 using scenetest::SceneRig;
@@ -91,50 +88,6 @@ QVariant callSlot(QObject *target, const QMetaMethod &method)
     return result;
 }
 
-// Aborts, naming the run, when a run outlives its bound: a hang would otherwise only show as the
-// suite's time-out.
-class Watchdog
-{
-public:
-    ~Watchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            quit = true;
-        }
-        changed.notify_all();
-        thread.join();
-    }
-    // A null name disarms it.
-    void arm(int ms, const QString &what)
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        armed = !what.isNull();
-        due = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        label = what.toStdString();
-        changed.notify_all();
-    }
-
-private:
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::chrono::steady_clock::time_point due;
-    std::string label;
-    bool armed = false, quit = false;
-    std::thread thread{[this] {
-        std::unique_lock<std::mutex> lock(mutex);
-        while (!quit) {
-            if (!armed) {
-                changed.wait(lock);
-            } else if (changed.wait_until(lock, due) == std::cv_status::timeout && armed
-                       && std::chrono::steady_clock::now() >= due) {
-                std::fprintf(stderr, "fault sweep: %s did not end within its bound\n", label.c_str());
-                std::abort();
-            }
-        }
-    }};
-};
-
 class Sweep
 {
 public:
@@ -148,7 +101,6 @@ public:
     SceneRig scene;
     Hid_Thread &hid = scene.rig.hid();
     testsupport::DebugCapture log{true};
-    Watchdog watchdog;
     QStringList failures;
     QStringList names;
     QList<std::array<std::pair<int, int>, columnCount>> matrix;   // passed, failed
@@ -166,7 +118,14 @@ public:
         SceneRig &s = scene;
         const auto none = [] { return QVariant(); };
         ops.append({"connect", [&s, m = mouse, none] { s.device().plug(m); s.rig.widget->checkDevice(); return none(); },
-                    [this] { unplug(); }});
+                    [this] {
+                        scene.device().unplug(mouse);
+                        if (!QTest::qWaitFor([this] { return hid.pollingFuture.isFinished(); }))
+                            failures << "polling went on";
+                        QCoreApplication::processEvents();
+                        scene.rig.widget->checkDevice();
+                        scene.rig.widget->checkTimer.stop();
+                    }});
         ops.append({"sync", [this, none] { hid.hid553_80H_SyncData(); return none(); }});
         ops.append({"Save", [&s] { return s.call("saveAll"); }, [&s] {
                         for (const char *page : {"keyMatrixMain", "dpiSettingMain", "lightControlMain"})
@@ -179,16 +138,6 @@ public:
         ops.append({"factory reset", [&s] { return s.call("factoryReset"); }});
         ops.append({"report rate", [&s] { return s.call("chooseReportRate", {2}); }});
         return ops;
-    }
-
-    void unplug()
-    {
-        scene.device().unplug(mouse);
-        if (!QTest::qWaitFor([this] { return hid.pollingFuture.isFinished(); }))
-            failures << "polling did not end";
-        QCoreApplication::processEvents();
-        scene.rig.widget->checkDevice();
-        scene.rig.widget->checkTimer.stop();
     }
 
     // The device check the program makes after a plug: paths, profile blocks and the save state
@@ -240,10 +189,11 @@ public:
         QMap<Call, int> calls;
         int bound = 30000;
         Ini after;
-        QString failed;
+        QStringList failed;
     };
 
-    Run run(const Op &op, const Fault *fault, int bound, const Run *clean, const char *logged)
+    // One run: the clean one (fault null), or one with the fault, checked against the clean one.
+    Run run(const Op &op, const Fault *fault = nullptr, const Run *clean = nullptr, const char *logged = nullptr)
     {
         reconnect();
         if (op.setup)
@@ -254,42 +204,35 @@ public:
         log.clear();
         if (fault)
             scene.device().addFault(*fault);
-        watchdog.arm(2 * bound, op.name + (fault ? QString(" %1 #%2").arg(callName(fault->call)).arg(fault->skip) : ""));
-        const QVariant result = op.run();
         Run r;
-        QStringList why;
-        if (!settle(bound))
-            why << "transport or busy lock held";
-        watchdog.arm(0, QString());
+        const QVariant result = op.run();
+        if (!settle(clean ? clean->bound : r.bound))
+            r.failed << "transport or busy lock held";
         r.after = snapshot();
         for (const WireEvent &e : scene.device().wireLog())
             if (e.iface == Iface::Command && e.mouse == mouse)
                 ++r.calls[e.call];
+        // Each transfer may wait its whole time for the transport and each report, twice (a save
+        // sends again), and a save waits for the mouse's answer twice.
         r.bound = 2 * (r.calls[Call::SendFeature] * (hid.transportWaitCount * 8 + 50)
                        + r.calls[Call::ReadTimeout] * hid.dataReadTimeoutMs + scene.view()->syncAnswerTimeoutMs) + 3000;
         const QString lines = log.lines().join('\n');
-        if (!fault) {
-            if (lines.contains("failed"))
-                why << "the clean run failed";
-        } else if (scene.device().pendingFaults()) {
-            why << "the call was not reached";
-        } else {
-            if (!lines.contains(logged))
-                why << QString("no log line with \"%1\"").arg(logged);
-            bool success = result.metaType().id() == QMetaType::Bool && result.toBool();
-            for (const QList<QVariant> &save : saves) {
-                const QVariantMap o = save.at(0).toMap();
-                success = success || (QStringList{"verified", "unchecked"}.contains(o["result"].toString()) && !o["resent"].toBool());
-            }
-            if (success)
-                why << "success reported";
-            for (const QString &block : before.keys() + clean->after.keys() + r.after.keys())
-                if (r.after.value(block) != before.value(block) && r.after.value(block) != clean->after.value(block)) {
-                    why << "mixed INI group " + block;
-                    break;
-                }
-        }
-        r.failed = why.join(", ");
+        if (!fault)
+            return r.failed << (lines.contains("failed") ? "the clean run failed" : ""), r;
+        if (scene.device().pendingFaults())
+            return r.failed << "the call was not reached", r;
+        if (!lines.contains(logged))
+            r.failed << QString("no log line with \"%1\"").arg(logged);
+        // A save found kept is a success only when it was sent again; a slot's true is one.
+        bool success = result.metaType().id() == QMetaType::Bool && result.toBool();
+        for (const QList<QVariant> &save : saves)
+            success = success || (QStringList{"verified", "unchecked"}.contains(save[0].toMap()["result"].toString())
+                                  && !save[0].toMap()["resent"].toBool());
+        if (success)
+            r.failed << "success reported";
+        for (const QString &group : before.keys() + clean->after.keys() + r.after.keys())
+            if (r.after.value(group) != before.value(group) && r.after.value(group) != clean->after.value(group))
+                return r.failed << "mixed INI group " + group, r;
         return r;
     }
 
@@ -297,23 +240,21 @@ public:
     {
         filedialogs::ScopedHook cancel([](const filedialogs::Request &) { return QString(); });
         for (const Op &op : operations()) {
-            const Run clean = run(op, nullptr, 30000, nullptr, nullptr);
-            if (!clean.failed.isEmpty())
-                failures << op.name + ": " + clean.failed;
+            Run clean = run(op);
+            clean.failed.removeAll("");
+            failures << (clean.failed.isEmpty() ? QStringList() : QStringList{op.name + ": " + clean.failed.join(", ")});
             std::array<std::pair<int, int>, columnCount> row{};
-            bool reaches = false;
             for (int c = 0; c < columnCount; ++c)
                 for (Call call : columns[c].calls)
                     for (int i = 0; i < clean.calls.value(call); i += stride) {
-                        reaches = true;
                         const Fault fault{call, columns[c].action, i, 1, mouse, Iface::Command};
-                        const Run faulted = run(op, &fault, clean.bound, &clean, columns[c].logged);
-                        (faulted.failed.isEmpty() ? row[c].first : row[c].second)++;
-                        if (!faulted.failed.isEmpty())
+                        const QStringList failed = run(op, &fault, &clean, columns[c].logged).failed;
+                        (failed.isEmpty() ? row[c].first : row[c].second)++;
+                        if (!failed.isEmpty())
                             failures << QString("%1, %2 %3 #%4: %5").arg(op.name, columns[c].name, callName(call))
-                                            .arg(i).arg(faulted.failed);
+                                            .arg(i).arg(failed.join(", "));
                     }
-            if (reaches) {
+            if (row != decltype(row){}) {
                 names << op.name;
                 matrix << row;
             }
