@@ -10,6 +10,7 @@ QMutex captureMutex;
 QStringList captured;
 QtMessageHandler previousHandler = nullptr;
 int captureDepth = 0;
+bool captureQuiet = false;
 
 void captureHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
@@ -17,17 +18,18 @@ void captureHandler(QtMsgType type, const QMessageLogContext &context, const QSt
         QMutexLocker lock(&captureMutex);
         captured << message;
     }
-    if (previousHandler)
+    if (previousHandler && !(captureQuiet && (type == QtDebugMsg || type == QtInfoMsg)))
         previousHandler(type, context, message);
 }
 } // namespace
 
 namespace testsupport {
 
-DebugCapture::DebugCapture()
+DebugCapture::DebugCapture(bool quiet)
 {
     QMutexLocker lock(&captureMutex);
     if (captureDepth++ == 0) {
+        captureQuiet = quiet;
         captured.clear();
         previousHandler = qInstallMessageHandler(captureHandler);
     }

@@ -40,10 +40,11 @@ QProcessEnvironment environment(const QStringList &settings);
 void stop(QProcess &process);
 
 // Collects the text of every qDebug() line while alive (restores the previous handler after).
+// A quiet capture passes on only warnings and worse.
 class DebugCapture
 {
 public:
-    DebugCapture();
+    explicit DebugCapture(bool quiet = false);
     ~DebugCapture();
     QStringList lines() const;
     bool contains(const QString &line) const;

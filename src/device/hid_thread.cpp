@@ -182,14 +182,18 @@ void Hid_Thread::settlePause()
     QThread::msleep(5);
 }
 
-bool Hid_Thread::endTransfer(bool ok)
+bool Hid_Thread::endTransfer(const char *failure)
 {
     closeCommandHandle();
     hidBusy = false;
-    lastTransferOk = ok;
-    if (!ok)
+    lastTransferOk = !failure;
+    if (failure) {
         ++failedTransfers;
-    return ok;
+        // Whatever the caller makes of it, the log says which command failed and where.
+        qDebug().noquote() << QStringLiteral("cmd %1 failed: %2").arg(transferCode, 2, 16, QLatin1Char('0'))
+                           .arg(QLatin1String(failure));
+    }
+    return lastTransferOk;
 }
 
 // A data phase needs a report length the buffers can hold and at most a dataBuffer of data;
@@ -209,24 +213,27 @@ static bool dataPhaseAllowed(const DeviceEntry &entry, int length, int capacity)
 
 bool Hid_Thread::sendRequest(int length, int &reportLength, bool &encode, bool dry)
 {
+    transferCode = request[1];
     const DeviceEntry *entry = entryAt(deviceIndex);
     if (!entry || entry->path.isEmpty())
-        return endTransfer(false);
+        return endTransfer("no device");
     if (!dataPhaseAllowed(*entry, length, static_cast<int>(sizeof dataBuffer)))
-        return endTransfer(false);
+        return endTransfer("refused");
     reportLength = entry->reportLength;
     encode = entry->isEncode || scrambleChallenge;
 
     if (!openCommandInterface(deviceIndex))
-        return endTransfer(false);
+        return endTransfer("open");
     if (encode)
         USBDataEncryption(request + 1, secrecyCode);
     if (dry) {
         dryRun->append({true, QByteArray(reinterpret_cast<const char *>(request), featureReportSize)});
         return true;
     }
-    if (!openCommandInterface(deviceIndex) || hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
-        return endTransfer(false);
+    if (!openCommandInterface(deviceIndex))
+        return endTransfer("open");
+    if (hid::send_feature_report(commandHandle, request, featureReportSize) < 0)
+        return endTransfer("feature send");
     return true;
 }
 
@@ -290,7 +297,7 @@ bool Hid_Thread::transferCommand(int length, bool settle)
     if (settle && !dry)
         settlePause();
     if (length == 0)
-        return endTransfer(true);
+        return endTransfer();
 
     const int chunk = protocol::chunkSize(length, reportLength);
     std::vector<unsigned char> report(static_cast<size_t>(reportLength) + 1);
@@ -300,13 +307,15 @@ bool Hid_Thread::transferCommand(int length, bool settle)
             dryRun->append({false, QByteArray(reinterpret_cast<const char *>(report.data()), int(report.size()))});
             continue;
         }
-        if (!openCommandInterface(deviceIndex) || hid::write(commandHandle, report.data(), report.size()) < 0)
-            return endTransfer(false);
+        if (!openCommandInterface(deviceIndex))
+            return endTransfer("open");
+        if (hid::write(commandHandle, report.data(), report.size()) < 0)
+            return endTransfer("write");
         QThread::msleep(pauseAfterOutputMs);
     }
     if (settle)
         settlePause();
-    return endTransfer(true);
+    return endTransfer();
 }
 
 bool Hid_Thread::queryCommand(int length)
@@ -315,31 +324,35 @@ bool Hid_Thread::queryCommand(int length)
     bool encode = false;
     if (!sendRequest(length, reportLength, encode))
         return false;
-    if (!openCommandInterface(deviceIndex) || hid::get_feature_report(commandHandle, reply, featureReportSize) < 0)
-        return endTransfer(false);
+    if (!openCommandInterface(deviceIndex))
+        return endTransfer("open");
+    if (hid::get_feature_report(commandHandle, reply, featureReportSize) < 0)
+        return endTransfer("feature get");
     if (length == 0) {
-        endTransfer(true);
+        endTransfer();
         if (encode)
             USBDataDecipher(reply + 1, secrecyCode);
         return true;
     }
 
     // Data-phase reports are never scrambled. Each one is awaited at most dataReadTimeoutMs;
-    // a report that does not come ends the transfer as failed.
+    // a report that does not come, or comes cut short, ends the transfer as failed (a block
+    // padded with zeros would be written back to the mouse as its own).
     const int chunk = protocol::chunkSize(length, reportLength);
     std::vector<unsigned char> report(static_cast<size_t>(reportLength) + 1);
     for (int offset = 0; offset < length; offset += chunk) {
         std::fill(report.begin(), report.end(), 0);
         if (!openCommandInterface(deviceIndex))
-            return endTransfer(false);
+            return endTransfer("open");
         const int got = hid::read_timeout(commandHandle, report.data(), report.size(), dataReadTimeoutMs);
+        const int wanted = std::min(chunk, length - offset);
         if (got < 0)
-            return endTransfer(false);
-        if (got == 0) {
-            qDebug() << "Device read timeout";
-            return endTransfer(false);
-        }
-        std::memcpy(dataBuffer + offset, report.data(), static_cast<size_t>(std::min(chunk, length - offset)));
+            return endTransfer("read");
+        if (got == 0)
+            return endTransfer("read timed out");
+        if (got < wanted)
+            return endTransfer("short read");
+        std::memcpy(dataBuffer + offset, report.data(), static_cast<size_t>(wanted));
     }
-    return endTransfer(true);
+    return endTransfer();
 }

@@ -146,8 +146,9 @@ private:
     void readIdentity();
     DeviceEntry *entryAt(int index);
     void closeCommandHandle();
-    // Ends a transfer: closes the handle, releases the transport.
-    bool endTransfer(bool ok);
+    // Ends a transfer: closes the handle, releases the transport; a failure (the step that
+    // failed) is logged. True when there was none.
+    bool endTransfer(const char *failure = nullptr);
     // sendCommand's transfer, without the recording.
     bool transferCommand(int length, bool settle);
     // First step of every transfer: refuses a data phase the entry cannot carry, then scrambles
@@ -168,6 +169,8 @@ private:
     // Whether the last transfer (sendCommand/queryCommand) reached the device; false from the
     // moment a command starts waiting for the transport.
     bool lastTransferOk = false;
+    // The command byte of the transfer under way, as it was before scrambling (for the log).
+    uchar transferCode = 0;
     bool recording = false;
     QList<savecheck::Sent> recorded;
     // The challenge of chkDeviceIsEnCode goes out scrambled whatever the entry's flag says.

@@ -409,6 +409,12 @@ void VirtualDevice::clearFaults()
     m_changed.notify_all();
 }
 
+size_t VirtualDevice::pendingFaults() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_faults.size();
+}
+
 VirtualDevice::Handle *VirtualDevice::handleOf(hid_device *device) const
 {
     auto *h = reinterpret_cast<Handle *>(device);
@@ -689,8 +695,12 @@ int VirtualDevice::readLocked(std::unique_lock<std::mutex> &lock, hid_device *de
     auto stillAlive = [&]() { return handleOf(device) == h && alive(h); };
 
     FaultAction action;
+    bool cut = false;
     if (takeFault(call, mouse, iface, action)) {
         switch (action) {
+        case FaultAction::Short:
+            cut = true;
+            break;
         case FaultAction::Fail:
         case FaultAction::Drop:
         case FaultAction::Alter:
@@ -738,7 +748,7 @@ int VirtualDevice::readLocked(std::unique_lock<std::mutex> &lock, hid_device *de
             }
         }
         if (got) {
-            const size_t n = std::min(report.size(), length);
+            const size_t n = std::min(report.size(), length) / (cut ? 2 : 1);
             std::memcpy(data, report.data(), n);
             log(mouse, iface, call, static_cast<int>(n), data, n);
             return static_cast<int>(n);

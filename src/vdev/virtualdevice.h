@@ -83,7 +83,8 @@ enum class FaultAction {
              // until the faults are cleared or the mouse is unplugged)
     // Reports to the mouse (feature reports sent, output reports); any other call fails.
     Drop,    // the call succeeds, but the mouse never sees the report
-    Alter    // the call succeeds, but the mouse sees the byte after the report number inverted
+    Alter,   // the call succeeds, but the mouse sees the byte after the report number inverted
+    Short    // reads: the report arrives cut to half its length; any other call fails
 };
 
 struct Fault
@@ -162,6 +163,8 @@ public:
     void addFault(const Fault &fault);
     // Removes every fault and releases stalled reads.
     void clearFaults();
+    // Faults whose calls have not all come yet.
+    size_t pendingFaults() const;
 
     // hidapi through the seam.
     hid_device_info *enumerate(unsigned short vendorId, unsigned short productId) override;

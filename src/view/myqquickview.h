@@ -107,6 +107,7 @@ public slots:
     QVariant deleteMacroIni(QVariant name);                                         // 15 view_macros.cpp
     QVariantList getNameList(QVariant type);                                        // 16 view_names.cpp
     QVariant saveMacroIni(QVariant name, QStringList macros, QVariant repeat);      // 17 view_macros.cpp
+    // True when the block reached the mouse.
     QVariant mouseSendMacroData(QVariantList macroData, QVariant macroIndex);       // 18
     QStringList loadMacroIni(QVariant name);                                        // 19
     void mouseSaveGundata(QVariant index, QVariantList src6);                       // 20 view_gun.cpp

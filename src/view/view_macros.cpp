@@ -164,7 +164,8 @@ QVariant myQQuickView::mouseSendMacroData(QVariantList macroData, QVariant macro
         hid->hid560_0FH_SetMacroKey(static_cast<uchar>(index), block);
     else
         hid->hid553_13H_SetMacroKey(static_cast<uchar>(index), block);
-    return true;
+    // Sent means the mouse took it: a transfer that failed is no success.
+    return hid->lastTransferSucceeded();
 }
 
 QStringList myQQuickView::loadMacroIni(QVariant name)

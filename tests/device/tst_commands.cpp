@@ -23,8 +23,6 @@ using namespace commandwire;
 using namespace vdev;
 using vdevtest::calls;
 
-Q_DECLARE_METATYPE(vdev::FaultAction)
-
 namespace {
 
 protocol::Payload unknownRequest() { return protocol::command(0x7E, 1, 2, 3); }
@@ -286,54 +284,6 @@ private slots:
         QCOMPARE(calls(rig.device, Call::ReadTimeout).size(), size_t(2));
         QVERIFY(stalled->timeMs() - (stalled - 1)->timeMs() >= 300 - 0.5);
         QVERIFY(released(rig));
-    }
-
-    // A failure (or an unplug) at any single hidapi call of a transfer: the transfer ends, the
-    // transport and every handle are released, and once the device is back a command works.
-    void faultAtEveryCall_data()
-    {
-        testsupport::addColumns<int, FaultAction>({"kind", "action"});
-        const char *kinds[] = {"set with data", "query", "query with data"};
-        for (int k = 0; k < 3; ++k) {
-            QTest::addRow("%s, call fails", kinds[k]) << k << FaultAction::Fail;
-            QTest::addRow("%s, unplugged at the call", kinds[k]) << k << FaultAction::Unplug;
-        }
-    }
-
-    void faultAtEveryCall()
-    {
-        QFETCH(int, kind);
-        QFETCH(FaultAction, action);
-        Rig rig(kind == 2 ? Mouse560 : Mouse553);
-        auto run = [&] {
-            switch (kind) {
-            case 0: return send(rig.hid, cmd553::setParameter0(1), 64, true);
-            case 1: return query(rig.hid, cmd553::getCurrentDpi(), 0);
-            default: return query(rig.hid, cmd560::readProfile(2), 128);
-            }
-        };
-        QVERIFY(run());
-        const auto clean = rig.device.wireLog();
-        for (size_t i = 0; i < clean.size(); ++i) {
-            const Call call = clean[i].call;
-            const int earlier = int(std::count_if(clean.begin(), clean.begin() + i, [&](const WireEvent &e) { return e.call == call; }));
-            const QString where = QString("call %1 (%2 #%3)").arg(i).arg(callName(call)).arg(earlier);
-            rig.device.clearFaults();
-            rig.connect();
-            rig.device.addFault({call, action, earlier, 1, rig.mouse, Iface::Command});
-            run();
-            QVERIFY2(released(rig), qPrintable(where));
-            if (call == Call::Open && action == FaultAction::Fail) {
-                // A failed open empties the path: later transfers stop before any hidapi call.
-                QVERIFY2(rig.hid.deviceList[0].path.isEmpty(), qPrintable(where));
-                rig.device.clearWireLog();
-                QVERIFY(!send(rig.hid, unknownRequest(), 0));
-                QVERIFY(rig.device.wireLog().empty());
-            }
-            rig.device.clearFaults();
-            rig.connect();
-            QVERIFY2(run(), qPrintable(where + ": no command afterwards"));
-        }
     }
 
     // Fixed vectors worked out by hand (swap, mix, 64-bit rotation, key) pin the byte order and
