@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Thin wrapper around CMake. `make demo` and `make test` are all a newcomer needs; `make package`
 # builds the Debian package, `make install` installs from the build folder.
 JOBS ?= $(shell nproc)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up benchmark's baseline: the least a Qt Quick tray tool can start with. A window
 // hosting a QQuickWidget with a trivial scene from resources, plus a tray icon, brought up the
 // way the program brings up its own.

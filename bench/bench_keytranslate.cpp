@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cost of one keystroke on its way to a key code: nanoseconds per event. The capture sits in
 // the path of every key press of the desktop, so this must stay far below a microsecond.
 #include "input/inputhook.h"

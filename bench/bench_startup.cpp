@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up benchmark: how fast `mousecfg --demo=560` shows its window and its scene, how much
 // memory it holds and how much CPU it takes while idle, next to a bare Qt Quick window with a
 // tray icon (bare_window, built alongside).

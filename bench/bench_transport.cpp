@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How close the command transport comes to the protocol's own floor: parameter-block-sized
 // transfers against the virtual mice, the measured time per transfer next to the pauses the
 // protocol prescribes (10 ms settle after the request, 20 ms after each output report, 10 ms

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Soak run: the real program in demo mode under an X server of its own for a set time, its
 virtual mouse plugged and unplugged thousands of times, the mouse's buttons raising reports at a
 steady rate and the window shown (by a second start) and hidden (by the unplug) every few

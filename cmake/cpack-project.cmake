@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Read by cpack when it makes a package. The QML modules the scene imports are loaded at run
 # time, so no linker and no dpkg-shlibdeps sees them: they are found in the scene's own import
 # lines. Debian names them qml6-module-<import in lower case, dots as dashes>.

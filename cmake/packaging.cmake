@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installed layout and the Debian package (`make install`, `make package`):
 #   bin/mousecfg                                  the program
 #   share/mousecfg/modules/                       its data, found as ../share/mousecfg from bin/

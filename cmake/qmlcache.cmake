@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The scene compiled at build time: qmlcachegen turns every QML and JavaScript file of the
 # resources into a compilation unit linked into the program, which the engine takes in place of
 # compiling the file on the first start and loading its cached copy on every later one. The

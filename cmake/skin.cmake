@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Skin images: drawn as SVG under modules/img/skin1/, rendered to PNG at build time at their
 # design size (the SVG's width and height) as "<name>.png" and at twice that as "<name>@2x.png".
 # The scene names them "qrc:/<group>/modules/img/skin1/<group>/<name>.png" (resources, from

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Windows code is never built here: MinGW-w64's cross compiler checks it in syntax-only mode
 # against Qt's headers (the same on every platform) and the Windows SDK headers that come with
 # it, so that a typo or a wrong Win32 signature fails the suite. One test per source: the files

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzzing harness of a `make fuzz` build for a number of seconds each, starting from
 # its seed corpus, and prints per harness the inputs run, the coverage reached (libFuzzer's
 # "cov:") and the findings. Findings are kept in <build>/findings/<name>/; exits 1 if any.

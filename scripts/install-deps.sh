@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs every Debian package that building, testing, packaging and running the demo need.
 # Does nothing (quickly) when they are all present.
 set -euo pipefail

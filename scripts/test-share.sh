@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Share of test code in the tree: non-blank lines of C++, QML and JavaScript files under tests/ and
 # bench/ against src/ and modules/. Printed at the end of `make test`; the goal is at most a third.
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Linked into every test program: before Qt or any test starts, the program gets a home of its
 // own (HOME and the XDG folders in a temporary folder, removed at exit), an in-memory GSettings
 // and, unless told otherwise, the offscreen platform. So no test touches the tester's home, their

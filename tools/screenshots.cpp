@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `make screenshots`: the window drawn offscreen, once for each virtual mouse, language and
 // scene, into OUTPUT_DIR/<family>-<language>-<scene>.png.
 //   mousecfg_screenshots OUTPUT_DIR [--only TEXT] [--screen-width PIXELS]

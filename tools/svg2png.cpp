@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the skin's SVG sources to PNG at build time:
 //   mousecfg_svg2png SCALE INPUT.svg OUTPUT.png [INPUT.svg OUTPUT.png ...]
 // The SVG's width and height are the image's design size; the PNG holds SCALE times as many

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the udev rule that lets the user at the seat open the hidraw nodes of exactly the
 // devices in the device table:  mousecfg_udevrule devConfig.ini 70-mousecfg.rules
 // The table is read by the program's own reader (the same keys, comments, byte-order mark and

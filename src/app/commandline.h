@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The command line ("mousecfg set dpi 400,800"): its words read into a request, and the

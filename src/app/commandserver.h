@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Runs the command line's commands on the window: the one in this process (mousecfg started

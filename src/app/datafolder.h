@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The folder the program works in. Every data path is "./modules/..." relative to it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device detection: re-reads the device table, finds the interfaces of each row among the
 // attached HID devices and brings the configuration UI up for the first row present, or
 // hides the window when there is none.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The device table ("./modules/devConfig.ini") and the matching of its rows against the HID

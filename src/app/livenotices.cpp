@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/livenotices.h"
 
 QString LiveNotices::toolTip(const State &state)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry point: one instance per executable, the main window, one device check, the event loop.
 #include "app/commandserver.h"
 #include "app/copydata.h"

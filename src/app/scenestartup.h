@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How the program brings up its scene, shared with the start-up benchmark's bare window so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 553 firmware family: one vendor command per slot. Each slot claims the transport, builds
 // its payload (commandset.h), moves its data block and, for queries, hands the reply back.
 

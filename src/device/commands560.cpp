@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 560 firmware family: whole profile blocks, key matrices padded to 128 bytes, and two
 // short commands that are repeated. Payloads come from commandset.h.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Request payloads and reply pre-fills of the two firmware command sets: pure functions, no I/O.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The device object and its transport: one command at a time on the GUI thread, framed as a
 // 9-byte feature request, an optional data phase in reports of reportLength bytes, and for
 // queries a 9-byte feature reply. Every report goes out on a freshly opened handle and no

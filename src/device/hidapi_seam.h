@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one seam between the program and hidapi. Everything above it calls these functions;

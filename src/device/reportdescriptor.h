@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // HID report descriptors: the top-level collections of an interface (usage page and usage, as

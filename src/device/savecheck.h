@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What a save sent and what the mouse shows of it afterwards: pure functions, no I/O. A save is

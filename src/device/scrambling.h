@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Scrambling of the 8-byte command payload for devices that require it: pure functions, no I/O.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Status polling: a task on the global thread pool reads the status interface, one report per
 // turn with a 1000 ms time-out, and hands each report to the view; when the interface cannot
 // be opened any more the device is gone. Everything the task does to the view or the device

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Status reports of the status interface and the identity tables: pure functions, no I/O.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The callbacks the entry point registers on InputHook: they pass each report on to the scene's

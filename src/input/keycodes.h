@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Key codes of the device: one byte, the USB HID keyboard usage for keys and 0xF0..0xF4 for

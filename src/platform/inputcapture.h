@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Where keystrokes and button clicks come from. A capture only observes: every event still

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Demo mode: the program runs against a virtual mouse plugged in through the hidapi seam.

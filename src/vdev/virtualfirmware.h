@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Device-side model of one virtual mouse: what its firmware does with each report the host

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // DPI values to sensor register values, and the DPI bytes of the device profile blocks:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // File dialogs of the view, behind a replaceable hook so that tests choose the file (or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Lighting effects, colours and parameter block 0: pure functions, no I/O.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Whole-file operations on the settings folder: a file is replaced only once its new content

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Conversions between the values QML and the settings files hand over (variants, lists of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Skin pictures are built at their design size ("<name>.png") and at twice it ("<name>@2x.png";

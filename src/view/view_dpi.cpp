@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DPI stages: register conversion per sensor, active stage.
 #include "view/myqquickview.h"
 

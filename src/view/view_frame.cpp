@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view's own slots: transport release, the scene's run step, busy lock, firmware reports and
 // screen changes handed to the scene.
 #include "view/myqquickview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Gun presets of the device's gun data file, sending one gun slot to the device, and the
 // per-profile gun values.
 #include "view/myqquickview.h"

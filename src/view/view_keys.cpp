@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Button assignment: key definitions, parameter block 1 and the key matrices.
 #include "view/myqquickview.h"
 

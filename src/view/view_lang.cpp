@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UI texts of a language from "./modules/i18n/<language>.ini" (UTF-8).
 #include "view/myqquickview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Device profile blocks of the "560" family, lighting, report rate, parameter block 0.
 #include "view/myqquickview.h"
 

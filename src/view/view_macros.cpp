@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Macro files of the connected device: create, save, load, delete, rename (with the profiles'
 // references following), import/export as ".mc" copies, and handing a block to the device.
 #include "view/myqquickview.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Name lists of the connected device (macros, gun presets, profiles) in "/setting/name.bin".
 #include "view/myqquickview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's pointer options of the current profile (system settings page).
 #include "view/myqquickview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profiles: opening the connected device's settings files, current profile, import/export.
 #include "view/myqquickview.h"
 

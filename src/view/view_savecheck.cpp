@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves checked against the mouse: what a save sent is read back or compared with the mouse's
 // report of its state, sent once more when it differs, and reported when it still does.
 #include "view/myqquickview.h"

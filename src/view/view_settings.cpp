@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Settings store: device-wide and per-profile keys over the device's INI files.
 #include "view/myqquickview.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Finding a mouse: the device table, matching interfaces to its rows, the report-descriptor
 // parser, --probe, --add-device and --udev-rule run by the real program (without a display) on a
 // made-up machine, and the connect and disconnect sequences of the main window over the virtual mice. Status polling: which reads count

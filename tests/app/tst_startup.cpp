@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up: one instance per id (stale sockets, hand-over of records, misbehaving peers, the real
 // program's second and simultaneous starts); which copy-data records raise the warning; the data
 // folder, where the program works, and how a user's own copy of installed data is brought up to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window outside the scene: tray icon, restore requests, device-change scheduling, the
 // copy-data warning and leaving the program; the frame around the scene: screen geometry and
 // switching while dragging, the busy lock, keys reaching the scene, and the queued call into it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A Hid_Thread wired to one virtual mouse, and the wire log cut into one record per request:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Commands on the wire to the virtual mice (report length 32 on the 553, 64 on the 560). The
 // transport: framing, chunking, pauses, the reopen per report, what every failure leaves behind,
 // and payload scrambling (the pure pair, where the transport applies it, and the challenge that

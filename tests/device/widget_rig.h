@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Test helpers around the virtual mice (header-only): device-table rows, wire-log queries, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the harnesses: one Qt application per process, and the input as an INI file for
 // the readers that take their text through QSettings (it parses files only).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a mouse answers on its command interface: each feature report and input report the
 // transport reads comes from the input, one length byte first (0xFF: the call fails), so
 // answers come short, empty, failed or longer than asked.

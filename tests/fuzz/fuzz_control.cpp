@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Lines on the virtual device's control socket.
 #include "fuzz.h"
 #include "vdev/demo.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "devConfig.ini" rows, and what is made from them: the table written back and the udev rules.
 #include "app/devicetable.h"
 #include "fuzz.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "gunData.bin": gun presets, each turned into the bytes sent to the mouse.
 #include "fuzz.h"
 #include "view/settingvalues.h"

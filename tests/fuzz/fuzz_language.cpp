@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Language files: every section as the pages ask for it.
 #include "fuzz.h"
 #include "view/macrostore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Frames from another local process: the single-instance message and the copy-data record.
 #include "app/singleinstance.h"
 #include "fuzz.h"

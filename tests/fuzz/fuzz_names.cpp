@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "name.bin": the name lists of macros, gun presets and profiles.
 #include "fuzz.h"
 #include "view/macrostore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profile files (an imported ".pf" becomes one): every value through the readers the pages use.
 #include "fuzz.h"
 #include "view/settingvalues.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads of the status interface: any length, any bytes.
 #include "device/statusreport.h"
 #include "fuzz.h"

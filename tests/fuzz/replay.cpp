@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds every file of the folders named on the command line to the harness once: the seed
 // corpus and the kept findings as a regression test in the ordinary builds.
 #include <cstdint>

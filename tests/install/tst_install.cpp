@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed program: the Debian package (built once here), its udev rule against the device
 // table, and the package installed into a folder and run by an ordinary user, whose settings
 // live in their own data folder and survive later starts and a newer install.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop pointer options: slider steps to values, the GNOME and Plasma settings they land
 // in, and the failure lines of the three view slots.
 #include "platform/linux/gsettingspointer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real program in a Wayland session on a desktop without a tray: Debian's weston (its X11
 // backend, nested in a private Xvfb, which this test watches), a private session bus with a fake
 // notification service, and a fake tray host that appears later. Input goes in through XTEST as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop-wide capture end to end on a private X server: keys and buttons sent through XTEST
 // while another program's window has the focus arrive in the scene as detectKeyboard and
 // detectMouse calls with the right codes, and still reach that window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A private X server for tests that need a real X11 desktop: Xvfb on a free display number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs every tests/qml/tst_*.qml; the engine finds the skin pictures as the program's view does.
 #include "view/skinurls.h"
 

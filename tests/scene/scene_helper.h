@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The whole program as a user meets it: the real main window, view, backend and scene in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The words of scene table rows. Steps:
 //   click NAME[@X,Y]  right NAME[@X,Y]  dclick NAME[@X,Y]   press an item (at a point of it)
 //   type NAME TEXT  typing NAME TEXT                         replace a field's text, Enter or not

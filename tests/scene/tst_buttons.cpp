@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The button and DPI pages as a user drives them: the assignment dialog's functions, key
 // capture through the path of the input capture, the left-button guard, macros on a button,
 // the DPI sliders and entry rows. Assertions are on the wire and the INI files after "Save".

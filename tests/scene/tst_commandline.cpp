@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line: its words (a table on the pure parser); each change made through the window
 // and through the command line, compared byte for byte on the wire and in the settings files; the
 // exit codes; a dry run; and the real program answering a command itself and for a later start.

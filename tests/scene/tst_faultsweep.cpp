@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fault sweep. Every device operation of the window (each backend slot that reaches the mouse,
 // found by calling them all, and the window's own sequences) runs once cleanly and then once per
 // hidapi call the clean run made, with that one call failed. Each run must end within the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lighting page as a user drives it on each virtual mouse: the modes and colour blocks the
 // mouse offers, editing effect, brightness and colours, "Save" (block 0, then block 1 with the
 // colour bit) and the reset button. Assertions are on the wire and the INI files.

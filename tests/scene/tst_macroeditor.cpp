@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The macro editor as a user drives it on the 560 virtual mouse, keys fed the way the input
 // capture delivers them: recording with and without delays, the size limit, New and rename,
 // the event list's context menu and in-place delay editing, import and export, and a macro

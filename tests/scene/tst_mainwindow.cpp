@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a user drives it: start-up on each virtual mouse, "Save", the report-rate
 // row, profile change and factory reset, firmware reports, screen scaling and another mouse
 // attached later. Assertions are on the wire and the INI files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile page as a user drives it: New, Import, Export, Delete, rename and switching on the
 // entry list, and the title bar's switch, after an entry in the middle has been deleted (list positions and
 // slot numbers then differ), up to a full list. Assertions are on name.bin, the slot files, the

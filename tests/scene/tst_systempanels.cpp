@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system settings page and the layout adjustment panel as a user drives them: knob
 // positions to the desktop's values, the scroll choice and its number field, what start-up,
 // a profile switch, the back button and a factory reset apply, the note for a refused setting;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin renderer, as the build runs it: a picture it cannot draw as written fails the build
 // with the file named, and leaves no PNG behind.
 #include "testsupport.h"

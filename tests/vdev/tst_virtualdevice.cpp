@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The virtual mice as hidapi: enumeration, plugging, injected faults, the wire log file, the
 // control commands of demo mode, and where the firmware model's own counters and status reports
 // are not reached by the wire tests of the command sets.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // Stands in for the program's scene: counts the calls native code makes into it and the keys

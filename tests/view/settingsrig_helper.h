@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A view wired to one virtual mouse, working on a private copy of that mouse's shipped

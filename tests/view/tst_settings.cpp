@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view over a virtual mouse's settings folder and the mouse: the settings store (handles,
 // value format, reset), the profile slots (reset, copy, import, export, what a failed replacement
 // leaves behind); the macro and gun pages' files (macro life cycle, renaming with the profiles,

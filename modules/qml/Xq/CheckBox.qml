@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // Text, then a small box that shows a tick while selected. A click reports the box's index

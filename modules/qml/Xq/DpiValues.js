@@ -1,5 +1,6 @@
 .pragma library
 .import "SceneText.js" as SceneText
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // The DPI page's numbers: slider positions and values, the entry rows' steps and the stage
 // counts. Pure functions over plain numbers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // What the drop-downs share: a 24-pixel header showing textValue with an arrow, and a clipped

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A drop-down grid: the entries of mdItems (role textValue) in three columns, each cell as wide

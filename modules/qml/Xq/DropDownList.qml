@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A drop-down list of the entries of mdItems (role textValue). The header shows the selected

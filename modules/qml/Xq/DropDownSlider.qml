@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A drop-down holding a slider 16 pixels narrower than the header. The slider's knob positions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // One entry of a drop-down panel, 24 high: orange while it is the current one, grey with an

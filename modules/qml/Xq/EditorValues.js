@@ -1,4 +1,5 @@
 .pragma library
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // The rules of the macro editor and the gun page that need no scene: names of new macros,
 // where inserted events go, and the gun page's conversions between control positions and

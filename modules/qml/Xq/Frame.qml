@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // The collapsible header of the small settings pages: a click anywhere on the bar asks the page

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A key field: shows the captured keys (or the hint), orange while capturing.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // The key code vocabulary: every code the device knows for a key or mouse button, with its

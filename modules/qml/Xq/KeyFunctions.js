@@ -1,4 +1,5 @@
 .pragma library
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // Button functions as the button list and the assignment dialog see them: a key definition is
 // four bytes code0..code3, code0 naming the function group. Pure functions over plain numbers;

@@ -1,4 +1,5 @@
 .pragma library
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // The lighting page's rules as pure functions: the colour bar's mapping between a position and
 // a colour (and back), the mode list a device offers and which colour blocks it shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A text field edited in place. It starts with `startText`, all selected and focused; `opened`

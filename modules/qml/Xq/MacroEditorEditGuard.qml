@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // Ends an edit when the press lands anywhere but in the field being edited (`editor`):

@@ -1,4 +1,5 @@
 .pragma library
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // Turns a stored macro (its event list and repeat count) into the device's macro block.
 //

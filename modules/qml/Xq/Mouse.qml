@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // The mouse picture with one numbered hot spot per button below keyCount. A hot spot shows its

@@ -1,5 +1,6 @@
 .pragma library
 .import "SceneText.js" as SceneText
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // The two parameter blocks in which the main window sends a whole profile, and the code
 // tables between the pages' indexes and the device's report codes. Pure functions: every

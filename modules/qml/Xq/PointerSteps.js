@@ -1,5 +1,6 @@
 .pragma library
 .import "SceneText.js" as SceneText
+// SPDX-License-Identifier: GPL-3.0-or-later
 
 // The system page's values: knob positions of its 352-pixel sliders and the scroll choice.
 

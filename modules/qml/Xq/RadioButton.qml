@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A disc with a dot while selected, then the text. A click only ever selects; keeping a group

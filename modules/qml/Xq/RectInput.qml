@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A small number field. Typing is limited to integers in minValue..maxValue; leaving the field

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // The text (role textValue) of one entry of a list model, empty when there is no such entry;

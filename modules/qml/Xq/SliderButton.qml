@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A horizontal slider. Its value is the knob's x in pixels; the knob runs between a stop a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // A speed slider with "Slow" and "Fast" under its ends and, between them, the note

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 import QtQuick
 
 // Moves the window with the pointer. The drag is first offered to the window system (on Wayland

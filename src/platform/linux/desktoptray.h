@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The tray on Linux desktops: a StatusNotifierItem host reached over D-Bus (Plasma, Xfce, GNOME

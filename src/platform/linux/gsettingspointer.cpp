@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/linux/gsettingspointer.h"
 
 // GLib names a struct member "signals", which Qt defines as a macro.

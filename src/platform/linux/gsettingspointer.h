@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Pointer options of GNOME-style desktops, through GSettings. The schema is looked up before it

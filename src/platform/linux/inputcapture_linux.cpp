@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Choice of capture on Linux: the whole X11 desktop where the server allows it, else our own
 // windows. A Wayland session gives no client a global view of the input; an X11 client there
 // (XWayland) would see only the keys that go to other X11 clients, so it takes our own windows too.

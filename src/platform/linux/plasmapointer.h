@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Pointer options of KDE Plasma. Double-click time and wheel lines live in kdeglobals [KDE];

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's pointer settings: Plasma's where the session is KDE's, GSettings elsewhere.
 #include "platform/linux/gsettingspointer.h"
 #include "platform/linux/plasmapointer.h"

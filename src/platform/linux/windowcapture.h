@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Capture for desktops that give no global view of the input (Wayland, offscreen): an

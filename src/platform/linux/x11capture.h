@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Desktop-wide capture on X11: XInput2 raw key and button events selected on the root window

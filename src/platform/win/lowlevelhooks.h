@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Desktop-wide capture on Windows: the low-level keyboard and mouse hooks. They run on the

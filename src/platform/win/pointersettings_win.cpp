@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pointer options of the Windows desktop, stored in the user's profile and broadcast.
 #include "platform/pointersettings.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Native window messages of the main window on Windows.
 #include "app/widget.h"
 
