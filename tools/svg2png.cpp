@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the skin's SVG sources to PNG at build time:
-//   mousecfg_svg2png SCALE INPUT.svg OUTPUT.png [INPUT.svg OUTPUT.png ...]
+//   mousecfg_svg2png SCALE INPUT.svg[#X,Y,W,H] OUTPUT.png [INPUT.svg[#X,Y,W,H] OUTPUT.png ...]
 // The SVG's width and height are the image's design size; the PNG holds SCALE times as many
-// pixels in each direction. Anything the renderer cannot draw exactly as written (an XML error,
+// pixels in each direction. With #X,Y,W,H the PNG is that piece of the picture (in design units),
+// cut from the whole rendering so that pieces drawn side by side match it pixel for pixel. Anything the renderer cannot draw exactly as written (an XML error,
 // a missing size, an element or attribute the SVG renderer warns about or would silently skip)
 // fails the build instead of leaving a quietly wrong picture behind. It draws with Qt's own SVG
 // renderer, so it builds wherever the program does and needs no program outside the toolkit.
@@ -73,8 +74,25 @@ bool fail(const QString &svg, const QString &why)
     return false;
 }
 
-bool render(const QString &svg, const QString &png, int scale)
+// "X,Y,W,H" in design units, inside `design`; an empty text is the whole picture.
+bool parsePiece(const QString &text, const QSize &design, QRect *piece)
 {
+    if (text.isEmpty()) {
+        *piece = QRect(QPoint(0, 0), design);
+        return true;
+    }
+    const QStringList numbers = text.split(QLatin1Char(','));
+    int values[4] = {};
+    bool ok = numbers.size() == 4;
+    for (int i = 0; ok && i < 4; ++i)
+        values[i] = numbers.at(i).toInt(&ok);
+    *piece = QRect(values[0], values[1], values[2], values[3]);
+    return ok && !piece->isEmpty() && QRect(QPoint(0, 0), design).contains(*piece);
+}
+
+bool render(const QString &input, const QString &png, int scale)
+{
+    const QString svg = input.section(QLatin1Char('#'), 0, 0);
     svgWarnings.clear();
     const QString unsupported = unsupportedContent(svg);
     if (!unsupported.isEmpty())
@@ -88,6 +106,9 @@ bool render(const QString &svg, const QString &png, int scale)
     // The design size must be a whole number of pixels, or pieces would not line up at 1x.
     if (renderer.viewBoxF().size() != QSizeF(design))
         return fail(svg, QStringLiteral("the viewBox must match width and height"));
+    QRect piece;
+    if (!parsePiece(input.section(QLatin1Char('#'), 1), design, &piece))
+        return fail(svg, QStringLiteral("the piece must be X,Y,W,H inside the picture"));
 
     QImage image(design * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -98,6 +119,7 @@ bool render(const QString &svg, const QString &png, int scale)
     painter.end();
     if (!svgWarnings.isEmpty())
         return fail(svg, svgWarnings.join(QStringLiteral("; ")));
+    image = image.copy(QRect(piece.topLeft() * scale, piece.size() * scale));
 
     QDir().mkpath(QFileInfo(png).absolutePath());
     QSaveFile out(png);
@@ -120,7 +142,7 @@ int main(int argc, char *argv[])
     bool scaleOk = false;
     const int scale = args.value(0).toInt(&scaleOk);
     if (!scaleOk || scale < 1 || args.size() < 3 || args.size() % 2 == 0) {
-        std::fprintf(stderr, "usage: mousecfg_svg2png SCALE INPUT.svg OUTPUT.png [INPUT.svg OUTPUT.png ...]\n");
+        std::fprintf(stderr, "usage: mousecfg_svg2png SCALE INPUT.svg[#X,Y,W,H] OUTPUT.png [...]\n");
         return 2;
     }
     for (int i = 1; i < args.size(); i += 2)

@@ -35,9 +35,21 @@ Item {
         readonly property var keyCodeStrBuiltIn: keyCodeStr.slice()
     }
 
-    Image {
+    // The background picture in pieces (see cmake/skin.cmake): its ends, one column repeated
+    // along between them, and the stage behind the mouse.
+    Item {
         anchors.fill: parent
-        source: Skin.diskImage("background")
+        Image { source: Skin.diskImage("backgroundLeft") }
+        Image {
+            x: 12
+            width: 1000
+            height: 640
+            // Repeated, not stretched: a stretched column is interpolated and comes out a shade off.
+            fillMode: Image.TileHorizontally
+            source: Skin.diskImage("backgroundMiddle")
+        }
+        Image { x: 1012; source: Skin.diskImage("backgroundRight") }
+        Image { x: 264; y: 56; source: Skin.diskImage("backgroundStage") }
     }
 
     // Pressing the empty background closes the drop-downs and drags the window.

@@ -368,7 +368,7 @@ private slots:
                "click saveButton; codes = ; set dpiSettingMain.isSave true; click saveButton; codes = 03 80; "
                "view.enabled = true; call setScreenChange 1920; root.screenRate = 1; url " + close + ".png?hi = " + close
                + "@2x.png; url " + close + ".png = " + close + ".png; url " + close + ".png?lo = " + close + ".png; url "
-               + file + "1/background.png?hi = " + file + "1/background@2x.png; url " + file + "1/nothing.png?hi = " + file
+               + file + "1/backgroundStage.png?hi = " + file + "1/backgroundStage@2x.png; url " + file + "1/nothing.png?hi = " + file
                + "1/nothing.png; url " + file + "X/background.png?hi = " + file + "X/background.png?hi; url " + file
                + "1/.png?hi = " + file + "1/.png?hi";
         // The help menu: the program's address (opened in the browser) and its real version;
