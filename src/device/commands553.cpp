@@ -99,17 +99,18 @@ void Hid_Thread::hid553_80H_SyncData()
     sendAndPause("cmd Failed 04", cmd553::syncData(), 10);
 }
 
-void Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
+bool Hid_Thread::hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4)
 {
     if (!claimTransport("cmd Failed 83"))
-        return;
+        return false;
     setRequest(cmd553::getKeyboardOption());
     fillReport(reply, cmd553::getKeyboardOptionPrefill(byte1, byte2, byte3, byte4));
-    queryCommand(0);
+    const bool answered = queryCommand(0);
     byte1 = reply[3];
     byte2 = reply[4];
     byte3 = reply[5];
     byte4 = reply[6];
+    return answered;
 }
 
 void Hid_Thread::hid553_8BH_GetCurrentDPI(uchar &byte1)

@@ -113,7 +113,7 @@ public slots:
     void hid553_12H_SetKeyMatrix(uchar *src64, uchar indexAddOne);
     void hid553_13H_SetMacroKey(uchar macroId, uchar *src128);
     void hid553_80H_SyncData();
-    void hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
+    bool hid553_83H_GetKeyboardoption(uchar &byte1, uchar &byte2, uchar &byte3, uchar &byte4);
     void hid553_8BH_GetCurrentDPI(uchar &byte1);
 
     // ---- 560 family ----------------------------------------------------------------------

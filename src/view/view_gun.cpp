@@ -64,7 +64,10 @@ void myQQuickView::mouseSendGundata(int index, QVariantList data)
     uchar option2 = 0;
     uchar option3 = 0;
     uchar option4 = 0;
-    hid->hid553_83H_GetKeyboardoption(option1, option2, option3, option4);
+    // Without the options the Y direction is unknown: sent anyway, the recoil would pull the
+    // wrong way on a mouse with the third option set.
+    if (!hid->hid553_83H_GetKeyboardoption(option1, option2, option3, option4))
+        return;
     uchar y = values::byteAt(data, 2);
     // A set third option byte means the device moves the cursor the other way round.
     if (option3 != 0)

@@ -621,6 +621,9 @@ private slots:
         QTest::newRow("short data refused") << vdev::Mouse553 << true << 1 << QVariantList{0, 0} << 0 << QByteArray();
         QTest::newRow("553 slot 1") << vdev::Mouse553 << true << 1 << y10 << 0 << QByteArray("00 00 0a");
         QTest::newRow("553 Y negated") << vdev::Mouse553 << true << 1 << y10 << 1 << QByteArray("00 00 f6");
+        // option3 -1: the option query fails, so the Y direction is unknown and nothing is sent.
+        QTest::newRow("553 options unread") << vdev::Mouse553 << true << 1 << QVariantList{5, 6, 10} << -1
+                                            << QByteArray("00 00 00");
         QTest::newRow("553 slot 3 low bytes") << vdev::Mouse553 << true << 3 << QVariantList{"300", 64, 5} << 0
                                               << QByteArray("2c 40 05");
         QTest::newRow("560 slot 1") << vdev::Mouse560 << true << 1 << y10 << 0 << QByteArray("f0 00 00 0a");
@@ -638,6 +641,8 @@ private slots:
         Rig rig(mouse);
         rig.view->isGun = isGun;
         rig.device.withFirmware(mouse, [&](VirtualFirmware &f) { f.mutableState().keyboardOption[2] = uint8_t(option3); });
+        if (option3 < 0)
+            rig.device.addFault(Fault{Call::GetFeature, FaultAction::Fail, 0, -1, mouse, Iface::Command});
         rig.view->profileBlocks[index + 1 < 5 ? index + 1 : 0][65] = 0xFF;
         rig.device.clearWireLog();
         rig.view->mouseSendGundata(index, data);
