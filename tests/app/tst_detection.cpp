@@ -241,12 +241,9 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, path2);
         DeviceEntry e;
-        e.usagePage = 0xFF00;
-        e.usage = 0xFF00;
-        e.usagePage2 = 0xFF01;
-        e.usage2 = 0xFF01;
-        e.path = "stale";
-        e.path2 = "stale";
+        e.usagePage = e.usage = 0xFF00;
+        e.usagePage2 = e.usage2 = 0xFF01;
+        e.path = e.path2 = "stale";
         devicetable::assignPaths(e, interfaces);
         QCOMPARE(e.path, path);
         QCOMPARE(e.path2, path2);

@@ -1153,9 +1153,8 @@ private slots:
         QCOMPARE(hex(s.keyMatrix[1].data() + 28, 4), QByteArray("0a f0 1e 02"));
         if (!guns)
             return;
-        QCOMPARE(hex(s.keyMatrix[2].data(), 4), QByteArray("0b 00 19 00"));
-        QCOMPARE(hex(s.keyMatrix[3].data(), 4), QByteArray("0b 01 23 00"));
-        QCOMPARE(hex(s.keyMatrix[4].data(), 4), QByteArray("0b 02 2d 00"));
+        for (auto [matrix, entry] : {std::pair(2, "0b 00 19 00"), {3, "0b 01 23 00"}, {4, "0b 02 2d 00"}})
+            QCOMPARE(hex(s.keyMatrix[matrix].data(), 4), QByteArray(entry));
         if (mouse == Mouse560) {
             QCOMPARE(int(s.profile[0][2]), guns == 2 ? 0x0F : 0x1F);
             QCOMPARE(hex(s.keyMatrix[2].data() + 20, 4), QByteArray("08 00 03 00"));
@@ -1215,18 +1214,16 @@ private slots:
         // Definitions that are not four values are left alone, in the profile and in pD.bin:
         // padded with zeros, {4, 0} would name macro slot 0.
         rig.view->setCurrentProfile(1);
-        rig.view->setData("mouseMacroKey/0", "Burst");
-        rig.view->setDataList("mouseKeyMatrix/0", {4, 0});
-        rig.view->setData("mouseMacroKey/9", "Burst");
-        rig.view->setDataList("mouseKeyMatrix/9", {4, 1, 9, 0, 7});
-        rig.view->setData("mouseMacroKey/3", "Burst");
-        rig.view->setDataList("mouseKeyMatrix/3", {4, 1, 3, 0});
+        const QList<std::pair<int, QVariantList>> kept = {{0, {4, 0}}, {9, {4, 1, 9, 0, 7}}, {3, {4, 1, 3, 0}}};
+        for (const auto &[button, definition] : kept) {
+            rig.view->setData(QString("mouseMacroKey/%1").arg(button), "Burst");
+            rig.view->setDataList(QString("mouseKeyMatrix/%1").arg(button), definition);
+        }
         rig.view->defaultSettings->setValue("mouseKeyMatrix/3", QVariantList{1, 2});
         rig.view->deleteMacroUpdateProfile("");   // would match every macro button without a name
         rig.view->deleteMacroUpdateProfile("Burst");
-        QCOMPARE(stored(rig, 1, 0), QStringList({"4", "0"}));
-        QCOMPARE(stored(rig, 1, 9), QStringList({"4", "1", "9", "0", "7"}));
-        QCOMPARE(stored(rig, 1, 3), QStringList({"4", "1", "3", "0"}));
+        for (const auto &[button, definition] : kept)
+            QCOMPARE(stored(rig, 1, button), QVariant(definition).toStringList());
         const QStringList factory = rig.view->defaultSettings->value("mouseKeyMatrix/5").toStringList();
         QCOMPARE(stored(rig, 0, 5), factory);
         QCOMPARE(stored(rig, 2, 5), factory);
