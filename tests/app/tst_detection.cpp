@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Finding a mouse: the device table, matching interfaces to its rows, the report-descriptor
-// parser, --probe, --add-device and --udev-rule run by the real program (without a display) on a
-// made-up machine, and the connect and disconnect sequences of the main window over the virtual mice. Status polling: which reads count
-// as status reports, their delivery to the view (on the GUI thread, once, in order), stop,
-// removal, restarts, and the debug-mode identity read.
+// Finding a mouse (the device table, descriptors, the command-line tools on a made-up machine),
+// connecting and disconnecting over the virtual mice, and status polling.
 
 #include "testsupport.h"
 #include "app/datafolder.h"
@@ -20,7 +17,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QQuickItem>
 #include <QSettings>
