@@ -27,9 +27,7 @@ TestCase {
             ["K.definition", [[0, 300, -1, "x"]], [0, 44, 255, 0]],  // bytes only
             ["K.definition", [[0, 0, 240]], null],
             ["K.definition", [[]], null],
-            // Definitions, index, number of real buttons.
-            ["K.isOnlyLeftButton", [[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0], [0, 0, 0xF1, 0]], 0, 3], true],
-            ["K.isOnlyLeftButton", [[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0], [0, 0, 0xF0, 0]], 2, 3], false],
+            // Definitions, index, number of real buttons (one left button or two: the scene's rows).
             ["K.isOnlyLeftButton", [[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0], [0, 0, 0xF0, 0]], 0, 2], true],
             ["K.isOnlyLeftButton", [[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0]], 1, 2], false],
             ["K.rateText", [19], "20 MS"],
