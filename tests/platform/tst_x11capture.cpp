@@ -106,11 +106,7 @@ private slots:
         other.takePresses(&keyPresses, &buttonPresses);
         QCOMPARE(keyPresses, int(std::size(keys)));
 
-        // A held key: however often the press repeats, the scene sees one press and one release.
-        root->setProperty("keys", QString());
-        for (bool down : {true, true, true, false})
-            other.key(56, down);
-        QTRY_COMPARE_WITH_TIMEOUT(root->property("keys").toString(), QString("5+ 5- "), 10000);
+        // A held key counts once: tst_capture_x11 holds keys into the pages.
 
         // Wheel notches (buttons 4 and 5) and side buttons are never reported.
         other.moveTo(123, 45);
