@@ -23,10 +23,6 @@ TestCase {
     // A row is a function, its arguments and its result.
     function test_calls_data() {
         var rows = [
-            ["K.definition", [["1", "4", "20", "0"]], [1, 4, 20, 0]],
-            ["K.definition", [[0, 300, -1, "x"]], [0, 44, 255, 0]],  // bytes only
-            ["K.definition", [[0, 0, 240]], null],
-            ["K.definition", [[]], null],
             // Definitions, index, number of real buttons (one left button or two: the scene's rows).
             ["K.isOnlyLeftButton", [[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0], [0, 0, 0xF0, 0]], 0, 2], true],
             ["K.isOnlyLeftButton", [[[0, 0, 0xF0, 0], [0, 0, 0xF1, 0]], 1, 2], false],
@@ -37,8 +33,6 @@ TestCase {
             ["D.gridValue", [1650, 200, 12000, 100], 1600], ["D.gridValue", [12000, 200, 12000, 100], 12000],
             ["D.gridValue", [16000, 200, 12000, 100], 12000], ["D.gridValue", [100, 200, 12000, 100], 200],
             ["D.stepUp", [25950], 26000], ["D.stepUp", [26000], 26000], ["D.stepDown", [100], 50], ["D.stepDown", [50], 50],
-            ["D.settleEntry", ["12345"], 12350], ["D.settleEntry", ["12325"], 12350], ["D.settleEntry", ["20"], 50],
-            ["D.settleEntry", [""], 50], ["D.settleEntry", ["26000"], 26000],
             // Stored stage counts; unreadable ones are the page's own (4 and 3).
             ["D.stageCounts", [6, 4, 4, 3], { dpiCount: 6, currentDpiCount: 4 }],
             ["D.stageCounts", ["0", "0", 4, 3], { dpiCount: 1, currentDpiCount: 1 }],
@@ -48,8 +42,6 @@ TestCase {
             // Other names do not count; nothing free with a hundred macros.
             ["E.freeMacroName", [["Macro_00", "macro_0", "Mine"]], "Macro_0"],
             ["E.freeMacroName", [Array.from({ length: 100 }, function(_, i) { return "Other" + i })], ""],
-            ["E.periodOfText", ["9MS"], 9], ["E.periodOfText", ["45MS"], 45], ["E.periodOfText", ["100MS"], 100],
-            ["E.periodOfText", ["MS"], -1],
             // Colours the bar does not show land on their hue; colours without one on the white end.
             ["L.positionOf", [10, 200, 0, bar], 63], ["L.positionOf", [100, 0, 0, bar], 0],
             ["L.positionOf", [255, 0, 1, bar], 0],  // almost red from the magenta side wraps
@@ -58,16 +50,18 @@ TestCase {
             ["L.hexColour", [10, 200, 0], "#0ac800"], ["L.hexColour", [255, 256, -1], "#ffff00"],
             // RGB, long list (the lists the three scene mice show are the scene's rows).
             ["L.modeTexts", [false, true, false], [1, 2, 3, 4]], ["L.modeTexts", [true, false, false], [1, 2, 3, 4, 12, 13, 14]],
-            ["T.mergeTexts", [["A", "B"], []], ["A", "B"]],
+            ["T.mergeTexts", [["A", "B"], []], ["A", "B"]], ["T.mergeTexts", [["A"], ["x", "y"]], ["x", "y"]],
             ["T.mergeTexts", [["A", "B", "C"], ["x", ""]], ["x", "", "C"]],
-            ["T.mergeTexts", [["A"], ["x", "y"]], ["x", "y"]],
-            ["T.dropSentinel", [["Macro_0", "loaderzentok"]], ["Macro_0"]],
-            ["T.dropSentinel", [["a", "b", "loaderzentok"]], ["a", "b", "loaderzentok"]],
-            ["T.dropSentinel", [undefined], []],
         ]
         var each = function(f, inputs, outs) {
             inputs.forEach(function(v, i) { rows.push([f, [v], outs[i]]) })
         }
+        // Four bytes each, cut to 8 bits, or none.
+        each("K.definition", [["1", "4", "20", "0"], [0, 300, -1, "x"], [0, 0, 240], []], [[1, 4, 20, 0], [0, 44, 255, 0], null, null])
+        each("D.settleEntry", ["12325", "20", "", "26000"], [12350, 50, 50, 26000])
+        each("E.periodOfText", ["9MS", "45MS", "100MS", "MS"], [9, 45, 100, -1])
+        each("T.dropSentinel", [["Macro_0", "loaderzentok"], ["a", "b", "loaderzentok"], undefined],
+             [["Macro_0"], ["a", "b", "loaderzentok"], []])
         each("B.rateCode", [0, 1, 2, 3, 4, -1, "x"], [8, 4, 2, 1, 8, 8, 8])
         each("B.rateIndex", [8, 4, 2, 1, 3, 0], [0, 1, 2, 3, -1, -1])
         each("B.speedCode", [0, 1, 2, 3, 4, 5], [1, 3, 4, 5, 7, 0])
