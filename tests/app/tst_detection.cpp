@@ -253,7 +253,6 @@ private slots:
     {
         QTest::addColumn<ConnectRow>("row");
         QTest::newRow("560 gun mouse, first connect") << ConnectRow{{}, {Mouse560}, 1, true, true, "", false};
-        QTest::newRow("553 mouse after a 560") << ConnectRow{{}, {Mouse553}, 0, false, true, "560", false};
         QTest::newRow("560 gun mouse after a 553, debug mode") << ConnectRow{{}, {Mouse560}, 1, true, true, "553", true};
         QTest::newRow("both: the first row wins") << ConnectRow{{}, {Mouse560, Mouse553}, 0, false, true, "553", false};
         // A row whose status interface is missing still connects; polling stays off.
