@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Start-up: one instance per id (stale sockets, hand-over of records, misbehaving peers, the real
-// program's second and simultaneous starts); which copy-data records raise the warning; the data
-// folder, where the program works, and how a user's own copy of installed data is brought up to
-// date without losing what the user changed.
+// Start-up: one instance per id, the copy-data warning, and the data folder the program works in,
+// brought up to date without losing what the user changed.
 #include "testsupport.h"
 #include "app/copydata.h"
 #include "app/datafolder.h"
@@ -116,9 +114,7 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.at(0).at(0).toString(), QStringLiteral("hi"));
         const auto got = records.at(0).at(0).value<copydata::Record>();
-        QCOMPARE(got.dwData, sent.dwData);
-        QCOMPARE(got.cbData, sent.cbData);
-        QCOMPARE(got.bytes, sent.bytes);
+        QCOMPARE(std::tuple(got.dwData, got.cbData, got.bytes), std::tuple(sent.dwData, sent.cbData, sent.bytes));
 
         connect(&first, &SingleInstance::commandReceived, &first,
                 [](const QStringList &args, const QString &dir, const CommandAnswer &answer) {
@@ -429,10 +425,8 @@ private slots:
             << false << QStringList{} << QStringList{"a1b/setting/p1.bin=new mouse", "i18n/Ukrainian.ini=uk"}
             << QStringList{"a1b/setting/p1.bin=new mouse", "i18n/Ukrainian.ini=uk", "5600/setting/p1.bin=factory 1"};
         // The device table and the images belong to the install: its new devices must be found.
-        QTest::newRow("the install's own files follow it")
-            << false << QStringList{"devConfig.ini=edited"}
-            << QStringList{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art", "5600/setting/pD.bin=defaults 2"}
-            << QStringList{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art", "5600/setting/pD.bin=defaults 2"};
+        const QStringList own{"devConfig.ini=table 2", "img/logo.ico=art 2", "img/skin1/new.png=art", "5600/setting/pD.bin=defaults 2"};
+        QTest::newRow("the install's own files follow it") << false << QStringList{"devConfig.ini=edited"} << own << own;
         QTest::newRow("a removed device folder comes back whole")
             << false << QStringList{"-5600"} << QStringList{} << firstInstall;
         QTest::newRow("an interrupted copy is done again")

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Commands on the wire to the virtual mice (report length 32 on the 553, 64 on the 560). The
-// transport: framing, chunking, pauses, the reopen per report, what every failure leaves behind,
-// and payload scrambling (the pure pair, where the transport applies it, and the challenge that
-// tells whether a device speaks it). Every command of both families: request bytes, data phase,
-// pauses, repeated requests, outputs, the profile read and the failure lines.
+// Commands on the wire to the virtual mice (report length 32 on the 553, 64 on the 560): the
+// transport, payload scrambling, and every command of both families.
 
 #include "commandwire_helper.h"
 
@@ -36,11 +33,6 @@ bool transfer(Hid_Thread &hid, const protocol::Payload &payload, int length, boo
     hid.setRequest(payload);
     return isQuery ? hid.queryCommand(length) : hid.sendCommand(length, settle);
 }
-bool send(Hid_Thread &hid, const protocol::Payload &payload, int length, bool settle = false)
-{
-    return transfer(hid, payload, length, false, settle);
-}
-bool query(Hid_Thread &hid, const protocol::Payload &payload, int length) { return transfer(hid, payload, length, true); }
 
 QStringList commandCalls(const VirtualDevice &device)
 {
@@ -237,9 +229,9 @@ private slots:
         if (row[3] < 1)
             rig.hid.deviceList.clear();
         rig.hid.deviceIndex = row[2];
-        QCOMPARE(send(rig.hid, unknownRequest(), row[1], true), accepted);
+        QCOMPARE(transfer(rig.hid, unknownRequest(), row[1], false, true), accepted);
         if (!accepted)
-            QVERIFY(!query(rig.hid, cmd553::getCurrentDpi(), row[1]));
+            QVERIFY(!transfer(rig.hid, cmd553::getCurrentDpi(), row[1], true));
         QCOMPARE(rig.device.wireLog().empty(), !accepted);
         QVERIFY(released(rig));
     }
@@ -258,7 +250,7 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         bool ok = false;
-        rig.run([&](Hid_Thread &hid) { ok = send(hid, unknownRequest(), 64, true); });
+        rig.run([&](Hid_Thread &hid) { ok = transfer(hid, unknownRequest(), 64, false, true); });
         QVERIFY(ok && nestedReturned);
         QVERIFY(debug.contains("cmd Failed 0B"));
         QVERIFY(clock.elapsed() >= 255 * 8);
@@ -276,7 +268,7 @@ private slots:
         Rig rig(Mouse560);
         rig.hid.dataReadTimeoutMs = 300;
         rig.device.addFault({Call::ReadTimeout, FaultAction::Stall, 1, 1, Mouse560, Iface::Command});
-        QVERIFY(!query(rig.hid, cmd560::readProfile(1), 128));
+        QVERIFY(!transfer(rig.hid, cmd560::readProfile(1), 128, true));
         const auto log = rig.device.wireLog();
         const auto stalled = std::find_if(log.begin(), log.end(), [](const WireEvent &e) {
             return e.call == Call::ReadTimeout && e.result == 0;

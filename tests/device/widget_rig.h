@@ -84,11 +84,8 @@ struct WidgetRig
     explicit WidgetRig(const QByteArray &devConfig = QByteArray())
     {
         datafolder::copyTree(QStringLiteral(MOUSECFG_BUILD_DIR "/modules"), dir.path() + "/modules");
-        if (!devConfig.isNull()) {
-            QFile table(dir.path() + "/modules/devConfig.ini");
-            table.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            table.write(devConfig);
-        }
+        if (!devConfig.isNull())
+            testsupport::writeFile(dir.path() + "/modules/devConfig.ini", devConfig);
         QDir::setCurrent(dir.path());
         device->install();
         widget = std::make_unique<Widget>();

@@ -49,8 +49,6 @@ struct IniFile
             abort();
         f.remove();
     }
-    QSettings &operator*() { return *settings; }
-    QSettings *operator->() { return settings.get(); }
 
     QByteArray bytes;
     QString path;
@@ -58,3 +56,14 @@ struct IniFile
 };
 
 } // namespace fuzz
+
+// A harness's entry point, `FUZZ_INPUT(data, size) { ... }`; `FUZZ_INI(file) { ... }` hands the
+// body the input as a settings file.
+#define FUZZ_INPUT(data, size)                                                                       \
+    static void fuzzOne(const uint8_t *data, size_t size);                                           \
+    extern "C" int LLVMFuzzerTestOneInput(const uint8_t *d, size_t n) { return fuzzOne(d, n), 0; }   \
+    static void fuzzOne(const uint8_t *data, size_t size)
+#define FUZZ_INI(file)                                                                               \
+    static void fuzzIni(QSettings &file);                                                            \
+    FUZZ_INPUT(data, size) { fuzzIni(*fuzz::IniFile(data, size).settings); }                         \
+    static void fuzzIni(QSettings &file)

@@ -39,10 +39,10 @@ struct Answers final : HidBackend
 
 } // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INPUT(data, size)
 {
     if (size < 2)
-        return 0;
+        return;
     fuzz::app();
     static Answers answers;
     static Hid_Thread hid;
@@ -64,5 +64,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (hid.hidBusy)  // every command releases the transport, whatever came back
         abort();
-    return 0;
 }

@@ -4,12 +4,11 @@
 #include "vdev/demo.h"
 #include "vdev/virtualdevice.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INPUT(data, size)
 {
     fuzz::app();
     static vdev::VirtualDevice device;
     const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
     for (const QByteArray &line : input.split('\n'))
         vdev::runControlCommand(device, 0, QString::fromUtf8(line).trimmed());
-    return 0;
 }

@@ -3,8 +3,7 @@
 #include "device/reportdescriptor.h"
 #include "fuzz.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INPUT(data, size)
 {
     reportdescriptor::parse(data, size);
-    return 0;
 }

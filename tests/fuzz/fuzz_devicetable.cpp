@@ -3,11 +3,9 @@
 #include "app/devicetable.h"
 #include "fuzz.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INI(file)
 {
-    fuzz::IniFile file(data, size);
-    const QList<DeviceEntry> entries = devicetable::read(*file);
+    const QList<DeviceEntry> entries = devicetable::read(file);
     devicetable::format(entries);
     devicetable::udevRules(entries);
-    return 0;
 }

@@ -3,14 +3,12 @@
 #include "fuzz.h"
 #include "view/settingvalues.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INI(file)
 {
-    fuzz::IniFile file(data, size);
-    file->beginGroup(QStringLiteral("gunData"));
-    for (const QString &key : file->childKeys()) {
-        const QVariantList preset = values::toList(file->value(key));
+    file.beginGroup(QStringLiteral("gunData"));
+    for (const QString &key : file.childKeys()) {
+        const QVariantList preset = values::toList(file.value(key));
         for (int i = 0; i < 6; ++i)
             values::byteAt(preset, i);
     }
-    return 0;
 }

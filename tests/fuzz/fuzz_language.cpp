@@ -3,10 +3,8 @@
 #include "fuzz.h"
 #include "view/macrostore.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INI(file)
 {
-    fuzz::IniFile file(data, size);
-    for (const QString &section : file->childGroups())
-        macrostore::languageTexts(*file, section);
-    return 0;
+    for (const QString &section : file.childGroups())
+        macrostore::languageTexts(file, section);
 }

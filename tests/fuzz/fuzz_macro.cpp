@@ -3,9 +3,7 @@
 #include "fuzz.h"
 #include "view/macrostore.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INI(file)
 {
-    fuzz::IniFile file(data, size);
-    macrostore::macroEvents(*file);
-    return 0;
+    macrostore::macroEvents(file);
 }

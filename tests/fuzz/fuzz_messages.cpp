@@ -3,7 +3,7 @@
 #include "app/singleinstance.h"
 #include "fuzz.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INPUT(data, size)
 {
     fuzz::app();
     static SingleInstance instance(QStringLiteral("fuzz"));
@@ -14,5 +14,4 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (SingleInstance::unframe(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), record)
         == SingleInstance::Frame::Complete)
         instance.dispatch(record);
-    return 0;
 }

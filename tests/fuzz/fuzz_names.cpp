@@ -4,12 +4,10 @@
 #include "view/macrostore.h"
 #include "view/settingvalues.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INI(file)
 {
-    fuzz::IniFile file(data, size);
-    for (const QString &key : file->allKeys()) {
-        for (const QVariant &name : values::toList(file->value(key)))
+    for (const QString &key : file.allKeys()) {
+        for (const QVariant &name : values::toList(file.value(key)))
             macrostore::macroFile(QStringLiteral("/settings"), name.toString());
     }
-    return 0;
 }

@@ -3,10 +3,9 @@
 #include "device/statusreport.h"
 #include "fuzz.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+FUZZ_INPUT(data, size)
 {
     status::Report report;
     if (status::decode(data, static_cast<int>(size), report))
         (void)(status::icType(report.lightMode) + status::sensorType(report.speed));
-    return 0;
 }

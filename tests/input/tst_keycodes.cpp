@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Keystroke and button translation: the composed tables, the overrides, the auto-repeat filter,
-// the evdev and Qt key bridges used on Linux, the hook object's callbacks, and the capture of our
-// own windows used where the desktop gives no global view of the input.
+// Keystroke and button translation, the evdev and Qt key bridges, and the input hook.
 #include "testsupport.h"
 #include "input/inputhook.h"
 #include "input/keycodes.h"

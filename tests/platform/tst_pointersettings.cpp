@@ -129,7 +129,6 @@ private slots:
 
         QTest::newRow("step 11 counts as 10") << 11u << 20 << 200 << 1.0;
         QTest::newRow("largest unsigned counts as 10") << 0xFFFFFFFFu << 20 << 200 << 1.0;
-        QTest::newRow("step 0") << 0u << 1 << 900 << -1.0;
         QTest::newRow("step 1") << 1u << 2 << 830 << -8.0 / 9.0;
         QTest::newRow("step 5: the desktop default") << 5u << 10 << 550 << 0.0;
         QTest::newRow("step 6") << 6u << 12 << 480 << 0.2;

@@ -102,18 +102,11 @@ private slots:
         QObject *root = view.rootObject();
         QTRY_COMPARE_WITH_TIMEOUT(root->property("keys").toString(), expected, 10000);
         // Nothing was grabbed: the focused window saw every press too.
-        int keyPresses = 0;
-        int buttonPresses = 0;
+        int keyPresses = 0, buttonPresses = 0;
         other.takePresses(&keyPresses, &buttonPresses);
         QCOMPARE(keyPresses, int(std::size(keys)));
 
-        // A held key: however often the press repeats, the scene sees one press and one release.
-        root->setProperty("keys", QString());
-        other.key(56, true);
-        other.key(56, true);
-        other.key(56, true);
-        other.key(56, false);
-        QTRY_COMPARE_WITH_TIMEOUT(root->property("keys").toString(), QString("5+ 5- "), 10000);
+        // A held key counts once: tst_capture_x11 holds keys into the pages.
 
         // Wheel notches (buttons 4 and 5) and side buttons are never reported.
         other.moveTo(123, 45);

@@ -3,7 +3,6 @@
 // with the file named, and leaves no PNG behind.
 #include "testsupport.h"
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 

@@ -4,8 +4,6 @@
 #include "app/datafolder.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSettings>
 
 namespace settingsrig {
 
