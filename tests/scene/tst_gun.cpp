@@ -1,7 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The gun page as a user drives it on the 560 virtual mouse: assigning a preset to a slot and
-// what closing sends, the sight's dot and the Y field, the shot count and "Endness", the rate
-// slider's period kept over a restart at every knob position, and the factory reset.
+// The gun page as a user drives it on the 560 virtual mouse.
 
 #include "scene_helper.h"
 

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The macro editor as a user drives it on the 560 virtual mouse, keys fed the way the input
-// capture delivers them: recording with and without delays, the size limit, New and rename,
-// the event list's context menu and in-place delay editing, import and export, and a macro
-// assigned to a button that reaches the device again after an edit and gives the button back
-// when it is deleted.
+// capture delivers them.
 
 #include "scene_helper.h"
 
@@ -45,8 +42,7 @@ class MacroEditorTest : public QObject
     }
 
     // Steps: "macros NAME,.. EVENT ..", "fill N" (Macro_0 of N actions), "write NAME EVENT .."
-    // (a file not on the list), "taps XX N", "delay on|off", "data KEY VALUE", "language NAME",
-    // "answer [FILE]", "other mouse" (the 553 plugged in instead, holding a Macro_0 too).
+    // (a file not on the list), "taps XX N", "delay on|off", "answer [FILE]", "other mouse" (the 553 plugged in instead, holding a Macro_0 too).
     // Checks: "macro NAME" (its events), "file NAME" (with the repeat count), "count NAME",
     // "names", "exists NAME", "outside FILE", "data KEY", "key N ROLE".
     std::optional<QString> custom(const QStringList &w)
@@ -69,14 +65,9 @@ class MacroEditorTest : public QObject
         else if (w[0] == "delay") {
             if (page->property("recordDelay").toBool() != (w[1] == "on"))
                 scene->clickItem("macroDelayCheck");
-        } else if (w[0] == "data" && w.size() > 2)
-            view->setData(w[1], w[2]);
-        else if (w[0] == "data")
+        } else if (w[0] == "data")
             return view->getData(w[1], false).toString();
-        else if (w[0] == "language") {
-            view->setGlobalData("common/language", w[1]);
-            scene->call("readDevice");
-        } else if (w[0] == "answer")
+        else if (w[0] == "answer")
             chosen = w.size() > 1 ? outside.filePath(w[1]) : QString();
         else if (w[0] == "other") {
             const QString other = scene->settingFile(Mouse553, "../macro/Macro_0.bin");
@@ -143,8 +134,8 @@ private slots:
         // macro store takes the name.
         const auto rename = [&](const char *why, const QString &typed, const QString &name) {
             row(QString("rename: ") + why,
-                QString("macros Macro_0,Macro_1 1,A 2,A; call keyMatrixMain.assign 3 4 0 3 0; data mouseMacroKey/3 Macro_0; "
-                        "dclick macroRow0; backspace; keys %1; enter; names = %2,Macro_1; root.macroNames = %2,Macro_1; "
+                QString("macros Macro_0,Macro_1 1,A 2,A; call keyMatrixMain.assign 3 4 0 3 0; "
+                        "call view.setData mouseMacroKey/3 Macro_0; dclick macroRow0; backspace; keys %1; enter; names = %2,Macro_1; root.macroNames = %2,Macro_1; "
                         "macroEditorMain.currentMacro = %2; macro %2 = 1,A 2,A; data mouseMacroKey/3 = %2")
                         .arg(typed, name) + (name == "Macro_0" ? "" : "; key 3 keyText = " + name));
         };
@@ -196,11 +187,11 @@ private slots:
         // the macro gives the button its saved definition back and sends the key matrix.
         // Recorded while the window speaks Chinese, the macro plays the same keys in English.
         row("a macro on a button",
-            "macros Macro_0; call keyMatrixMain.assign 3 4 0 3 0; data mouseMacroKey/3 Macro_0; call saveAll; "
-            "ini mouseKeyMatrix/3 = 4,0,3,0; language ChineseSimplified; set macroEditorMain.recordDelay false; "
-            "click macroRecordButton; tap e0; tap 2c; click macroRecordButton; "
-            "macro Macro_0 = 1,LCtrl 2,LCtrl 1,Space 2,Space; language English; clear; right eventRow1; "
-            "click menuInsertDelay; codes = 0f; sent 0f p1 = 03; sent 0f d0 = 01 00 05 e0 81 e0 01 2c 81 2c 00 00; "
+            "macros Macro_0; call keyMatrixMain.assign 3 4 0 3 0; call view.setData mouseMacroKey/3 Macro_0; call saveAll; "
+            "ini mouseKeyMatrix/3 = 4,0,3,0; call view.setGlobalData common/language ChineseSimplified; call readDevice; "
+            "set macroEditorMain.recordDelay false; click macroRecordButton; tap e0; tap 2c; click macroRecordButton; "
+            "macro Macro_0 = 1,LCtrl 2,LCtrl 1,Space 2,Space; call view.setGlobalData common/language English; "
+            "call readDevice; clear; right eventRow1; click menuInsertDelay; codes = 0f; sent 0f p1 = 03; sent 0f d0 = 01 00 05 e0 81 e0 01 2c 81 2c 00 00; "
             "clear; click macroDeleteButton; exists Macro_0 = false; root.macroNames = ; codes = 03; "
             "sent 03 p5 = 04; ini mouseKeyMatrix/3 = 0,0,244,0; key 3 keyCode0 = 0");
         // The editor opened from the assignment dialog's macro choice closes that choice's list.

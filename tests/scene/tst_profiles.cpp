@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The profile page as a user drives it: New, Import, Export, Delete, rename and switching on the
-// entry list, and the title bar's switch, after an entry in the middle has been deleted (list positions and
-// slot numbers then differ), up to a full list. Assertions are on name.bin, the slot files, the
-// exported file and the wire.
+// The profile page as a user drives it, after an entry in the middle has been deleted (list
+// positions and slot numbers then differ); assertions on name.bin, the slot files and the wire.
 
 #include "scene_helper.h"
+#include "testsupport.h"
 
 #include "view/filedialogs.h"
 #include "view/myqquickview.h"
@@ -26,10 +25,8 @@ QMap<QString, QByteArray> files(SceneRig &scene)
 {
     QMap<QString, QByteArray> out;
     const QDir settings(QFileInfo(scene.settingFile(mouse, "name.bin")).path());
-    for (const QString &name : settings.entryList(QDir::Files)) {
-        QFile file(settings.filePath(name));
-        out[name] = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    for (const QString &name : settings.entryList(QDir::Files))
+        out[name] = testsupport::readFile(settings.filePath(name));
     return out;
 }
 
@@ -87,8 +84,7 @@ private slots:
             else if (w[0] == "marker")
                 return scene.profile(mouse, w[1].toInt())->value("test/marker").toString();
             else if (w[0] == "exported" || w[0] == "changed") {
-                QFile file(exported);
-                const QByteArray content = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                const QByteArray content = testsupport::readFile(exported);
                 QStringList out;
                 const auto now = files(scene);
                 for (const QString &name : now.keys())

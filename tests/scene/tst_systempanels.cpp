@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The system settings page and the layout adjustment panel as a user drives them: knob
-// positions to the desktop's values, the scroll choice and its number field, what start-up,
-// a profile switch, the back button and a factory reset apply, the note for a refused setting;
-// the layout offsets moved, kept only after "保存" and read at the next start.
+// The system settings page and the layout adjustment panel as a user drives them.
 
 #include "scene_helper.h"
+#include "testsupport.h"
 
 #include "platform/pointersettings.h"
 #include "vdev/demo.h"
@@ -42,11 +40,8 @@ struct RecordingPointer : PointerSettings
 std::unique_ptr<SceneRig> debugScene(const QString &config = QString())
 {
     auto rig = std::make_unique<SceneRig>(std::initializer_list<int>{});
-    if (!config.isNull()) {
-        QFile file(rig->settingFile(Mouse553, "apConfig.bin"));
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(config.toUtf8());
-    }
+    if (!config.isNull())
+        testsupport::writeFile(rig->settingFile(Mouse553, "apConfig.bin"), config.toUtf8());
     rig->global(Mouse553)->setValue("debugmode/isEnable", true);
     rig->connect(Mouse553);
     return rig;
@@ -62,9 +57,9 @@ class SystemPanelsTest : public QObject
     std::unique_ptr<SceneRig> scene;
 
     // Steps: "open" (the page), "forget" (the desktop's calls), "pointer none|recording" (the
-    // desktop's own settings or the recorder), "refuse SETTING", "data KEY VALUE" and "profile
-    // N" (the view's), "demo [VALUE]" (demo mode with MOUSECFG_DEMO_DESKTOP). Checks: "desktop"
-    // (the calls), "gnome speed", "focus FIELD", "system" (the desktop's settings in use), "layout keys" (stored).
+    // desktop's own settings or the recorder), "refuse SETTING", "profile N" (the view's), "demo
+    // [VALUE]" (demo mode with MOUSECFG_DEMO_DESKTOP). Checks: "desktop" (the calls), "gnome
+    // speed", "focus FIELD", "system" (the desktop's settings in use), "layout keys" (stored).
     std::optional<QString> custom(SceneRig &rig, const QStringList &w)
     {
         if (w[0] == "open" && !rig.item("systemSettingMain")->isVisible())
@@ -75,8 +70,6 @@ class SystemPanelsTest : public QObject
             setPointerSettings(w[1] == "none" ? nullptr : &desktop);
         else if (w[0] == "refuse")
             desktop.refused = w.mid(1);
-        else if (w[0] == "data")
-            rig.view()->setData(w[1], w[2]);
         else if (w[0] == "profile")
             rig.view()->setCurrentProfile(w[1].toInt());
         else if (w[0] == "demo") {
@@ -157,7 +150,7 @@ private slots:
         choice("100 typed", "type scrollRowsInput 100", "100", "100");
         choice("101 is refused while typing", "type scrollRowsInput 101", "10", "10");
         // What the page shows for stored values; showing applies nothing.
-        const QString shown = "open; data mouse/mouseRate %1; data mouse/scrollRate %2; forget; "
+        const QString shown = "open; call view.setData mouse/mouseRate %1; call view.setData mouse/scrollRate %2; forget; "
                               "call systemSettingMain.init false false; desktop = ; speedSliderTrack/knob.x = %3; "
                               "scrollScreenRadio.isSelect = %4; scrollRowsRadio.isSelect = %5; scrollRowsInput.textValue = %6";
         QTest::addRow("shown: 1000 is one screen") << shown.arg("100", "1000", "100", "true", "false", "10");
@@ -167,9 +160,10 @@ private slots:
         // A profile switch applies the new profile's values; the back button those of the
         // default profile, into the current profile.
         QTest::addRow("profile switch and back")
-            << "profile 1; data mouse/mouseRate 337; data mouse/doubleRate 3; data mouse/scrollRate 1000; profile 0; "
-               "forget; call changeProfile 1; desktop = speed 20|double-click 900|lines 1000; "
-               "systemSettingMain.isScreenScroll = true; open; forget; click systemBackButton; "
+            << "profile 1; call view.setData mouse/mouseRate 337; call view.setData mouse/doubleRate 3; "
+               "call view.setData mouse/scrollRate 1000; profile 0; forget; call changeProfile 1; "
+               "desktop = speed 20|double-click 900|lines 1000; systemSettingMain.isScreenScroll = true; open; forget; "
+               "click systemBackButton; "
                "desktop = speed 10|double-click 480|lines 3; ini mouse/scrollRate = 3; ini mouse/mouseRate = 150; "
                "scrollRowsInput.textValue = 3; click systemCloseButton; systemSettingMain.visible = false";
         // After a factory reset the page shows the reset profile (without touching the desktop),
@@ -213,9 +207,7 @@ private slots:
                        "click layoutModeNext; type layoutXField 5; enter; titleLogo.x = " + logoX + "; "
                        "focus layoutXField = true; global debugmode/titlelogoWindow = ; click layoutSaveButton; "
                        "global debugmode/titlelogoWindow = 10,0; layout keys = 11");  // isEnable and ten
-            QFile file(rig->settingFile(Mouse553, "apConfig.bin"));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            saved = QString::fromUtf8(file.readAll());
+            saved = QString::fromUtf8(testsupport::readFile(rig->settingFile(Mouse553, "apConfig.bin")));
         }
         // The next start, with the hot spots stored too and a colour that is none. "恢复" in mode 3,
         // segment 4: that segment only, nothing stored. Mode 7 is the last; a colour is taken
