@@ -93,6 +93,12 @@ private slots:
         m_package = m_work.filePath(debs.first());
     }
 
+    void init()
+    {
+        if (m_package.isEmpty() && QTest::currentTestFunction() != QByteArray("udevRuleFollowsTable"))
+            QSKIP(qPrintable(m_why));
+    }
+
     // The rule covers exactly the devices the program looks for (rows up to the count, ids in
     // hexadecimal of any case and with leading zeros, comments and a byte-order mark as the
     // program reads them), with exactly one line per pair.
@@ -137,8 +143,6 @@ private slots:
 
     void packageHoldsTheInstall()
     {
-        if (m_package.isEmpty())
-            QSKIP(qPrintable(m_why));
         const Run list = run("dpkg-deb", {"-c", m_package});
         QCOMPARE(list.exitCode, 0);
         QStringList files;
@@ -168,8 +172,6 @@ private slots:
 
     void lintianFindsNoErrors()
     {
-        if (m_package.isEmpty())
-            QSKIP(qPrintable(m_why));
         if (QStandardPaths::findExecutable("lintian").isEmpty())
             QSKIP("lintian is not installed (scripts/install-deps.sh installs it)");
         const Run r = run("lintian", {"--fail-on", "error", m_package}, QProcessEnvironment::systemEnvironment(), 300000);
@@ -179,8 +181,6 @@ private slots:
     // The package unpacked into a folder and run by an ordinary user with a virtual mouse.
     void installedProgramKeepsUserSettings()
     {
-        if (m_package.isEmpty())
-            QSKIP(qPrintable(m_why));
         uid_t uid = ::geteuid();
         gid_t gid = ::getegid();
         if (uid == 0) {

@@ -7,7 +7,6 @@
 #include "input/inputforward.h"
 #include "input/inputhook.h"
 
-#include <QApplication>
 #include <QQuickItem>
 #include <QtTest>
 

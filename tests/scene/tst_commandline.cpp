@@ -7,7 +7,6 @@
 #include "app/commandline.h"
 #include "app/commandserver.h"
 #include "app/datafolder.h"
-#include "input/inputforward.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>

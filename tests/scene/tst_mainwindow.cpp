@@ -6,7 +6,6 @@
 #include "view/ui_controler.h"
 
 #include <QDesktopServices>
-#include <QDirIterator>
 #include <QFontMetrics>
 #include <QQmlAbstractUrlInterceptor>
 #include <QQmlEngine>

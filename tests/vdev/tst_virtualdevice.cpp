@@ -8,7 +8,6 @@
 #include "vdev/demo.h"
 #include "vdev/virtualdevice.h"
 
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
