@@ -115,23 +115,17 @@ bool itemPoint(SceneRig &rig, const QString &objectName, QPointF offset, QPoint 
 
 } // namespace
 
-void SceneRig::clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button)
+void SceneRig::clickItem(const QString &objectName, QPointF offset, Qt::MouseButton button, bool twice)
 {
     QPoint at;
     QVERIFY2(itemPoint(*this, objectName, offset, &at), qPrintable(objectName));
     QTest::mouseClick(view(), button, Qt::NoModifier, at);
-    QCoreApplication::processEvents();
-}
-
-void SceneRig::doubleClickItem(const QString &objectName, QPointF offset)
-{
-    QPoint at;
-    QVERIFY2(itemPoint(*this, objectName, offset, &at), qPrintable(objectName));
-    // As a window system reports it: a click, then the second press as a double click, then
-    // its release.
-    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseDClick(view(), Qt::LeftButton, Qt::NoModifier, at);
-    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, at);
+    // As a window system reports a double click: a click, then the second press as a double
+    // click, then its release.
+    if (twice) {
+        QTest::mouseDClick(view(), button, Qt::NoModifier, at);
+        QTest::mouseRelease(view(), button, Qt::NoModifier, at);
+    }
     QCoreApplication::processEvents();
 }
 

@@ -47,9 +47,9 @@ public:
     QVariant call(QObject *target, const char *function, const QVariantList &args = {});
     QVariant rootProperty(const char *name);
 
-    // A click at the centre (or at a point) of a named item.
-    void clickItem(const QString &objectName, QPointF offset = QPointF(), Qt::MouseButton button = Qt::LeftButton);
-    void doubleClickItem(const QString &objectName, QPointF offset = QPointF());
+    // A click (or a double click) at the centre or at a point of a named item.
+    void clickItem(const QString &objectName, QPointF offset = QPointF(), Qt::MouseButton button = Qt::LeftButton,
+                   bool twice = false);
     // Opens a drop-down list and picks a row, as a user does.
     void choose(const QString &list, int row);
     // Clicks a text field, replaces its text and presses Enter `enters` times.

@@ -5,7 +5,7 @@
 //   keys TEXT  enter  backspace                              typed where the focus is
 //   choose LIST ROW                                          a drop-down's row, as a user picks it
 //   down XX  up XX  tap XX                                   USB key codes as the capture hands them on
-//   call [NAME.]FUNCTION ARGS  set NAME.PROPERTY VALUE       numbers, true/false, else text
+//   call [NAME.]FUNCTION ARGS  set NAME.PROPERTY VALUE       numbers, true/false, lists A,B, else text
 //   rate N                                                   the fire rate slider's index
 //   clear  wait MS                                           forget the wire log; let time pass
 // Checks, "SUBJECT = VALUE", lists joined by ',':
@@ -41,6 +41,12 @@ QObject *object(SceneRig &scene, const QString &path)
 
 QVariant parsed(const QString &word)
 {
+    if (word.contains(',')) {
+        QVariantList list;
+        for (const QString &item : word.split(','))
+            list << parsed(item);
+        return list;
+    }
     bool number = false;
     const int value = word.toInt(&number);
     if (number)
@@ -98,10 +104,8 @@ void step(SceneRig &scene, const QStringList &w, const Custom &custom)
     const QString rest = w.mid(2).join(' ');
     QString name;
     const QPointF at = point(w.value(1), &name);
-    if (w[0] == "click" || w[0] == "right")
-        scene.clickItem(name, at, w[0] == "click" ? Qt::LeftButton : Qt::RightButton);
-    else if (w[0] == "dclick")
-        scene.doubleClickItem(name, at);
+    if (w[0] == "click" || w[0] == "right" || w[0] == "dclick")
+        scene.clickItem(name, at, w[0] == "right" ? Qt::RightButton : Qt::LeftButton, w[0] == "dclick");
     else if (w[0] == "type" || w[0] == "typing")
         scene.type(name, rest, w[0] == "type");
     else if (w[0] == "keys")
@@ -140,6 +144,8 @@ void step(SceneRig &scene, const QStringList &w, const Custom &custom)
 void play(SceneRig &scene, int mouse, const QStringList &lines, const Custom &custom)
 {
     for (const QString &line : lines) {
+        if (line.isEmpty())
+            continue;
         const int is = line.indexOf(" =");
         if (is < 0) {
             step(scene, line.split(' '), custom);

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The button and DPI pages as a user drives them: the assignment dialog's functions, key
-// capture through the path of the input capture, the left-button guard, macros on a button,
-// the DPI sliders and entry rows. Assertions are on the wire and the INI files after "Save".
+// The button and DPI pages as a user drives them; assertions on the wire and the INI files.
 
 #include "scene_helper.h"
+#include "testsupport.h"
 
 #include "input/inputforward.h"
 #include "input/inputhook.h"
@@ -64,11 +63,8 @@ private slots:
     // "Save" (block 1 with the key section), and shown again when read back from the profile.
     void assign_data()
     {
-        QTest::addColumn<int>("button");
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("codes");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("wire");  // key 4 in block 1, as sent in reverse
+        // wire: key 4 in block 1, as sent in reverse
+        testsupport::addColumns<int, QString, QString, QString, QString>({"button", "steps", "codes", "text", "wire"});
         const auto row = [](const char *name, int button, const char *steps, const char *codes, const char *text,
                             const char *wire = "") { QTest::addRow("%s", name) << button << steps << codes << text << wire; };
         // Button 4 (index 3) is the forward button on the 560.
@@ -112,11 +108,10 @@ private slots:
         QFETCH(QString, wire);
         SceneRig &scene = fresh(Mouse560);
         const QString b = QString::number(button);
-        const auto custom = [this](const QStringList &w) { return this->custom(w); };
         scenetest::play(scene, Mouse560, QStringList{"click keyRow" + b, "keyAssigmentMain.visible = true"}
             + steps.split("; ") + QStringList{"click keyAssigmentClose", "keyAssigmentMain.visible = false",
             "mouseMain.selectKey = -1", "keyRowText" + b + ".text = " + text,
-            QString("keyMatrixMain.isSave = ") + (wire == "-" ? "false" : "true")}, custom);
+            QString("keyMatrixMain.isSave = ") + (wire == "-" ? "false" : "true")});
         // The keys typed next go to nothing hidden.
         QQuickItem *focus = scene.view()->quickWindow()->activeFocusItem();
         QVERIFY(!focus || focus->isVisible());
@@ -129,8 +124,7 @@ private slots:
     // Rows on other pages and mice; "Save" sends block 1 with the section it changed.
     void rows_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("lines");
+        testsupport::addColumns<int, QString>({"mouse", "lines"});
         // A macro on button 4: sent to that button's macro slot on closing (repeat count low
         // byte first, A pressed, 50 ms, released), its name stored; "Save" sends the button as
         // the macro key 04 02 03 00, in the parameter form 05 (mode + 1) 00 (slot) in reverse.

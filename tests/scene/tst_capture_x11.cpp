@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The pages that capture keys, with the desktop-wide X11 capture on a private X server: keys
-// pressed while another program's window has the focus reach the assignment dialog and the macro
-// editor, and a held key (repeating presses) counts once.
+// Keys pressed while another program's window has the focus, through the desktop-wide X11
+// capture on a private X server, reach the assignment dialog and the macro editor.
 #include "scene_helper.h"
 #include "xvfb_helper.h"
 
 #include "input/inputforward.h"
 #include "input/inputhook.h"
 
-#include <QApplication>
 #include <QQuickItem>
 #include <QtTest>
 

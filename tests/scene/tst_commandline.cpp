@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The command line: its words (a table on the pure parser); each change made through the window
-// and through the command line, compared byte for byte on the wire and in the settings files; the
-// exit codes; a dry run; and the real program answering a command itself and for a later start.
+// The command line, from the pure parser to the real program; compared with the window on the wire and in the files.
 
 #include "scene_helper.h"
+#include "testsupport.h"
 
 #include "app/commandline.h"
 #include "app/commandserver.h"
 #include "app/datafolder.h"
-#include "input/inputforward.h"
 
 #include <QDirIterator>
 #include <QJsonDocument>
@@ -20,38 +18,31 @@
 
 using namespace vdev;
 using scenetest::SceneRig;
+using testsupport::Run;
+using testsupport::run;
 
 namespace {
 
-// What a change leaves behind: the commands on the wire and every file of the device's folder.
-struct Outcome
+// What a change leaves behind: the commands on the wire ("wire") and every file of the device's folder.
+QMap<QString, QByteArray> outcome(SceneRig &scene, int mouse)
 {
-    QStringList wire;
-    QMap<QString, QByteArray> files;
-};
-
-Outcome outcome(SceneRig &scene, int mouse)
-{
-    Outcome o;
+    QMap<QString, QByteArray> o{{"wire", {}}};
     for (const scenetest::Command &c : scene.commands())
-        o.wire << (c.payload + c.data).toHex(' ');
-    // What the handles hold goes to the files first.
-    scene.view()->openSettings();
+        o["wire"] += (c.payload + c.data).toHex(' ') + '\n';
+    scene.view()->openSettings();  // what the handles hold goes to the files first
     const QDir folder = QFileInfo(scene.settingFile(mouse, "x")).dir().absolutePath() + "/..";
     for (QDirIterator it(folder.absolutePath(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
-        QFile f(it.next());
-        f.open(QIODevice::ReadOnly);
-        o.files.insert(folder.relativeFilePath(f.fileName()), f.readAll());
+        const QString file = it.next();
+        o.insert(folder.relativeFilePath(file), testsupport::readFile(file));
     }
     return o;
 }
 
-void compare(const Outcome &got, const Outcome &expected)
+void compare(const QMap<QString, QByteArray> &got, const QMap<QString, QByteArray> &expected)
 {
-    QCOMPARE(got.wire, expected.wire);
-    QCOMPARE(got.files.keys(), expected.files.keys());
-    for (auto it = expected.files.cbegin(); it != expected.files.cend(); ++it)
-        QVERIFY2(got.files.value(it.key()) == it.value(), qPrintable(it.key() + " differs:\n" + got.files.value(it.key())));
+    QCOMPARE(got.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QVERIFY2(got[it.key()] == it.value(), qPrintable(it.key() + " differs:\n" + got[it.key()]));
 }
 
 CommandReply command(SceneRig &scene, const QString &line, const QString &workingDir = QDir::currentPath())
@@ -61,12 +52,6 @@ CommandReply command(SceneRig &scene, const QString &line, const QString &workin
     server.submit(line.split(' ', Qt::SkipEmptyParts), workingDir, [&](const CommandReply &r) { reply = r; });
     (void)QTest::qWaitFor([&] { return reply.exitCode >= 0; }, 30000);
     return reply;
-}
-
-void steps(SceneRig &scene, const QString &lines)
-{
-    if (!lines.isEmpty())
-        scenetest::play(scene, -1, lines.split("; "));
 }
 
 QString stages(SceneRig &scene)
@@ -79,35 +64,18 @@ QString stages(SceneRig &scene)
     return values.join(',');
 }
 
-struct Run
+QProcessEnvironment logTo(const QString &wireLog)
 {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run runProgram(const QString &program, const QStringList &args, const QString &wireLog = QString())
-{
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MOUSECFG_WIRE_LOG", wireLog);
-    p.setProcessEnvironment(env);
-    p.start(program, args);
-    Run r;
-    if (p.waitForFinished(120000) && p.exitStatus() == QProcess::NormalExit)
-        r.exitCode = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return env;
 }
 
 // The set commands a wire log holds: command-interface reports from the host.
 QStringList sentReports(const QString &wireLog)
 {
-    QFile f(wireLog);
-    f.open(QIODevice::ReadOnly);
     QStringList out;
-    for (const QByteArray &line : f.readAll().split('\n')) {
+    for (const QByteArray &line : testsupport::readFile(wireLog).split('\n')) {
         const QList<QByteArray> w = line.simplified().split(' ');
         if (w.size() > 4 && w[2] == "command" && (w[3] == "send_feature_report" || w[3] == "write"))
             out << QString::fromLatin1(w.mid(1).join(' '));
@@ -127,9 +95,8 @@ private slots:
 
     void parse_data()
     {
-        QTest::addColumn<QString>("args");
-        // "window [hidden] [demo FAMILY]", "tools", "help", "error: <part of the message>" or the request
-        QTest::addColumn<QString>("expected");
+        // expected: "window [hidden] [demo FAMILY]", "tools", "help", "error: <part of the message>" or the request
+        testsupport::addColumns<QString, QString>({"args", "expected"});
         QTest::newRow("no words") << "" << "window";
         QTest::newRow("window options") << "--hidden --demo 553" << "window hidden demo 553";
         QTest::newRow("toolkit's options") << "-session 1a2b -platform xcb --demo" << "window demo ";
@@ -197,9 +164,9 @@ private slots:
         const QStringList words = choices("nonsense") + choices("set") + choices("macro") + choices("--nonsense")
                                   + QStringList{"--stage", "--speed", "--brightness", "--color", "--json", "--dry-run",
                                                 "--family", "--name"};
-        QFile man(MOUSECFG_SOURCE_DIR "/packaging/mousecfg.1"), completion(MOUSECFG_SOURCE_DIR "/packaging/mousecfg.bash-completion");
-        QVERIFY(man.open(QIODevice::ReadOnly) && completion.open(QIODevice::ReadOnly));
-        const QStringList texts = {cli::helpText(), QString(man.readAll()).remove(QRegularExpression("\\\\f.")).remove('\\'), completion.readAll()};
+        const QString man = testsupport::readFile(MOUSECFG_SOURCE_DIR "/packaging/mousecfg.1");
+        const QStringList texts = {cli::helpText(), QString(man).remove(QRegularExpression("\\\\f.")).remove('\\'),
+                                   testsupport::readFile(MOUSECFG_SOURCE_DIR "/packaging/mousecfg.bash-completion")};
         QCOMPARE(words.size(), 31);
         for (const QString &text : texts)
             for (const QString &word : words)
@@ -214,10 +181,8 @@ private slots:
     // wire and in every file of the device's folder.
     void sameAsWindow_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("setup");   // on both sides, before the change
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("command");  // {dpi}: the stages the window then shows
+        // setup: on both sides, before the change; command: {dpi} for the stages the window then shows
+        testsupport::addColumns<int, QString, QString, QString>({"mouse", "setup", "window", "command"});
         const auto row = [](const char *name, int mouse, const char *window, const char *command, const char *setup = "") {
             QTest::addRow("%s", name) << mouse << QString(setup) << QString(window) << QString(command);
         };
@@ -249,33 +214,31 @@ private slots:
         QFETCH(QString, window);
         QFETCH(QString, command);
         m_scene.reset();
-        Outcome byWindow;
+        QMap<QString, QByteArray> byWindow;
         {
             SceneRig scene({mouse});
-            steps(scene, setup);
+            scenetest::play(scene, -1, setup.split("; "));
             scene.clearWire();
-            steps(scene, window);
+            scenetest::play(scene, -1, window.split("; "));
             QTRY_VERIFY(scene.view()->isEnabled());
             QVERIFY(!scene.rootProperty("isSaveNeeded").toBool());
             command.replace("{dpi}", stages(scene));
             byWindow = outcome(scene, mouse);
         }
         SceneRig scene({mouse});
-        steps(scene, setup);
+        scenetest::play(scene, -1, setup.split("; "));
         scene.clearWire();
         const CommandReply reply = ::command(scene, command);
         QVERIFY2(reply.exitCode == cli::Done, qPrintable(reply.err));
-        QVERIFY(!byWindow.wire.isEmpty());
+        QVERIFY(!byWindow["wire"].isEmpty());
         compare(outcome(scene, mouse), byWindow);
     }
 
     // Exit codes and answers; each row leaves the mouse as it found it.
     void answers_data()
     {
-        QTest::addColumn<QString>("state");  // "", "dirty", "fault", "drop", "deny", "unplug"
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("text");   // in the answer's output or error
+        // state: "", "dirty", "fault", "drop", "deny", "unplug"; text: in the answer's output or error
+        testsupport::addColumns<QString, QString, int, QString>({"state", "line", "exitCode", "text"});
         QTest::newRow("get") << "" << "get" << 0 << "button 1    left\n";
         QTest::newRow("status") << "" << "status" << 0 << "profile     1 (Standard)\n";
         QTest::newRow("mode") << "" << "set light nope" << 2 << "(modes: static, breath, neon, off, ";
@@ -333,8 +296,7 @@ private slots:
     // A dry run prints the reports that the change then sends, and changes nothing.
     void dryRun_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("change");
+        testsupport::addColumns<int, QString>({"mouse", "change"});
         QTest::newRow("560 light") << Mouse560 << "set light neon --color 00ff00";
         QTest::newRow("553 stages") << Mouse553 << "set dpi 400,800,1600 --stage 2";
         QTest::newRow("3395 button") << Mouse3395 << "set button 4 key:ctrl+c";
@@ -346,7 +308,7 @@ private slots:
         QFETCH(QString, change);
         m_scene.reset();
         SceneRig scene({mouse});
-        const Outcome before = outcome(scene, mouse);
+        const auto before = outcome(scene, mouse);
         // What the pages hold of the mouse's own reports (stage, rate, light).
         auto shown = [&] {
             return scene.call(scene.root()->findChild<QObject *>("commandOps"), "snapshot").value<QJSValue>().toVariant();
@@ -360,20 +322,17 @@ private slots:
 
         scene.clearWire();
         QCOMPARE(command(scene, change).exitCode, int(cli::Done));
-        QStringList sent;
-        for (const WireEvent &e : scene.device().wireLog())
-            if (e.iface == Iface::Command && (e.call == Call::SendFeature || e.call == Call::Write))
-                sent << (e.call == Call::Write ? "output  " : "feature ")
-                            + QByteArray(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size())).toHex(' ');
-        QVERIFY(sent.size() >= 2);
         // The real run also asks the mouse what it kept (0x80 state, 0x8C profile blocks): those
         // questions aside, the dry run printed what went out.
-        const QStringList printed = dry.out.split('\n', Qt::SkipEmptyParts);
-        QStringList set;
-        for (const QString &report : sent)
-            if (!report.startsWith("feature 00 80") && !report.startsWith("feature 00 8c"))
-                set << report;
-        QCOMPARE(printed, set);
+        QStringList sent;
+        for (const WireEvent &e : scene.device().wireLog()) {
+            const QByteArray hex = QByteArray(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size())).toHex(' ');
+            if (e.iface == Iface::Command && (e.call == Call::Write
+                                              || (e.call == Call::SendFeature && !hex.startsWith("00 80") && !hex.startsWith("00 8c"))))
+                sent << (e.call == Call::Write ? "output  " : "feature ") + hex;
+        }
+        QVERIFY(sent.size() >= 2);
+        QCOMPARE(dry.out.split('\n', Qt::SkipEmptyParts), sent);
     }
 
     // A profile and a macro out to files and back in; the imported profile reaches the mouse.
@@ -395,10 +354,9 @@ private slots:
         const QString rateBefore = rate();
         QCOMPARE(command(scene, "export saved.pf", dir.path()).exitCode, int(cli::Done));
         scene.view()->openSettings();
-        QFile exported(dir.filePath("saved.pf")), profile(scene.settingFile(mouse, "p1.bin"));
-        QVERIFY(exported.open(QIODevice::ReadOnly) && profile.open(QIODevice::ReadOnly));
-        const QByteArray saved = exported.readAll();
-        QCOMPARE(saved, profile.readAll());
+        const QByteArray saved = testsupport::readFile(dir.filePath("saved.pf"));
+        QVERIFY(!saved.isEmpty());
+        QCOMPARE(saved, testsupport::readFile(scene.settingFile(mouse, "p1.bin")));
         QCOMPARE(command(scene, "set rate 500").exitCode, int(cli::Done));
         QVERIFY(rate() != rateBefore);
         QCOMPARE(command(scene, "import saved.pf", dir.path()).exitCode, int(cli::Done));
@@ -409,9 +367,7 @@ private slots:
         QCOMPARE(command(scene, "macro import saved.pf", dir.path()).out, QString("imported as Macro_0\n"));
         QVERIFY(command(scene, "macro list").out.startsWith("Macro_0 (repeat 0): "));
         QCOMPARE(command(scene, "macro export Macro_0 macro.mc", dir.path()).exitCode, int(cli::Done));
-        QFile macro(dir.filePath("macro.mc"));
-        QVERIFY(macro.open(QIODevice::ReadOnly));
-        QCOMPARE(macro.readAll(), saved);
+        QCOMPARE(testsupport::readFile(dir.filePath("macro.mc")), saved);
     }
 
     // The real program, against each virtual mouse: a change run in a process of its own, and the
@@ -419,8 +375,7 @@ private slots:
     // FAMILY"); the same status, the same reports sent.
     void program_data()
     {
-        QTest::addColumn<QString>("family");
-        QTest::addColumn<QStringList>("change");
+        testsupport::addColumns<QString, QStringList>({"family", "change"});
         QTest::newRow("553") << "553" << QStringList{"set", "rate", "250"};
         QTest::newRow("560") << "560" << QStringList{"set", "dpi", "400,800", "--stage", "2"};
         QTest::newRow("3395") << "3395" << QStringList{"set", "lod", "2"};
@@ -439,17 +394,15 @@ private slots:
             QVERIFY(datafolder::copyTree(MOUSECFG_BUILD_DIR "/modules", dir->filePath("modules")));
         }
         const QStringList demo = {"--demo=" + family};
-        const Run set = runProgram(programs[0], demo + change, alone.filePath("wire.log"));
+        const Run set = run(programs[0], demo + change, logTo(alone.filePath("wire.log")));
         QVERIFY2(set.exitCode == 0, set.err.constData());
-        const Run get = runProgram(programs[0], demo + QStringList{"get", "--json"});
+        const Run get = run(programs[0], demo + QStringList{"get", "--json"});
         QCOMPARE(get.exitCode, 0);
         QCOMPARE(QJsonDocument::fromJson(get.out).object().value("device").toObject().value("id").toString(),
                  QString("1209:%1").arg(mouseModel(mouseForFamily(family)).productId, 4, 16));
 
         QProcess instance;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("MOUSECFG_WIRE_LOG", running.filePath("wire.log"));
-        instance.setProcessEnvironment(env);
+        instance.setProcessEnvironment(logTo(running.filePath("wire.log")));
         instance.setStandardErrorFile(QProcess::nullDevice());
         instance.start(programs[1], {"--demo", family, "--hidden"});
         const QString server = SingleInstance::serverNameFor(SingleInstance::idForExecutable(programs[1]));
@@ -458,11 +411,11 @@ private slots:
             probe.connectToServer(server);
             return probe.waitForConnected(200);
         }(), 60000);
-        const Run handed = runProgram(programs[1], demo + change);
+        const Run handed = run(programs[1], demo + change);
         QVERIFY2(handed.exitCode == 0, handed.err.constData());
-        QCOMPARE(runProgram(programs[1], demo + QStringList{"status"}).out, runProgram(programs[0], demo + QStringList{"status"}).out);
-        QCOMPARE(runProgram(programs[1], {"status"}).exitCode, int(cli::NoMouse));
-        QCOMPARE(runProgram(programs[1], {"set", "rate", "30"}).exitCode, int(cli::Usage));
+        QCOMPARE(run(programs[1], demo + QStringList{"status"}).out, run(programs[0], demo + QStringList{"status"}).out);
+        QCOMPARE(run(programs[1], {"status"}).exitCode, int(cli::NoMouse));
+        QCOMPARE(run(programs[1], {"set", "rate", "30"}).exitCode, int(cli::Usage));
         instance.terminate();
         QVERIFY(instance.waitForFinished(10000));
         QCOMPARE(sentReports(running.filePath("wire.log")), sentReports(alone.filePath("wire.log")));

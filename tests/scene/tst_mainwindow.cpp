@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as a user drives it: start-up on each virtual mouse, "Save", the report-rate
-// row, profile change and factory reset, firmware reports, screen scaling and another mouse
-// attached later. Assertions are on the wire and the INI files.
+// The main window as a user drives it; assertions on the wire and the INI files.
 
 #include "scene_helper.h"
+#include "testsupport.h"
 #include "view/ui_controler.h"
 
 #include <QDesktopServices>
-#include <QDirIterator>
 #include <QFontMetrics>
 #include <QQmlAbstractUrlInterceptor>
 #include <QQmlEngine>
@@ -17,7 +15,6 @@
 using namespace vdev;
 
 Q_DECLARE_METATYPE(vdev::Fault)
-using scenetest::Command;
 using scenetest::SceneRig;
 
 namespace {
@@ -64,24 +61,18 @@ private slots:
 
     void startUp_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<int>("deviceProfile");
-        QTest::addColumn<QByteArray>("codes");
-        QTest::addColumn<bool>("gun");
-        QTest::addColumn<int>("profileNo");
+        testsupport::addColumns<int, int, QByteArray, int>({"mouse", "deviceProfile", "codes", "profileNo"});
         // The 560 mouse is asked for its active profile and put back on profile 1.
-        QTest::newRow("553") << Mouse553 << 1 << QByteArray("80") << false << 0;
-        QTest::newRow("560 on profile 1") << Mouse560 << 1 << QByteArray("82 80") << true << 0;
-        QTest::newRow("560 on profile 3") << Mouse560 << 3 << QByteArray("82 02 80") << true << 0;
-        QTest::newRow("553, third profile in use") << Mouse553 << 1 << QByteArray("80") << false << 2;
+        QTest::newRow("553") << Mouse553 << 1 << QByteArray("80") << 0;
+        QTest::newRow("560 on profile 1") << Mouse560 << 1 << QByteArray("82 80") << 0;
+        QTest::newRow("560 on profile 3") << Mouse560 << 3 << QByteArray("82 02 80") << 0;
+        QTest::newRow("553, third profile in use") << Mouse553 << 1 << QByteArray("80") << 2;
     }
 
     void startUp()
     {
         QFETCH(int, mouse);
         QFETCH(int, deviceProfile);
-        QFETCH(QByteArray, codes);
-        QFETCH(bool, gun);
         QFETCH(int, profileNo);
         SceneRig scene({});
         // The mouse reports a rate code the row does not have, so the row keeps the stored one.
@@ -96,12 +87,9 @@ private slots:
         scene.clearWire();
         scene.connect(mouse);
         // Profile-block reads of detection aside, the scene asks in this order.
-        QByteArray got = scene.codes().replace("8c ", "").replace("8c", "");
-        QCOMPARE(got.trimmed(), codes);
+        QTEST(scene.codes().replace("8c ", "").replace("8c", "").trimmed(), "codes");
         // The report-rate row shows the profile in use, and "Save" sends that rate.
-        const QString g = gun ? "true" : "false";
-        scenetest::play(scene, mouse, {"root.isGun = " + g, "gunEditorButton.visible = " + g, "background.visible = true",
-                                       "powerOn.visible = false", "busyText.visible = false",
+        scenetest::play(scene, mouse, {"background.visible = true", "powerOn.visible = false", "busyText.visible = false",
                                        "reportRateList.currentSelect = 1", "set lightControlMain.isSave true", "clear",
                                        "click saveButton", "sent 02 d0 = 04"});
     }
@@ -116,15 +104,11 @@ private slots:
         scene.rig.widget->checkDevice();
         QCoreApplication::sendPostedEvents(); // the queued initUI, not yet the content's slices
         QVERIFY(scene.rootProperty("initPending").toBool());
-        QQuickItem *powerOn = scene.item("powerOn");
-        QQuickItem *background = scene.item("background");
+        QQuickItem *powerOn = scene.item("powerOn"), *background = scene.item("background");
         scene.call("setProtectUI", {0});
-        QVERIFY(scene.view()->isEnabled());
-        QVERIFY(powerOn->isVisible());
-        QVERIFY(!background->isVisible());
+        QVERIFY(scene.view()->isEnabled() && powerOn->isVisible() && !background->isVisible());
         QTRY_VERIFY(background->isVisible());
-        QVERIFY(!powerOn->isVisible());
-        QVERIFY(scene.codes().contains("80"));
+        QVERIFY(!powerOn->isVisible() && scene.codes().contains("80"));
     }
 
     // A save is checked against the mouse: the report-rate and lift-off rows (the state the sync
@@ -133,10 +117,8 @@ private slots:
     // differs is told, keeps "Save" red, and goes again with the next "Save".
     void savesAreChecked_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("action");  // rows' steps; "dpi button" (the mouse's), "unpolled" (no status reports)
-        QTest::addColumn<Fault>("fault");
-        QTest::addColumn<QString>("outcome");  // result|items|resent|notice
+        // action: rows' steps; "dpi button" (the mouse's), "unpolled" (no status reports); outcome: result|items|resent|notice
+        testsupport::addColumns<int, QString, Fault, QString>({"mouse", "action", "fault", "outcome"});
         const Fault none{Call::Enumerate, FaultAction::Fail, 0, 0};
         const auto row = [](const char *name, int mouse, const char *action, Fault fault, const char *outcome) {
             QTest::addRow("%s", name) << mouse << QString(action) << fault << QString(outcome);
@@ -205,8 +187,7 @@ private slots:
     // Every text shown, and every text of every language file, has glyphs in the scene's font.
     void textRenders_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("language");
+        testsupport::addColumns<int, QString>({"mouse", "language"});
         for (const char *language : {"English", "ChineseSimplified", "Ukrainian"}) {
             QTest::addRow("553 %s", language) << Mouse553 << QString(language);
             QTest::addRow("560 %s", language) << Mouse560 << QString(language);
@@ -270,26 +251,12 @@ private slots:
     }
 
 private:
-    // Steps: "dpi" and "light" (page edits waiting for "Save"), "stored KEY A,B,.." (a list in
-    // the profile), "mouse N" (the mouse unplugged, N connected). Checks: "window" (its size),
+    // Steps: "mouse N" (the mouse unplugged, N connected). Checks: "window" (its size),
     // "version" (the help menu shows the program's, which is not empty),
     // "url ASKED" (what the engine loads), "opened" (the addresses handed to the browser).
     std::optional<QString> custom(SceneRig &scene, const QStringList &w)
     {
-        if (w[0] == "dpi") {
-            scene.item("dpiSettingMain")->setProperty("dpiValueArray", QVariantList{400, 800, 1600, 3200, 4800, 6400, 8000, 12000});
-        } else if (w[0] == "light") {
-            QVariantList colours{10, 200, 0};
-            for (int i = 0; i < 21; ++i)
-                colours << i + 1;
-            scene.item("lightControlMain")->setProperty("colorValue", colours);
-            scene.item("lightControlMain")->setProperty("brightnessStep", 4);
-        } else if (w[0] == "stored") {
-            QVariantList list;
-            for (const QString &v : w[2].split(','))
-                list << v.toInt();
-            scene.view()->setData(w[1], list);
-        } else if (w[0] == "mouse") {
+        if (w[0] == "mouse") {
             scene.device().unplug(mouse);
             scene.rig.widget->checkDevice();
             scene.connect(mouse = w[1].toInt());
@@ -312,8 +279,7 @@ private:
 private slots:
     void rows_data()
     {
-        QTest::addColumn<int>("mouse");
-        QTest::addColumn<QString>("lines");
+        testsupport::addColumns<int, QString>({"mouse", "lines"});
         // "Save" sends block 1 with the pages' bits, then the sync request that checks it: the
         // DPI stages twice, the 24 colour bytes, the buttons in their parameter form (left
         // button, then the right button or "DPI+" as 01 00 00 0B); the brightness in block 0.
@@ -322,11 +288,14 @@ private slots:
         const QString dpi = "; sent 03 d9 = 90 01 20 03 40 06 80 0c c0 12 00 19 40 1f e0 2e 90 01 20 03 40 06 80 0c c0 12 00 "
                             "19 40 1f e0 2e; ini mouse/dpiValueArray = 400,800,1600,3200,4800,6400,8000,12000";
         const QString keys = "; ini mouseKeyMatrix/1 = 5,0,1,0";
+        const QString edit = "set dpiSettingMain.dpiValueArray 400,800,1600,3200,4800,6400,8000,12000";
         QTest::addRow("save: DPI, 553") << int(Mouse553)
-            << save.arg("dpi", "dpiSettingMain", "03 80", "01", "f0 00 00 02 f1 00 00 02") + dpi;
+            << save.arg(edit, "dpiSettingMain", "03 80", "01", "f0 00 00 02 f1 00 00 02") + dpi;
         QTest::addRow("save: all three, 560") << int(Mouse560)
-            << save.arg("dpi; light; set lightControlMain.isSave true; call keyMatrixMain.assign 1 5 0 1 0", "dpiSettingMain",
-                        "02 03 80", "07", "f0 00 00 02 01 00 00 0b") + dpi + keys
+            << save.arg(edit + "; set lightControlMain.colorValue 10,200,0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,"
+                        "20,21; set lightControlMain.brightnessStep 4; set lightControlMain.isSave true; "
+                        "call keyMatrixMain.assign 1 5 0 1 0", "dpiSettingMain", "02 03 80", "07", "f0 00 00 02 01 00 00 0b")
+                   + dpi + keys
                    + "; sent 02 d3 = fc; sent 03 d88 = 0a c8 00 01 02 03 04 05 06 07 08 09 0a 0b 0c 0d 0e 0f 10 11 12 13 14 15";
         // The report-rate row's choice is stored and sent at once (250 Hz, then 500) with the
         // lighting as the mouse holds it: a lighting edit waiting for "Save" is neither stored nor
@@ -346,7 +315,7 @@ private slots:
         QTest::addRow("the profile in use chosen") << int(Mouse553) << "clear; choose profileList 0; wait 300; codes = ";
         // Block 0, block 1 with everything, then the gun mouse's matrices.
         QTest::addRow("factory reset") << int(Mouse560)
-            << "stored mouse/dpiValueArray 1,2,3,4,5,6,7,8; clear; click resetButton; mask.visible = true; "
+            << "call view.setData mouse/dpiValueArray 1,2,3,4,5,6,7,8; clear; click resetButton; mask.visible = true; "
                "click resetOkButton; mask.visible = false; dpiSettingMain.currentDPI = 1; codes = 02 03 02 0d 0d 0d 0c 0c 0c 8c 8c 8c 80; sent 03 p5 = 07; "
                "ini mouse/dpiValueArray = 400,800,1600,3200,4800,6400,8000,12000; "
                "factory mouse/dpiValueArray = 400,800,1600,3200,4800,6400,8000,12000; view.enabled = true";

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The virtual mice as hidapi: enumeration, plugging, injected faults, the wire log file, the
-// control commands of demo mode, and where the firmware model's own counters and status reports
-// are not reached by the wire tests of the command sets.
+// The virtual mice as hidapi and demo mode's control commands; of the firmware model, the
+// counters and status reports that the wire tests of the command sets do not reach.
 
 #include "testsupport.h"
 #include "device/commandset.h"
@@ -9,7 +8,6 @@
 #include "vdev/demo.h"
 #include "vdev/virtualdevice.h"
 
-#include <QLocalServer>
 #include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -111,8 +109,8 @@ private slots:
         QCOMPARE(found.size(), count);
         if (count == 3) {
             const int m = pid == 0x5530 ? Mouse553 : Mouse560;
-            QVERIFY(found.contains(device->path(m, Iface::Command) + " ff00/ff00"));
-            QVERIFY(found.contains(device->path(m, Iface::Status) + " ff01/ff01"));
+            QVERIFY(found.contains(device->path(m, Iface::Command) + " ff00/ff00")
+                    && found.contains(device->path(m, Iface::Status) + " ff01/ff01"));
         }
     }
 
@@ -121,15 +119,12 @@ private slots:
     {
         device->plug(Mouse553);
         hid_device *before = open(*device, Mouse553, Iface::Command);
-        QVERIFY(before);
-        QVERIFY(hid::send_feature_report(before, request, 9) == 9);
+        QVERIFY(before && hid::send_feature_report(before, request, 9) == 9);
         device->unplug(Mouse553);
-        QCOMPARE(hid::send_feature_report(before, request, 9), -1);
-        QVERIFY(!open(*device, Mouse553, Iface::Command));
+        QVERIFY(hid::send_feature_report(before, request, 9) == -1 && !open(*device, Mouse553, Iface::Command));
         device->plug(Mouse553);
-        QCOMPARE(hid::send_feature_report(before, request, 9), -1);
         hid_device *after = open(*device, Mouse553, Iface::Command);
-        QVERIFY(after);
+        QVERIFY(after && hid::send_feature_report(before, request, 9) == -1);
         QCOMPARE(hid::send_feature_report(after, request, 9), 9);
         hid::close(before);
         hid::close(after);
