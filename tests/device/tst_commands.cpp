@@ -2,10 +2,10 @@
 // Commands on the wire to the virtual mice (report length 32 on the 553, 64 on the 560): the
 // transport, payload scrambling, and every command of both families.
 
-#include "commandwire_helper.h"
-
 #include "app/widget.h"
 #include "device/commandset.h"
+#include "device/hid_thread.h"
+#include "device/hidapi_seam.h"
 #include "device/scrambling.h"
 #include "device/widget_rig.h"
 #include "testsupport.h"
@@ -16,12 +16,227 @@
 #include <QtTest>
 
 #include <cstring>
+#include <functional>
 
-using namespace commandwire;
 using namespace vdev;
 using vdevtest::calls;
 
 namespace {
+
+// The command rig: a Hid_Thread wired to one virtual mouse, and the wire log cut into one record
+// per request.
+struct Transfer
+{
+    QByteArray request;          // the 9-byte feature report as sent
+    QList<QByteArray> writes;    // output reports, report number included
+    bool replyRead = false;
+    double settleMs = 0;         // from the request to the next call on the wire
+    double tailMs = 0;           // from the last report of the transfer to the next call
+};
+
+struct Rig
+{
+    vdev::VirtualDevice device;
+    Hid_Thread ownThread;
+    Hid_Thread &hid;
+    int mouse;
+    int reportLength;
+
+    explicit Rig(int mouse, Hid_Thread *useThread = nullptr)
+        : hid(useThread ? *useThread : ownThread), mouse(mouse), reportLength(vdev::mouseModel(mouse).reportLength)
+    {
+        device.install();
+        connect();
+    }
+
+    ~Rig()
+    {
+        hid.deviceList.clear();
+        device.uninstall();
+    }
+
+    // (Re)plugs the mouse and makes it the only, connected row of the device list.
+    void connect()
+    {
+        device.plug(mouse);
+        hid.deviceList = {vdevtest::entryFor(device, mouse)};
+        hid.deviceIndex = 0;
+        hid.hidBusy = false;
+    }
+
+    // Clears the wire log, runs f, then marks the log so the time after the last transfer shows.
+    void run(const std::function<void(Hid_Thread &)> &f)
+    {
+        device.clearWireLog();
+        f(hid);
+        // An enumeration is logged with its time: it marks when the slot returned.
+        hid::free_enumeration(hid::enumerate(0xFFFF, 0xFFFF));
+    }
+
+    QList<Transfer> transfers() const
+    {
+        const std::vector<vdev::WireEvent> log = device.wireLog();
+        QList<Transfer> out;
+        for (size_t i = 0; i < log.size(); ++i) {
+            const vdev::WireEvent &e = log[i];
+            if (e.iface != Iface::Command || !e.isReport() || (out.isEmpty() && e.call != Call::SendFeature))
+                continue;
+            const double next = i + 1 < log.size() ? log[i + 1].timeMs() - e.timeMs() : 0;
+            const QByteArray b(reinterpret_cast<const char *>(e.bytes.data()), int(e.bytes.size()));
+            if (e.call == Call::SendFeature)
+                out << Transfer{b, {}, false, next, 0};
+            out.last().tailMs = next;
+            out.last().replyRead |= e.call == Call::GetFeature;
+            if (e.call == Call::Write)
+                out.last().writes << b;
+        }
+        return out;
+    }
+
+    // Payload bytes of each request, hex.
+    QStringList requests() const
+    {
+        QStringList out;
+        for (const Transfer &t : transfers())
+            out << QString::fromLatin1(t.request.mid(1).toHex());
+        return out;
+    }
+
+    // The last command-interface call to the end of run().
+    double trailingMs() const
+    {
+        const std::vector<vdev::WireEvent> log = device.wireLog();
+        for (size_t i = log.size() - 1; log.size() > 1 && i-- > 0;)
+            if (log[i].iface == Iface::Command)
+                return log.back().timeMs() - log[i].timeMs();
+        return 0;
+    }
+
+    VirtualFirmware::State state() const { return device.firmwareState(mouse); }
+};
+
+inline uchar *bytes(QByteArray &b) { return reinterpret_cast<uchar *>(b.data()); }
+
+// One set command: the call, and what must cross the wire.
+struct SetCase
+{
+    const char *name;
+    std::function<void(Hid_Thread &)> call;
+    const char *request;         // payload b0..b7, hex
+    QByteArray data;             // data phase as it must arrive (empty: none)
+    bool settle;
+    int sleepMs;                 // pause after the transfer before the slot returns
+    const char *failLine;        // debug line when the transport stays busy
+};
+
+// One query: the call returns its outputs (hex); setup prepares the mouse.
+struct QueryCase
+{
+    const char *name;
+    std::function<QByteArray(Hid_Thread &)> call;
+    std::function<void(VirtualFirmware::State &)> setup;
+    const char *request;
+    QByteArray answered;         // outputs after a transfer that worked
+    QByteArray prefilled;        // outputs after a transfer that failed: the pre-fill
+    QByteArray untouched;        // outputs when the command never ran: the inputs
+    const char *failLine;
+};
+
+
+// A recognisable block: byte i = (i * 7 + seed) mod 256.
+QByteArray pattern(int length, int seed)
+{
+    QByteArray b(length, 0);
+    for (int i = 0; i < length; ++i)
+        b[i] = char((i * 7 + seed) & 0xFF);
+    return b;
+}
+
+QByteArray hexOf(std::initializer_list<uchar> values)
+{
+    return QByteArray(reinterpret_cast<const char *>(values.begin()), int(values.size())).toHex();
+}
+
+// Chunk bytes carried by the output reports, in order.
+QByteArray dataOut(const Transfer &t, int length, int reportLength)
+{
+    QByteArray out;
+    for (const QByteArray &w : t.writes)
+        out += w.mid(1, qMin(length, reportLength));
+    return out.left(length);
+}
+
+// msleep never returns early; the tolerance only absorbs the clock's granularity.
+constexpr double tolerance = 0.5;
+
+// Each check also runs the command against a transport held for the whole wait: only the
+// failure line, nothing on the wire, outputs untouched.
+void checkBusy(Rig &rig, const std::function<void(Hid_Thread &)> &call, const char *failLine)
+{
+    rig.hid.hidBusy = true;
+    rig.hid.transportWaitCount = 2;
+    testsupport::DebugCapture capture;
+    rig.run(call);
+    rig.hid.hidBusy = false;
+    QCOMPARE(capture.lines(), QStringList{QString::fromLatin1(failLine)});
+    for (const vdev::WireEvent &e : rig.device.wireLog())
+        QVERIFY(e.iface != Iface::Command || e.call == Call::Open || e.call == Call::Close || e.call == Call::SetNonblocking);
+}
+
+void checkSet(Rig &rig, const SetCase &c)
+{
+    rig.run(c.call);
+    const QList<Transfer> t = rig.transfers();
+    QCOMPARE(t.size(), 1);
+    QCOMPARE(t[0].request.toHex(), QByteArray("00") + c.request);
+    QVERIFY(!t[0].replyRead);
+    const int length = int(c.data.size());
+    const int chunk = qMin(length, rig.reportLength);
+    QCOMPARE(int(t[0].writes.size()), length ? (length + chunk - 1) / chunk : 0);
+    for (const QByteArray &w : t[0].writes) {
+        QCOMPARE(int(w.size()), rig.reportLength + 1);
+        QCOMPARE(w.at(0), char(0));
+        QCOMPARE(w.mid(1 + chunk), QByteArray(rig.reportLength - chunk, 0));
+    }
+    QCOMPARE(dataOut(t[0], length, rig.reportLength).toHex(), c.data.toHex());
+    if (c.settle) {
+        QVERIFY2(t[0].settleMs >= 10 - tolerance, qPrintable(QString::number(t[0].settleMs)));
+        if (length)
+            QVERIFY2(t[0].tailMs >= 30 - tolerance, qPrintable(QString::number(t[0].tailMs)));
+    }
+    if (c.sleepMs)
+        QVERIFY2(rig.trailingMs() >= c.sleepMs - tolerance, qPrintable(QString::number(rig.trailingMs())));
+    // The mouse understood it all.
+    const VirtualFirmware::State s = rig.state();
+    QCOMPARE(s.badChecksums + s.unknownRequests + s.strayDataReports + s.abandonedDataPhases, 0);
+    checkBusy(rig, c.call, c.failLine);
+}
+
+void checkQuery(Rig &rig, const QueryCase &c)
+{
+    if (c.setup)
+        rig.device.withFirmware(rig.mouse, [&](VirtualFirmware &fw) { c.setup(fw.mutableState()); });
+    QByteArray outputs;
+    const auto call = [&](Hid_Thread &hid) { outputs = c.call(hid); };
+    rig.run(call);
+    QList<Transfer> t = rig.transfers();
+    QCOMPARE(t.size(), 1);
+    QCOMPARE(t[0].request.toHex(), QByteArray("00") + c.request);
+    QVERIFY(t[0].replyRead);
+    QVERIFY(t[0].writes.isEmpty());
+    QCOMPARE(outputs, c.answered);
+
+    // The request never reaches the mouse: the outputs are the pre-fill.
+    rig.device.addFault({Call::SendFeature, vdev::FaultAction::Fail});
+    rig.run(call);
+    rig.device.clearFaults();
+    QCOMPARE(outputs, c.prefilled);
+    QVERIFY(!rig.hid.hidBusy);
+
+    checkBusy(rig, call, c.failLine);
+    QCOMPARE(outputs, c.untouched);
+}
+
 
 protocol::Payload unknownRequest() { return protocol::command(0x7E, 1, 2, 3); }
 

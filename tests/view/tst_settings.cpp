@@ -2,11 +2,13 @@
 // The view over a virtual mouse's settings folder and the mouse: the settings, profile, macro,
 // gun and language files it keeps, and what each device slot stores and sends to both mice.
 #include "app/datafolder.h"
-#include "settingsrig_helper.h"
+#include "device/hid_thread.h"
 #include "testsupport.h"
+#include "vdev/virtualdevice.h"
 #include "view/filedialogs.h"
 #include "view/dpiconversion.h"
 #include "view/keytranslation.h"
+#include "view/myqquickview.h"
 #include "view/settingsstore.h"
 
 #include <QDir>
@@ -14,17 +16,80 @@
 #include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include <memory>
+
 using namespace vdev;
-using settingsrig::hex;
-using settingsrig::Rig;
-using settingsrig::readFile;
-using settingsrig::writeFile;
+using testsupport::readFile;
+using testsupport::writeFile;
 
 Q_DECLARE_METATYPE(vdev::Fault)
 
 namespace {
+
+QByteArray hex(const uint8_t *data, int length)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), length).toHex(' ');
+}
+
+// A view wired to one virtual mouse, working on a private copy of that mouse's shipped settings
+// folder in a temporary working directory.
+struct Rig
+{
+    explicit Rig(int mouse, bool initUI = true)   // initUI: open the device's files, as a connect does
+        : mouse(mouse)
+    {
+        const QString pid = QString::number(mouseModel(mouse).productId, 16);
+        datafolder::copyTree(QStringLiteral(MOUSECFG_SOURCE_DIR "/modules/") + pid, dir.path() + "/modules/" + pid);
+        QDir::setCurrent(dir.path());
+        device.install();
+        device.plug(mouse);
+        DeviceEntry entry;
+        entry.vid = VendorId;
+        entry.pid = mouseModel(mouse).productId;
+        entry.reportLength = mouseModel(mouse).reportLength;
+        entry.path = device.path(mouse, Iface::Command);
+        hid.deviceList = {entry};
+        hid.deviceIndex = 0;
+        view = std::make_unique<myQQuickView>();
+        view->hid = &hid;
+        if (initUI)
+            view->initUI();
+        device.clearWireLog();
+    }
+    ~Rig()
+    {
+        view.reset();
+        device.uninstall();
+        QDir::setCurrent(previousDir);
+    }
+
+    QTemporaryDir dir;
+    VirtualDevice device;
+    Hid_Thread hid;
+    std::unique_ptr<myQQuickView> view;
+    int mouse;
+    QString previousDir = QDir::currentPath();
+
+    QString file(const QString &relative) const   // "./modules/<pid>/" + relative
+    {
+        return "./modules/" + QString::number(mouseModel(mouse).productId, 16) + '/' + relative;
+    }
+    QString settingFile(const QString &name) const { return file("setting/" + name); }
+    QByteArray fileContent(const QString &name) const { return readFile(settingFile(name)); }
+    VirtualFirmware::State state() const { return device.firmwareState(mouse); }
+    // Command bytes (b0) of the requests sent since the last clearWireLog, as hex text.
+    QByteArray commands() const
+    {
+        QByteArray out;
+        for (const WireEvent &e : device.wireLog())
+            if (e.iface == Iface::Command && e.call == Call::SendFeature && e.bytes.size() >= 9)
+                out += char(e.bytes[1]);
+        return out.toHex(' ');
+    }
+};
 
 // Left, right, My PC at 3, double fire at 7; button 5 a gun key when guns > 0.
 QVariantList definitions(int guns = 0)
