@@ -60,7 +60,7 @@ function(mousecfg_add_skin target)
   endforeach()
   # The window's background is one column repeated but for its rounded ends and the stage behind
   # the mouse; drawn from these pieces (MainLayout.qml) it holds 1.1 MB of pixels instead of 2.6.
-  foreach(piece IN ITEMS "Left=0,0,12,640" "Middle=12,0,1,640" "Right=1012,0,12,640" "Stage=264,56,496,544")
+  foreach(piece IN ITEMS "Left=0,0,12,640" "Middle=12,0,1,640" "Right=1012,0,12,640" "Stage=262,54,500,548")
     string(REPLACE "=" ";" piece ${piece})
     list(GET piece 0 name)
     list(GET piece 1 rect)

@@ -44,12 +44,15 @@ Item {
             x: 12
             width: 1000
             height: 640
-            // Repeated, not stretched: a stretched column is interpolated and comes out a shade off.
-            fillMode: Image.TileHorizontally
+            // Repeated at design size, where stretching would interpolate it a shade off; stretched
+            // from the twice-size picture, which Qt Quick repeats at the wrong height.
+            fillMode: Skin.hiDpi ? Image.Stretch : Image.TileHorizontally
             source: Skin.diskImage("backgroundMiddle")
         }
         Image { x: 1012; source: Skin.diskImage("backgroundRight") }
-        Image { x: 264; y: 56; source: Skin.diskImage("backgroundStage") }
+        // Two pixels wider all round than what differs from the middle column, so that a scaled
+        // window blends the stage's edges with the same pixels the whole picture has there.
+        Image { x: 262; y: 54; source: Skin.diskImage("backgroundStage") }
     }
 
     // Pressing the empty background closes the drop-downs and drags the window.
